@@ -1,0 +1,39 @@
+# The Windows build: the program, its tools, and the tests that run under Wine.
+enable_language(RC)
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+if(NOT MSVC)
+  # MinGW's wWinMain entry and its __wargv.
+  set(UNICODE_ENTRY -municode)
+endif()
+
+# The injection seam's Windows side, linked after the core that calls it.
+add_library(palvenor_inject STATIC src/input/inject_win32.cpp)
+target_link_libraries(palvenor_inject PUBLIC user32)
+target_include_directories(palvenor_inject PRIVATE src)
+target_link_libraries(palvenor_core INTERFACE palvenor_inject)
+
+# Everything but the entry point, so that the tests drive the same code in their own process.
+add_library(palvenor_win STATIC
+  src/net/connection.cpp
+  src/net/receiver.cpp
+  src/net/monitor.cpp
+  src/advertise/advertise.cpp
+  src/app/status_window.cpp
+  src/app/tray.cpp
+  src/app/link_label.cpp
+  src/app/startup.cpp
+  src/autostart/shortcut.cpp)
+target_link_libraries(palvenor_win PUBLIC palvenor_core ws2_32 user32 gdi32 shell32 ole32 uuid)
+
+set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
+set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+
+add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
+target_link_libraries(PalvenorServer PRIVATE palvenor_win)
+target_link_options(PalvenorServer PRIVATE ${UNICODE_ENTRY})
+
+add_subdirectory(tools/phonesim)
+
+include(cmake/wine-tests.cmake)

@@ -1,0 +1,26 @@
+# Tests of the Windows build, run under Wine in a prefix and on an Xvfb display of their own.
+set(WINE_STATE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/support/wine-run.sh ${WINE_STATE_DIR})
+
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_test(NAME wine_start COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh start ${WINE_STATE_DIR})
+add_test(NAME wine_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh stop ${WINE_STATE_DIR})
+set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
+set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+# A GoogleTest program run under Wine. PORT marks the tests that bind port 4026 or run the
+# server: they share one lock, so that ctest -j never runs two at once.
+function(add_wine_test name)
+  cmake_parse_arguments(ARG "PORT" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900)
+  if(ARG_PORT)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK port4026)
+  endif()
+endfunction()
+
+add_subdirectory(tests)

@@ -1,0 +1,13 @@
+// The private window messages and identifiers that the status window's message table answers.
+#pragma once
+#include <windows.h>
+
+constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
+constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
+constexpr UINT WM_QUIT_REQUEST = WM_USER + 3;
+
+constexpr UINT TRAY_ICON_ID = 101;
+constexpr UINT_PTR REFRESH_TIMER_ID = 101;
+constexpr UINT REFRESH_PERIOD_MS = 10000;
+
+constexpr wchar_t STATUS_WINDOW_TITLE[] = L"Quorvane Palvenor Server for Windows";

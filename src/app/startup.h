@@ -1,0 +1,22 @@
+// Start-up: the command line, the single-instance rule, the fixed start-up sequence and the
+// message loop.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+// Posts the quit request to the running copy's status window, if there is one.
+void SendQuitRequest();
+
+// What the command line asked for once every option has been examined.
+struct CommandLineOutcome {
+    bool endNow;       // "-quit" or "-uninstall" was examined
+    bool showAtStart;  // "-showui"
+};
+
+CommandLineOutcome ExamineOptions(int count, wchar_t** arguments);
+
+// The start-up sequence and the message loop; returns the exit code.
+int RunServer(HINSTANCE instance, bool showAtStart);
+
+// The network library's start-up; tests replace it to see the program refuse to go on.
+extern int(WINAPI* startNetwork)(WORD version, LPWSADATA data);

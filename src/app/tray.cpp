@@ -1,0 +1,107 @@
+#include "app/tray.h"
+
+#include "app/messages.h"
+#include "app/status_window.h"
+#include "net/connection.h"
+#include "resources/resource.h"
+
+NOTIFYICONDATAW notConnectedRecord;
+NOTIFYICONDATAW connectedRecord;
+BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
+
+// Held only while a record is written and handed to the shell: never across a call that sends
+// a message to the UI thread, which may be waiting here.
+static SRWLOCK trayLock = SRWLOCK_INIT;
+
+static void PrepareRecord(NOTIFYICONDATAW& record, WORD iconId, const wchar_t* tip)
+{
+    record.cbSize = sizeof(NOTIFYICONDATAW);
+    record.hWnd = statusWindow.window;
+    record.uID = TRAY_ICON_ID;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    record.uCallbackMessage = WM_TRAY_CALLBACK;
+    record.hIcon = LoadIconW(statusWindow.instance, MAKEINTRESOURCEW(iconId));
+    lstrcpynW(record.szTip, tip, ARRAYSIZE(record.szTip));
+    record.uTimeout = 10000;
+    lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
+}
+
+void PrepareTrayRecords()
+{
+    PrepareRecord(notConnectedRecord, IDI_NOT_CONNECTED, L"Quorvane Palvenor Server for Windows - NOT CONNECTED");
+    PrepareRecord(connectedRecord, IDI_CONNECTED, L"Quorvane Palvenor Server for Windows - CONNECTED");
+}
+
+void AddTrayIcon()
+{
+    AcquireSRWLockExclusive(&trayLock);
+    notifyIcon(NIM_ADD, &notConnectedRecord);
+    ReleaseSRWLockExclusive(&trayLock);
+}
+
+void ApplyTrayRecord(NOTIFYICONDATAW& record)
+{
+    AcquireSRWLockExclusive(&trayLock);
+    notifyIcon(NIM_MODIFY, &record);
+    ReleaseSRWLockExclusive(&trayLock);
+}
+
+void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText)
+{
+    AcquireSRWLockExclusive(&trayLock);
+    lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
+    notifyIcon(NIM_MODIFY, &record);
+    ReleaseSRWLockExclusive(&trayLock);
+}
+
+void RemoveTrayIcon()
+{
+    // The shell knows the icon by window and identifier, which both records share.
+    AcquireSRWLockExclusive(&trayLock);
+    notifyIcon(NIM_DELETE, &notConnectedRecord);
+    ReleaseSRWLockExclusive(&trayLock);
+}
+
+void ShowTrayMenu()
+{
+    HMENU menu = LoadMenuW(statusWindow.instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    EnableMenuItem(popup, IDM_DISCONNECT,
+                   MF_BYCOMMAND | (connectionState.connected.load() == 1 ? MF_ENABLED : MF_GRAYED));
+    POINT pointer;
+    GetCursorPos(&pointer);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(statusWindow.window);
+    TrackPopupMenu(popup, TPM_BOTTOMALIGN, pointer.x, pointer.y, 0, statusWindow.window, nullptr);
+    DestroyMenu(menu);
+}
+
+INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage)
+{
+    if (iconId != TRAY_ICON_ID) return FALSE;
+    if (mouseMessage == WM_LBUTTONDBLCLK) ShowStatusWindow();
+    if (mouseMessage == WM_RBUTTONDOWN) ShowTrayMenu();
+    return FALSE;
+}
+
+INT_PTR OnExitCommand()
+{
+    if (connectionState.connected.load() == 1) Disconnect();
+    RemoveTrayIcon();
+    DestroyWindow(statusWindow.window);
+    return FALSE;
+}
+
+INT_PTR OnDisconnectCommand()
+{
+    // The phone may have gone while the menu was open.
+    if (connectionState.connected.load() == 1) Disconnect();
+    return FALSE;
+}
+
+INT_PTR OnQuitRequest()
+{
+    RemoveTrayIcon();
+    DestroyWindow(statusWindow.window);
+    return TRUE;
+}

@@ -1,0 +1,26 @@
+// The tray icon: its two prepared records, balloons, the popup menu and the commands it sends.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+// Two descriptions of the same icon; the icon shows whichever was applied last.
+extern NOTIFYICONDATAW notConnectedRecord;
+extern NOTIFYICONDATAW connectedRecord;
+
+// The shell call that adds, applies and removes the icon; tests put a recorder here.
+extern BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAW record);
+
+void PrepareTrayRecords();
+void AddTrayIcon();
+void ApplyTrayRecord(NOTIFYICONDATAW& record);
+// Writes the record's balloon text and applies the record in one step, so that a worker thread
+// and the UI thread never write the record at once and no balloon is torn.
+void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText);
+void RemoveTrayIcon();
+void ShowTrayMenu();
+
+// The status window's rows owned by the tray.
+INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage);
+INT_PTR OnExitCommand();
+INT_PTR OnDisconnectCommand();
+INT_PTR OnQuitRequest();

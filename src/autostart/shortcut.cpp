@@ -1,0 +1,71 @@
+#include "autostart/shortcut.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cwchar>
+
+static const wchar_t SHORTCUT_NAME[] = L"\\Quorvane Palvenor Server.lnk";
+static const wchar_t SHORTCUT_DESCRIPTION[] = L"Quorvane Palvenor Server for Windows";
+
+// The shortcut's full path, built afresh each time. A Startup folder that cannot be found, or
+// a path that would not fit in MAX_PATH, gives false: no shortcut is written to a cut path.
+static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
+{
+    path[0] = L'\0';
+    PIDLIST_ABSOLUTE folder = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folder))) return false;
+    const BOOL found = SHGetPathFromIDListW(folder, path);
+    CoTaskMemFree(folder);
+    if (!found || path[0] == L'\0') return false;
+    if (wcslen(path) + wcslen(SHORTCUT_NAME) >= MAX_PATH) return false;
+    wcscat_s(path, MAX_PATH, SHORTCUT_NAME);
+    return true;
+}
+
+HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description)
+{
+    (void)CoInitialize(nullptr);  // balanced by the end of the process
+    IShellLinkW* link = nullptr;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      reinterpret_cast<void**>(&link));
+    if (FAILED(result)) return result;
+    link->SetPath(targetPath);
+    link->SetDescription(description);
+    IPersistFile* file = nullptr;
+    result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(result)) {
+        result = file->Save(linkPath, TRUE);
+        file->Release();
+    }
+    link->Release();
+    return result;
+}
+
+HRESULT CreateStartupShortcut()
+{
+    wchar_t linkPath[MAX_PATH];
+    if (!BuildShortcutPath(linkPath)) return E_FAIL;
+    wchar_t programPath[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    // A program path cut to fit would point the shortcut at something else.
+    if (length == 0 || length >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    return CreateShellLink(programPath, linkPath, SHORTCUT_DESCRIPTION);
+}
+
+BOOL DeleteStartupShortcut()
+{
+    wchar_t linkPath[MAX_PATH];
+    return BuildShortcutPath(linkPath) && DeleteFileW(linkPath);
+}
+
+BOOL StartupShortcutExists()
+{
+    wchar_t linkPath[MAX_PATH];
+    if (!BuildShortcutPath(linkPath)) return FALSE;
+    FILE* file = nullptr;
+    if (_wfopen_s(&file, linkPath, L"rt") != 0 || !file) return FALSE;
+    fclose(file);
+    return TRUE;
+}

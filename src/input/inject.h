@@ -1,0 +1,39 @@
+// The platform's input-injection calls, behind one seam: Windows builds link inject_win32.cpp,
+// native tests link a recorder. The values are the platform's own, spelled out here so that
+// the input core compiles without <windows.h>.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t MOUSE_MOVE = 0x0001;        // MOUSEEVENTF_MOVE
+constexpr uint32_t MOUSE_LEFTDOWN = 0x0002;    // MOUSEEVENTF_LEFTDOWN
+constexpr uint32_t MOUSE_LEFTUP = 0x0004;      // MOUSEEVENTF_LEFTUP
+constexpr uint32_t MOUSE_RIGHTDOWN = 0x0008;   // MOUSEEVENTF_RIGHTDOWN
+constexpr uint32_t MOUSE_RIGHTUP = 0x0010;     // MOUSEEVENTF_RIGHTUP
+constexpr uint32_t MOUSE_MIDDLEDOWN = 0x0020;  // MOUSEEVENTF_MIDDLEDOWN
+constexpr uint32_t MOUSE_MIDDLEUP = 0x0040;    // MOUSEEVENTF_MIDDLEUP
+constexpr uint32_t MOUSE_XDOWN = 0x0080;       // MOUSEEVENTF_XDOWN
+constexpr uint32_t MOUSE_XUP = 0x0100;         // MOUSEEVENTF_XUP
+constexpr uint32_t MOUSE_WHEEL = 0x0800;       // MOUSEEVENTF_WHEEL
+constexpr uint32_t MOUSE_HWHEEL = 0x1000;      // MOUSEEVENTF_HWHEEL
+constexpr int32_t MOUSE_XBUTTON1 = 1;          // XBUTTON1
+constexpr int32_t MOUSE_XBUTTON2 = 2;          // XBUTTON2
+
+constexpr uint32_t KEY_UP = 0x0002;  // KEYEVENTF_KEYUP
+
+constexpr uint8_t VKEY_BACK = 0x08;
+constexpr uint8_t VKEY_RETURN = 0x0D;
+constexpr uint8_t VKEY_SHIFT = 0x10;
+constexpr uint8_t VKEY_CONTROL = 0x11;
+constexpr uint8_t VKEY_MENU = 0x12;
+constexpr uint8_t VKEY_LEFT = 0x25;
+constexpr uint8_t VKEY_UP = 0x26;
+constexpr uint8_t VKEY_RIGHT = 0x27;
+constexpr uint8_t VKEY_DOWN = 0x28;
+constexpr uint8_t VKEY_LWIN = 0x5B;
+
+constexpr uint16_t NO_KEY_FOR_CHARACTER = 0xFFFF;  // what the layout lookup returns for "no key"
+
+void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);  // mouse_event
+void InjectKeyEvent(uint8_t virtualKey, uint32_t flags);                      // keybd_event
+uint16_t LookUpCharacterKey(uint16_t character);  // VkKeyScanW on the calling thread's layout
+void PlayDefaultBeep();                           // MessageBeep(MB_OK)

@@ -1,0 +1,21 @@
+// The injection seam on Windows: each call is the platform's own.
+#include <windows.h>
+
+#include "input/inject.h"
+
+static_assert(MOUSE_MOVE == MOUSEEVENTF_MOVE && MOUSE_WHEEL == MOUSEEVENTF_WHEEL && MOUSE_HWHEEL == MOUSEEVENTF_HWHEEL,
+              "mouse flags");
+static_assert(MOUSE_XDOWN == MOUSEEVENTF_XDOWN && MOUSE_XUP == MOUSEEVENTF_XUP && MOUSE_XBUTTON2 == XBUTTON2,
+              "extra buttons");
+static_assert(KEY_UP == KEYEVENTF_KEYUP && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
+
+void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
+{
+    mouse_event(flags, DWORD(dx), DWORD(dy), DWORD(data), 0);
+}
+
+void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { keybd_event(virtualKey, 0, flags, 0); }
+
+uint16_t LookUpCharacterKey(uint16_t character) { return uint16_t(VkKeyScanW(wchar_t(character))); }
+
+void PlayDefaultBeep() { MessageBeep(MB_OK); }

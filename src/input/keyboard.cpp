@@ -1,0 +1,56 @@
+#include "input/keyboard.h"
+
+#include "input/inject.h"
+#include "input/packet.h"
+
+struct SpecialKeyMapping {
+    uint8_t phoneCode;
+    uint8_t virtualKey;
+};
+
+static const SpecialKeyMapping specialKeys[] = {
+    {51, VKEY_BACK},  {52, VKEY_RETURN}, {55, VKEY_LWIN},  {58, VKEY_MENU}, {59, VKEY_CONTROL},
+    {123, VKEY_LEFT}, {124, VKEY_RIGHT}, {125, VKEY_DOWN}, {126, VKEY_UP},
+};
+
+// Modifier bits of a layout lookup and the keys pressed for them, in the order they are pressed.
+struct ModifierMapping {
+    uint8_t bit;
+    uint8_t virtualKey;
+};
+
+static const ModifierMapping modifiers[] = {{0x01, VKEY_SHIFT}, {0x02, VKEY_CONTROL}, {0x04, VKEY_MENU}};
+
+static void SendModifiers(uint8_t bits, uint32_t flags)
+{
+    for (const ModifierMapping& modifier : modifiers)
+        if (bits & modifier.bit) InjectKeyEvent(modifier.virtualKey, flags);
+}
+
+void SpecialKey(int32_t type, int32_t arg1)
+{
+    const uint8_t code = uint8_t(uint32_t(arg1) & 0xFFu);
+    for (const SpecialKeyMapping& key : specialKeys) {
+        if (key.phoneCode != code) continue;
+        InjectKeyEvent(key.virtualKey, type == PKT_KEY_DOWN ? 0 : KEY_UP);
+        return;
+    }
+    PlayDefaultBeep();
+}
+
+void TypeCharacter(int32_t arg1)
+{
+    const uint16_t scan = LookUpCharacterKey(uint16_t(uint32_t(arg1) & 0xFFFFu));
+    if (scan == NO_KEY_FOR_CHARACTER) {
+        PlayDefaultBeep();
+        return;
+    }
+    const uint8_t virtualKey = uint8_t(scan & 0xFFu);
+    // Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
+    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t(scan >> 8);
+    SendModifiers(bits, 0);
+    InjectKeyEvent(virtualKey, 0);
+    // The modifiers are released before the key itself.
+    SendModifiers(bits, KEY_UP);
+    InjectKeyEvent(virtualKey, KEY_UP);
+}

@@ -1,0 +1,32 @@
+// The phone's input packet and the dispatcher that turns each packet into a mouse or keyboard action.
+#pragma once
+#include <cstdint>
+
+// Packet types; every other value is accepted and does nothing.
+constexpr int32_t PKT_KEY_UP = 1;
+constexpr int32_t PKT_KEY_DOWN = 2;
+constexpr int32_t PKT_BUTTON_UP = 4;
+constexpr int32_t PKT_BUTTON_DOWN = 5;
+constexpr int32_t PKT_MOVE_X = 6;
+constexpr int32_t PKT_MOVE_Y = 7;
+constexpr int32_t PKT_WHEEL = 10;
+constexpr int32_t PKT_CHAR = 13;
+constexpr int32_t PKT_HWHEEL = 14;
+
+// Four big-endian 32-bit words on the wire; the heartbeat is the same layout, all zero.
+constexpr int INPUT_PACKET_SIZE = 16;
+
+struct InputPacket {
+    int32_t type;
+    int32_t arg1;
+    int32_t arg2;  // carried, never acted on
+    int32_t arg3;  // carried, never acted on
+};
+
+// The packet dispatched last, in host order. It survives the end of a connection, so a move
+// split across two connections still completes. Touched only by the input receiver's thread.
+extern InputPacket previousPacket;
+
+InputPacket DecodeInputPacket(const unsigned char bytes[INPUT_PACKET_SIZE]);
+void EncodeInputPacket(const InputPacket& packet, unsigned char bytes[INPUT_PACKET_SIZE]);
+void DispatchInputPacket(InputPacket packet);

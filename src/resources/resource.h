@@ -1,0 +1,25 @@
+// Identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDD_STATUS 129
+#define IDR_TRAY_MENU 109
+#define IDI_CONNECTED 133
+#define IDI_NOT_CONNECTED 134
+
+#define IDC_LEGAL_NOTICE 1001
+#define IDC_COMPUTER_NAME 1002
+#define IDC_CONNECTION_STATUS 1003
+#define IDC_PHONE_ADDRESS 1004
+#define IDC_SERVER_STATUS_GROUP 1005
+#define IDC_ADVERTISEMENT_STATUS 1006
+#define IDC_OPTION_GROUP 1007
+#define IDC_AUTOSTART 1008
+#define IDC_SUPPORT_LINK 1009
+#define IDC_POWERED_BY 1010
+
+#define IDM_EXIT 105
+#define IDM_DISCONNECT 32772
+#define IDM_SETTINGS 32773
+
+// The support page, shown without its scheme in the status window.
+#define SUPPORT_PAGE_HOST_AND_PATH "quorvane.example/palvenor/support"

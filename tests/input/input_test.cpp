@@ -1,0 +1,228 @@
+// The input core driven with wire bytes, as the receiver drives it, against the recorder.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "input/inject.h"
+#include "input/packet.h"
+#include "recorder.h"
+
+namespace {
+
+using Events = std::vector<RecordedEvent>;
+
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetRecorder(); }
+};
+
+void Send(int32_t type, int32_t arg1, int32_t arg2 = 0, int32_t arg3 = 0)
+{
+    unsigned char bytes[INPUT_PACKET_SIZE];
+    EncodeInputPacket(InputPacket{type, arg1, arg2, arg3}, bytes);
+    DispatchInputPacket(DecodeInputPacket(bytes));
+}
+
+TEST(DecodeTest, WordsAreBigEndianAndSigned)
+{
+    const unsigned char bytes[16] = {0x00, 0x00, 0x00, 0x0D, 0xFF, 0xFF, 0xFF, 0xFD,
+                                     0x12, 0x34, 0x56, 0x78, 0x80, 0x00, 0x00, 0x00};
+    const InputPacket packet = DecodeInputPacket(bytes);
+    EXPECT_EQ(packet.type, PKT_CHAR);
+    EXPECT_EQ(packet.arg1, -3);
+    EXPECT_EQ(packet.arg2, 0x12345678);
+    EXPECT_EQ(packet.arg3, INT32_MIN);
+}
+
+TEST(DecodeTest, EncodeIsItsInverse)
+{
+    const InputPacket packet{-1, 0x7FFFFFFF, INT32_MIN, 0x01020304};
+    unsigned char bytes[16];
+    EncodeInputPacket(packet, bytes);
+    EXPECT_EQ(bytes[12], 0x01);
+    EXPECT_EQ(bytes[15], 0x04);
+    const InputPacket back = DecodeInputPacket(bytes);
+    EXPECT_EQ(back.type, packet.type);
+    EXPECT_EQ(back.arg1, packet.arg1);
+    EXPECT_EQ(back.arg2, packet.arg2);
+    EXPECT_EQ(back.arg3, packet.arg3);
+}
+
+TEST_F(InputTest, TypeIsComparedAsAWholeWord)
+{
+    // 0x0100000D and 0x0000010D share the low byte of PKT_CHAR but are not PKT_CHAR.
+    Send(0x0100000D, 0x61);
+    Send(0x0000010D, 0x61);
+    Send(PKT_BUTTON_DOWN | 0x100, 0);
+    EXPECT_EQ(recordedEvents, Events{});
+}
+
+TEST_F(InputTest, MovePairMovesByTwiceEachDistance)
+{
+    Send(PKT_MOVE_X, -3);
+    EXPECT_EQ(recordedEvents, Events{});
+    Send(PKT_MOVE_Y, 7);
+    EXPECT_EQ(recordedEvents, Events{MouseEvent(MOUSE_MOVE, -6, 14)});
+}
+
+TEST_F(InputTest, MoveDistancesWrapInThirtyTwoBits)
+{
+    Send(PKT_MOVE_X, 0x40000000);
+    Send(PKT_MOVE_Y, INT32_MIN);
+    EXPECT_EQ(recordedEvents, Events{MouseEvent(MOUSE_MOVE, INT32_MIN, 0)});
+}
+
+TEST_F(InputTest, SecondHalfWithoutFirstHalfDoesNothing)
+{
+    Send(PKT_MOVE_Y, 5);  // first packet since start-up
+    Send(PKT_MOVE_X, 1);
+    Send(PKT_MOVE_Y, 2);
+    Send(PKT_MOVE_Y, 3);  // a second y after one x does not move again
+    EXPECT_EQ(recordedEvents, Events{MouseEvent(MOUSE_MOVE, 2, 4)});
+}
+
+TEST_F(InputTest, AnyPacketBetweenTheHalvesBreaksThePair)
+{
+    for (int32_t between : {0, 3, 8, 15, -1, PKT_BUTTON_UP}) {
+        ResetRecorder();
+        Send(PKT_MOVE_X, 1);
+        Send(between, 0);
+        Send(PKT_MOVE_Y, 1);
+        for (const RecordedEvent& e : recordedEvents) EXPECT_NE(e.flags, MOUSE_MOVE) << "between type " << between;
+    }
+}
+
+TEST_F(InputTest, UnknownTypesOnlyReplaceThePreviousPacket)
+{
+    for (int32_t type : {0, 3, 8, 9, 11, 12, 15, 1000, -1, -6, INT32_MIN}) {
+        Send(type, 0x41, 7, 9);
+        EXPECT_EQ(previousPacket.type, type);
+        EXPECT_EQ(previousPacket.arg1, 0x41);
+        EXPECT_EQ(previousPacket.arg2, 7);
+        EXPECT_EQ(previousPacket.arg3, 9);
+    }
+    EXPECT_EQ(recordedEvents, Events{});
+}
+
+TEST_F(InputTest, ButtonsFollowTheTableByTheLowByte)
+{
+    struct Case {
+        int32_t arg1;
+        uint32_t press, release;
+        int32_t data;
+    } cases[] = {
+        {0, MOUSE_LEFTDOWN, MOUSE_LEFTUP, 0},
+        {1, MOUSE_RIGHTDOWN, MOUSE_RIGHTUP, 0},
+        {2, MOUSE_MIDDLEDOWN, MOUSE_MIDDLEUP, 0},
+        {3, MOUSE_XDOWN, MOUSE_XUP, MOUSE_XBUTTON1},
+        {4, MOUSE_XDOWN, MOUSE_XUP, MOUSE_XBUTTON2},
+        {0x101, MOUSE_RIGHTDOWN, MOUSE_RIGHTUP, 0},
+        {5, MOUSE_LEFTDOWN, MOUSE_LEFTUP, 0},
+        {200, MOUSE_LEFTDOWN, MOUSE_LEFTUP, 0},
+        {255, MOUSE_LEFTDOWN, MOUSE_LEFTUP, 0},
+        {-1, MOUSE_LEFTDOWN, MOUSE_LEFTUP, 0},
+        {0x7FFFFF04, MOUSE_XDOWN, MOUSE_XUP, MOUSE_XBUTTON2},
+    };
+    for (const Case& c : cases) {
+        ResetRecorder();
+        Send(PKT_BUTTON_DOWN, c.arg1);
+        Send(PKT_BUTTON_UP, c.arg1);
+        EXPECT_EQ(recordedEvents, (Events{MouseEvent(c.press, 0, 0, c.data), MouseEvent(c.release, 0, 0, c.data)}))
+            << "arg1 " << c.arg1;
+    }
+}
+
+TEST_F(InputTest, ReleaseWithoutPressIsStillSent)
+{
+    Send(PKT_BUTTON_UP, 1);
+    EXPECT_EQ(recordedEvents, Events{MouseEvent(MOUSE_RIGHTUP)});
+}
+
+TEST_F(InputTest, VerticalWheelIsNegatedHorizontalIsNot)
+{
+    Send(PKT_WHEEL, 120);
+    Send(PKT_HWHEEL, 120);
+    Send(PKT_WHEEL, -240);
+    Send(PKT_WHEEL, INT32_MIN);  // negation wraps instead of overflowing
+    EXPECT_EQ(recordedEvents, (Events{MouseEvent(MOUSE_WHEEL, 0, 0, -120), MouseEvent(MOUSE_HWHEEL, 0, 0, 120),
+                                      MouseEvent(MOUSE_WHEEL, 0, 0, 240), MouseEvent(MOUSE_WHEEL, 0, 0, INT32_MIN)}));
+}
+
+TEST_F(InputTest, SpecialKeysFollowTheTableByTheLowByte)
+{
+    const struct {
+        int32_t code;
+        uint8_t virtualKey;
+    } keys[] = {{51, VKEY_BACK},  {52, VKEY_RETURN}, {55, VKEY_LWIN},  {58, VKEY_MENU},  {59, VKEY_CONTROL},
+                {123, VKEY_LEFT}, {124, VKEY_RIGHT}, {125, VKEY_DOWN}, {126, VKEY_UP}, {0x17B, VKEY_LEFT}};
+    for (const auto& key : keys) {
+        ResetRecorder();
+        Send(PKT_KEY_DOWN, key.code);
+        Send(PKT_KEY_UP, key.code);
+        EXPECT_EQ(recordedEvents, (Events{KeyEvent(key.virtualKey, 0), KeyEvent(key.virtualKey, KEY_UP)}))
+            << "code " << key.code;
+    }
+}
+
+TEST_F(InputTest, UnmappedSpecialKeysBeepAndSendNothing)
+{
+    int unmapped = 0;
+    for (int32_t code = 0; code < 256; ++code) {
+        const bool mapped = code == 51 || code == 52 || code == 55 || code == 58 || code == 59 ||
+                            (code >= 123 && code <= 126);
+        if (mapped) continue;
+        ++unmapped;
+        ResetRecorder();
+        Send(PKT_KEY_DOWN, code);
+        Send(PKT_KEY_UP, code);
+        EXPECT_EQ(recordedEvents, (Events{BeepEvent(), BeepEvent()})) << "code " << code;
+    }
+    EXPECT_EQ(unmapped, 247);
+}
+
+TEST_F(InputTest, CharactersPressModifiersBeforeAndReleaseThemBeforeTheKey)
+{
+    Send(PKT_CHAR, 0x41);  // "A": Shift down, A down, Shift up, A up
+    EXPECT_EQ(recordedEvents, (Events{KeyEvent(VKEY_SHIFT, 0), KeyEvent(0x41, 0), KeyEvent(VKEY_SHIFT, KEY_UP),
+                                      KeyEvent(0x41, KEY_UP)}));
+    ResetRecorder();
+    Send(PKT_CHAR, 0x61);  // "a"
+    EXPECT_EQ(recordedEvents, (Events{KeyEvent(0x41, 0), KeyEvent(0x41, KEY_UP)}));
+    ResetRecorder();
+    Send(PKT_CHAR, 0x10041);  // only the low 16 bits count
+    EXPECT_EQ(recordedEvents, (Events{KeyEvent(VKEY_SHIFT, 0), KeyEvent(0x41, 0), KeyEvent(VKEY_SHIFT, KEY_UP),
+                                      KeyEvent(0x41, KEY_UP)}));
+}
+
+TEST_F(InputTest, AllModifiersGoInTheOrderShiftCtrlAlt)
+{
+    recordedLayout[0x20AC] = 0x0745;  // a character the layout types with Shift, Ctrl and Alt
+    Send(PKT_CHAR, 0x20AC);
+    EXPECT_EQ(recordedEvents,
+              (Events{KeyEvent(VKEY_SHIFT, 0), KeyEvent(VKEY_CONTROL, 0), KeyEvent(VKEY_MENU, 0), KeyEvent(0x45, 0),
+                      KeyEvent(VKEY_SHIFT, KEY_UP), KeyEvent(VKEY_CONTROL, KEY_UP), KeyEvent(VKEY_MENU, KEY_UP),
+                      KeyEvent(0x45, KEY_UP)}));
+}
+
+TEST_F(InputTest, EnterIsTypedWithoutModifiers)
+{
+    Send(PKT_CHAR, 0x0D);
+    Send(PKT_CHAR, 0x0A);  // the layout says Ctrl+Enter
+    const Events enter{KeyEvent(VKEY_RETURN, 0), KeyEvent(VKEY_RETURN, KEY_UP)};
+    EXPECT_EQ(recordedEvents, (Events{enter[0], enter[1], enter[0], enter[1]}));
+}
+
+TEST_F(InputTest, OtherModifierBitsAreIgnored)
+{
+    recordedLayout[0x00E9] = 0x3845;  // bits 0x08, 0x10 and 0x20 only
+    Send(PKT_CHAR, 0xE9);
+    EXPECT_EQ(recordedEvents, (Events{KeyEvent(0x45, 0), KeyEvent(0x45, KEY_UP)}));
+}
+
+TEST_F(InputTest, UnmappableCharacterBeepsOnce)
+{
+    Send(PKT_CHAR, 0x4E2D);
+    EXPECT_EQ(recordedEvents, Events{BeepEvent()});
+}
+
+}  // namespace

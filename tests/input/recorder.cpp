@@ -1,0 +1,58 @@
+#include "recorder.h"
+
+#include <ostream>
+
+#include "input/inject.h"
+#include "input/packet.h"
+
+std::vector<RecordedEvent> recordedEvents;
+std::map<uint16_t, uint16_t> recordedLayout;
+
+bool RecordedEvent::operator==(const RecordedEvent& o) const
+{
+    return kind == o.kind && flags == o.flags && dx == o.dx && dy == o.dy && data == o.data &&
+           virtualKey == o.virtualKey;
+}
+
+RecordedEvent MouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
+{
+    return RecordedEvent{RecordedEvent::Mouse, flags, dx, dy, data, 0};
+}
+
+RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags)
+{
+    return RecordedEvent{RecordedEvent::Key, flags, 0, 0, 0, virtualKey};
+}
+
+RecordedEvent BeepEvent() { return RecordedEvent{RecordedEvent::Beep, 0, 0, 0, 0, 0}; }
+
+void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
+{
+    recordedEvents.push_back(MouseEvent(flags, dx, dy, data));
+}
+
+void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { recordedEvents.push_back(KeyEvent(virtualKey, flags)); }
+
+uint16_t LookUpCharacterKey(uint16_t character)
+{
+    auto found = recordedLayout.find(character);
+    return found == recordedLayout.end() ? NO_KEY_FOR_CHARACTER : found->second;
+}
+
+void PlayDefaultBeep() { recordedEvents.push_back(BeepEvent()); }
+
+void ResetRecorder()
+{
+    recordedEvents.clear();
+    // What a US layout answers: 'a' plain, 'A' with Shift, CR plain, LF as Ctrl+Enter.
+    recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}};
+    previousPacket = InputPacket{0, 0, 0, 0};
+}
+
+// Lets GoogleTest print events when a comparison fails.
+void PrintTo(const RecordedEvent& e, std::ostream* os)
+{
+    static const char* const kinds[] = {"mouse", "key", "beep"};
+    *os << kinds[e.kind] << "{flags=0x" << std::hex << e.flags << std::dec << " dx=" << e.dx << " dy=" << e.dy
+        << " data=" << e.data << " vk=0x" << std::hex << int(e.virtualKey) << std::dec << "}";
+}

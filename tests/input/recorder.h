@@ -1,0 +1,26 @@
+// A recorder in place of the platform's injection calls, for the native tests of the input core.
+#pragma once
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <vector>
+
+struct RecordedEvent {
+    enum Kind { Mouse, Key, Beep } kind;
+    uint32_t flags;
+    int32_t dx, dy, data;  // mouse events
+    uint8_t virtualKey;    // key events
+    bool operator==(const RecordedEvent& other) const;
+};
+
+RecordedEvent MouseEvent(uint32_t flags, int32_t dx = 0, int32_t dy = 0, int32_t data = 0);
+RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags);
+RecordedEvent BeepEvent();
+
+extern std::vector<RecordedEvent> recordedEvents;
+// The keyboard layout the recorder answers lookups from; characters not in it have no key.
+extern std::map<uint16_t, uint16_t> recordedLayout;
+
+void PrintTo(const RecordedEvent& event, std::ostream* os);
+
+void ResetRecorder();  // clears the events, loads a small US layout and zeroes previousPacket
