@@ -1,6 +1,9 @@
 # The Windows build: the program, its tools, and the tests that run under Wine.
 enable_language(RC)
 
+# Programs and DLLs side by side, so that tests find the server and the phone simulator beside them.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 if(NOT MSVC)
   # MinGW's wWinMain entry and its __wargv.
@@ -32,7 +35,7 @@ set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
 
 add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
 target_link_libraries(PalvenorServer PRIVATE palvenor_win)
-target_link_options(PalvenorServer PRIVATE ${UNICODE_ENTRY})
+target_link_options(PalvenorServer PRIVATE ${UNICODE_ENTRY} $<$<CONFIG:Release>:-s>)
 
 add_subdirectory(tools/phonesim)
 

@@ -1,0 +1,116 @@
+// The tray records as the shell receives them.
+#include <thread>
+
+#include "app/status_window.h"
+#include "app/tray.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+
+namespace {
+
+using TrayTest = AppTest;
+
+TEST_F(TrayTest, RecordsDescribeOneIconWithTwoLooks)
+{
+    const struct {
+        const NOTIFYICONDATAW& record;
+        int icon;
+        const wchar_t* tip;
+    } records[] = {{notConnectedRecord, IDI_NOT_CONNECTED, L"Quorvane Palvenor Server for Windows - NOT CONNECTED"},
+                   {connectedRecord, IDI_CONNECTED, L"Quorvane Palvenor Server for Windows - CONNECTED"}};
+    for (const auto& r : records) {
+        EXPECT_EQ(r.record.cbSize, sizeof(NOTIFYICONDATAW));
+        EXPECT_EQ(r.record.hWnd, statusWindow.window);
+        EXPECT_EQ(r.record.uID, 101u);
+        EXPECT_EQ(r.record.uFlags, 0x17u);
+        EXPECT_EQ(r.record.uCallbackMessage, WM_USER + 1u);
+        EXPECT_NE(r.record.hIcon, nullptr);
+        EXPECT_STREQ(r.record.szTip, r.tip);
+        EXPECT_EQ(r.record.uTimeout, 10000u);
+        EXPECT_STREQ(r.record.szInfoTitle, L"Palvenor");
+        EXPECT_STREQ(r.record.szInfo, L"");
+        EXPECT_EQ(r.record.dwInfoFlags, 0u);
+        EXPECT_EQ(r.record.hBalloonIcon, nullptr);
+    }
+    EXPECT_NE(notConnectedRecord.hIcon, connectedRecord.hIcon);
+}
+
+TEST_F(TrayTest, IconsHoldBothSizesAtBothDepths)
+{
+    for (int id : {IDI_CONNECTED, IDI_NOT_CONNECTED}) {
+        for (int size : {16, 48}) {
+            HICON icon = static_cast<HICON>(LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size,
+                                                       size, LR_DEFAULTCOLOR));
+            ASSERT_NE(icon, nullptr) << id << " at " << size;
+            ICONINFO info;
+            ASSERT_TRUE(GetIconInfo(icon, &info));
+            BITMAP colour;
+            GetObjectW(info.hbmColor, sizeof colour, &colour);
+            EXPECT_EQ(colour.bmWidth, size);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+        HRSRC group = FindResourceW(statusWindow.instance, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+        ASSERT_NE(group, nullptr);
+        const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(statusWindow.instance, group)));
+        const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+        EXPECT_EQ(count, 4) << "16 and 48 pixels at 8 and 32 bits";
+    }
+}
+
+TEST_F(TrayTest, AddingShowsNoBalloonAndRemovingUsesTheSharedIdentity)
+{
+    AddTrayIcon();
+    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
+    RemoveTrayIcon();
+    const auto calls = TrayCallsSoFar();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].message, DWORD(NIM_ADD));
+    EXPECT_EQ(calls[0].record.hIcon, notConnectedRecord.hIcon);
+    EXPECT_STREQ(calls[0].record.szInfo, L"");
+    EXPECT_EQ(calls[1].message, DWORD(NIM_MODIFY));
+    EXPECT_EQ(calls[1].record.hIcon, connectedRecord.hIcon);
+    EXPECT_STREQ(calls[1].record.szInfo, L"iPod/iPhone connected");
+    EXPECT_EQ(calls[2].message, DWORD(NIM_DELETE));
+    EXPECT_EQ(calls[2].record.hWnd, statusWindow.window);
+    EXPECT_EQ(calls[2].record.uID, 101u);
+}
+
+TEST_F(TrayTest, EveryApplicationCarriesTheTextLastWritten)
+{
+    ApplyTrayRecord(notConnectedRecord);
+    ApplyTrayRecordWithBalloon(notConnectedRecord, L"first");
+    ApplyTrayRecord(notConnectedRecord);
+    const auto calls = TrayCallsSoFar();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_STREQ(calls[0].record.szInfo, L"");
+    EXPECT_STREQ(calls[1].record.szInfo, L"first");
+    EXPECT_STREQ(calls[2].record.szInfo, L"first");
+}
+
+TEST_F(TrayTest, LongBalloonTextIsCutToTheField)
+{
+    const std::wstring text(400, L'x');
+    ApplyTrayRecordWithBalloon(notConnectedRecord, text.c_str());
+    EXPECT_EQ(std::wstring(notConnectedRecord.szInfo), text.substr(0, 255));
+    EXPECT_EQ(notConnectedRecord.hBalloonIcon, nullptr) << "written past szInfo";
+}
+
+TEST_F(TrayTest, BalloonsFromTwoThreadsAreNeverTorn)
+{
+    const std::wstring a(200, L'a'), b(30, L'b');
+    std::thread worker([&] {
+        for (int i = 0; i < 2000; ++i) ApplyTrayRecordWithBalloon(notConnectedRecord, a.c_str());
+    });
+    for (int i = 0; i < 2000; ++i) ApplyTrayRecordWithBalloon(notConnectedRecord, b.c_str());
+    worker.join();
+    const auto calls = TrayCallsSoFar();
+    ASSERT_EQ(calls.size(), 4000u);
+    for (const auto& call : calls) {
+        const std::wstring shown = call.record.szInfo;
+        ASSERT_TRUE(shown == a || shown == b) << "a torn balloon of " << shown.size() << " characters";
+    }
+}
+
+}  // namespace

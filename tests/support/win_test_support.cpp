@@ -1,0 +1,270 @@
+#include "support/win_test_support.h"
+
+#include <mutex>
+
+std::wstring ProgramDirectory()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path, length);
+    return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+static void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring FreshDirectory(const std::wstring& name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"palvenor-" + name;
+    RemoveTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+bool CopyInto(const std::wstring& file, const std::wstring& folder)
+{
+    const std::wstring name = file.substr(file.find_last_of(L"\\/") + 1);
+    return CopyFileW(file.c_str(), (folder + L"\\" + name).c_str(), FALSE) != 0;
+}
+
+void PumpMessagesFor(DWORD milliseconds)
+{
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now), QS_ALLINPUT);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() >= end) return false;
+        PumpMessagesFor(20);
+    }
+    return true;
+}
+
+static HANDLE TestJob()
+{
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return created;
+    }();
+    return job;
+}
+
+static HANDLE Start(const std::wstring& commandLine, HANDLE output)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    PROCESS_INFORMATION process = {};
+    std::wstring mutableLine = commandLine;
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
+                        &startup, &process))
+        return nullptr;
+    AssignProcessToJobObject(TestJob(), process.hProcess);
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+HANDLE StartProcess(const std::wstring& commandLine) { return Start(commandLine, nullptr); }
+
+int RunProcess(const std::wstring& commandLine, DWORD timeoutMs, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (output) CreatePipe(&read, &write, &inherit, 0);
+    HANDLE process = Start(commandLine, write);
+    if (write) CloseHandle(write);
+    if (!process) {
+        if (read) CloseHandle(read);
+        return -3;
+    }
+    std::string collected;
+    if (read) {
+        char buffer[512];
+        DWORD got = 0;
+        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) collected.append(buffer, got);
+        CloseHandle(read);
+    }
+    int result = -2;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        result = int(code);
+    } else {
+        TerminateProcess(process, 1);
+    }
+    CloseHandle(process);
+    if (output) *output = collected;
+    return result;
+}
+
+void KillProcess(HANDLE& process)
+{
+    if (!process) return;
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+    process = nullptr;
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return text;
+}
+
+SOCKET ConnectPhone(const char* address)
+{
+    SOCKET phone = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in server = {};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(4026);
+    server.sin_addr.s_addr = inet_addr(address);
+    if (connect(phone, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
+        closesocket(phone);
+        return INVALID_SOCKET;
+    }
+    return phone;
+}
+
+std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs)
+{
+    std::string received;
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (received.size() < count) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) break;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval wait = {long((end - now) / 1000), long((end - now) % 1000 * 1000)};
+        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) break;
+        char buffer[64];
+        const int got = recv(socket, buffer, int(std::min<size_t>(sizeof buffer, count - received.size())), 0);
+        if (got <= 0) break;
+        received.append(buffer, size_t(got));
+    }
+    return received;
+}
+
+bool ConnectionEnds(SOCKET socket, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval wait = {long((end - now) / 1000), long((end - now) % 1000 * 1000)};
+        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) return false;
+        char buffer[64];
+        if (recv(socket, buffer, sizeof buffer, 0) <= 0) return true;  // heartbeats are read past
+    }
+}
+
+static std::mutex watchMutex;
+static std::vector<WatchedInput> watched;
+static HANDLE watchThread;
+static DWORD watchThreadId;
+
+static LRESULT CALLBACK WatchMouse(int code, WPARAM message, LPARAM data)
+{
+    if (code == HC_ACTION) {
+        const MSLLHOOKSTRUCT* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+        std::lock_guard<std::mutex> lock(watchMutex);
+        watched.push_back({true, message, event->mouseData, event->pt});
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+static LRESULT CALLBACK WatchKeyboard(int code, WPARAM message, LPARAM data)
+{
+    if (code == HC_ACTION) {
+        const KBDLLHOOKSTRUCT* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+        std::lock_guard<std::mutex> lock(watchMutex);
+        watched.push_back({false, message, event->vkCode, {0, 0}});
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+static DWORD WINAPI RunInputWatch(LPVOID ready)
+{
+    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, WatchMouse, GetModuleHandleW(nullptr), 0);
+    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, WatchKeyboard, GetModuleHandleW(nullptr), 0);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the start is reported
+    SetEvent(static_cast<HANDLE>(ready));
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    UnhookWindowsHookEx(mouse);
+    UnhookWindowsHookEx(keyboard);
+    return 0;
+}
+
+void StartInputWatch()
+{
+    ClearWatchedInput();
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    watchThread = CreateThread(nullptr, 0, RunInputWatch, ready, 0, &watchThreadId);
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+}
+
+std::vector<WatchedInput> WatchedInputSoFar()
+{
+    std::lock_guard<std::mutex> lock(watchMutex);
+    return watched;
+}
+
+void ClearWatchedInput()
+{
+    std::lock_guard<std::mutex> lock(watchMutex);
+    watched.clear();
+}
+
+void StopInputWatch()
+{
+    PostThreadMessageW(watchThreadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(watchThread, 5000);
+    CloseHandle(watchThread);
+}

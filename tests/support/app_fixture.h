@@ -1,0 +1,31 @@
+// The program's own status window, tray and connection in the test's process, with the tray's
+// shell call replaced by a recorder.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+struct RecordedTrayCall {
+    DWORD message;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+    NOTIFYICONDATAW record;
+};
+
+std::vector<RecordedTrayCall> TrayCallsSoFar();
+void ClearTrayCalls();
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The status window's dialog procedure's own result for a message.
+    INT_PTR Proc(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A message sent through the dialog manager, as the system delivers it.
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool Visible();
+    std::wstring Label(HWND label);
+};
