@@ -1,0 +1,134 @@
+// The Startup-folder shortcut, read back through the shell's own link object.
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/status_window.h"
+#include "autostart/shortcut.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+std::wstring ShortcutPath()
+{
+    wchar_t folder[MAX_PATH];
+    SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, 0, folder);
+    return std::wstring(folder) + L"\\Quorvane Palvenor Server.lnk";
+}
+
+bool ShortcutFileExists() { return GetFileAttributesW(ShortcutPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+struct ShortcutContents {
+    std::wstring target, description, arguments;
+};
+
+ShortcutContents ReadShortcut()
+{
+    ShortcutContents contents;
+    CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return contents;
+    IPersistFile* file = nullptr;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(file->Load(ShortcutPath().c_str(), STGM_READ))) {
+        wchar_t text[MAX_PATH] = {};
+        link->GetPath(text, MAX_PATH, nullptr, 0);
+        contents.target = text;
+        text[0] = 0;
+        link->GetDescription(text, MAX_PATH);
+        contents.description = text;
+        text[0] = 0;
+        link->GetArguments(text, MAX_PATH);
+        contents.arguments = text;
+    }
+    file->Release();
+    link->Release();
+    return contents;
+}
+
+std::wstring OwnPath()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+class ShortcutTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        DeleteFileW(ShortcutPath().c_str());
+    }
+    void TearDown() override
+    {
+        DeleteFileW(ShortcutPath().c_str());
+        AppTest::TearDown();
+    }
+};
+
+TEST_F(ShortcutTest, CreatePointsAtTheProgramWithItsDescriptionAndNoArguments)
+{
+    EXPECT_FALSE(StartupShortcutExists());
+    EXPECT_EQ(CreateStartupShortcut(), S_OK);
+    ASSERT_TRUE(ShortcutFileExists());
+    EXPECT_TRUE(StartupShortcutExists());
+    const ShortcutContents contents = ReadShortcut();
+    EXPECT_EQ(lstrcmpiW(contents.target.c_str(), OwnPath().c_str()), 0) << contents.target.c_str();
+    EXPECT_EQ(contents.description, L"Quorvane Palvenor Server for Windows");
+    EXPECT_EQ(contents.arguments, L"");
+    EXPECT_TRUE(DeleteStartupShortcut());
+    EXPECT_FALSE(ShortcutFileExists());
+    EXPECT_FALSE(DeleteStartupShortcut()) << "deleting what is not there reports it";
+}
+
+TEST_F(ShortcutTest, CreatingAgainReplacesAnyFileOfThatName)
+{
+    HANDLE junk = CreateFileW(ShortcutPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(junk, "not a shortcut", 14, &written, nullptr);
+    CloseHandle(junk);
+    EXPECT_TRUE(StartupShortcutExists()) << "any readable file of that name counts";
+    EXPECT_EQ(CreateStartupShortcut(), S_OK);
+    EXPECT_EQ(ReadShortcut().description, L"Quorvane Palvenor Server for Windows");
+}
+
+TEST_F(ShortcutTest, CheckBoxCreatesAndDeletesEachTime)
+{
+    HWND box = GetDlgItem(statusWindow.window, IDC_AUTOSTART);
+    for (int round = 0; round < 3; ++round) {
+        SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+        EXPECT_EQ(Proc(WM_COMMAND, IDC_AUTOSTART), TRUE);
+        EXPECT_TRUE(ShortcutFileExists()) << round;
+        SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
+        EXPECT_EQ(Proc(WM_COMMAND, IDC_AUTOSTART), TRUE);
+        EXPECT_FALSE(ShortcutFileExists()) << round;
+    }
+}
+
+TEST_F(ShortcutTest, ClickingTheBoxTogglesItAndTheFile)
+{
+    ShowWindow(statusWindow.window, SW_SHOW);
+    HWND box = GetDlgItem(statusWindow.window, IDC_AUTOSTART);
+    SendMessageW(box, BM_CLICK, 0, 0);
+    PumpMessagesFor(100);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(ShortcutFileExists());
+    SendMessageW(box, BM_CLICK, 0, 0);
+    PumpMessagesFor(100);
+    EXPECT_FALSE(ShortcutFileExists());
+}
+
+TEST_F(ShortcutTest, LinkTooLongForItsBufferIsRefused)
+{
+    const std::wstring folder = FreshDirectory(L"long-link");
+    std::wstring link = folder + L"\\" + std::wstring(300, L'l') + L".lnk";
+    EXPECT_TRUE(FAILED(CreateShellLink(OwnPath().c_str(), link.c_str(), L"x")));
+}
+
+}  // namespace

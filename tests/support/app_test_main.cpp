@@ -73,5 +73,9 @@ std::wstring AppTest::Label(HWND label) { return WindowText(label); }
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // The status window's destruction cleans up the network library; the test's own sockets
+    // outlive it through this start that is never cleaned up.
+    WSADATA network;
+    WSAStartup(MAKEWORD(2, 2), &network);
     return RUN_ALL_TESTS();
 }

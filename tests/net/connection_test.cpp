@@ -1,0 +1,174 @@
+// A phone's TCP connection against the program's listener, accept, monitor and disconnect,
+// with the status window's messages flowing in the test's thread.
+#include "app/messages.h"
+#include "app/status_window.h"
+#include "app/tray.h"
+#include "net/connection.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/net_fixture.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+using ConnectionTest = NetTest;
+
+TEST_F(ConnectionTest, PhoneConnectsAndIsShown)
+{
+    SOCKET phone = Connect();
+    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.1");
+    const auto calls = TrayCallsSoFar();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().message, DWORD(NIM_MODIFY));
+    EXPECT_EQ(calls.back().record.hIcon, connectedRecord.hIcon);
+    EXPECT_STREQ(calls.back().record.szInfo, L"iPod/iPhone connected");
+    EXPECT_STREQ(calls.back().record.szInfoTitle, L"Palvenor");
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, SilenceIsAnsweredWithAHeartbeatEveryFiveSeconds)
+{
+    SOCKET phone = Connect();
+    const ULONGLONG accepted = GetTickCount64();
+    for (int beat = 1; beat <= 2; ++beat) {
+        const std::string heartbeat = ReceiveFor(phone, 16, 8000);
+        const ULONGLONG elapsed = GetTickCount64() - accepted;
+        ASSERT_EQ(heartbeat, std::string(16, '\0')) << "heartbeat " << beat;
+        EXPECT_GE(elapsed, beat * 5000ull - 500) << "heartbeat " << beat;
+        EXPECT_LE(elapsed, beat * 5000ull + 1500) << "heartbeat " << beat;
+    }
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, BytesFromThePhonePutTheHeartbeatOffAndAreConsumed)
+{
+    SOCKET phone = Connect();
+    const ULONGLONG accepted = GetTickCount64();
+    Sleep(3000);
+    const std::string chatter(40, 'x');  // more than one receive's worth
+    send(phone, chatter.data(), int(chatter.size()), 0);
+    const std::string heartbeat = ReceiveFor(phone, 16, 9000);
+    const ULONGLONG elapsed = GetTickCount64() - accepted;
+    EXPECT_EQ(heartbeat, std::string(16, '\0'));
+    EXPECT_GE(elapsed, 7500ull) << "the heartbeat came 5 s after the accept, not after the bytes";
+    EXPECT_EQ(connectionState.connected.load(), 1);
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, PhoneClosingEndsTheConnection)
+{
+    SOCKET phone = Connect();
+    closesocket(phone);
+    ExpectNotConnectedAfterMonitor();
+}
+
+TEST_F(ConnectionTest, PhoneResettingEndsTheConnectionTheSameWay)
+{
+    SOCKET phone = Connect();
+    const LINGER reset = {1, 0};
+    setsockopt(phone, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+    closesocket(phone);
+    ExpectNotConnectedAfterMonitor();
+}
+
+TEST_F(ConnectionTest, TrayDisconnectEndsThePhonesConnection)
+{
+    SOCKET phone = Connect();
+    EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
+    EXPECT_EQ(connectionState.connected.load(), 0);
+    EXPECT_EQ(connectionState.connectionSocket.load(), INVALID_SOCKET);
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+    EXPECT_TRUE(ConnectionEnds(phone, 3000));
+    ExpectNotConnectedAfterMonitor();
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, DisconnectWhileNotConnectedDoesNothing)
+{
+    EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
+    EXPECT_EQ(Proc(WM_SOCKET_EVENT, 0, FD_CLOSE), 0);
+    EXPECT_TRUE(TrayCallsSoFar().empty());
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+}
+
+TEST_F(ConnectionTest, CloseNotificationWhileConnectedDisconnects)
+{
+    SOCKET phone = Connect();
+    EXPECT_EQ(Proc(WM_SOCKET_EVENT, connectionState.listenSocket, MAKELPARAM(FD_CLOSE, WSAECONNRESET)), 0);
+    EXPECT_EQ(connectionState.connected.load(), 0);
+    EXPECT_TRUE(ConnectionEnds(phone, 3000));
+    ExpectNotConnectedAfterMonitor();
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, OtherSocketEventsAndAFailedAcceptChangeNothing)
+{
+    for (LPARAM event : {LPARAM(FD_READ), LPARAM(FD_WRITE), LPARAM(FD_OOB), LPARAM(FD_CONNECT), LPARAM(0),
+                         LPARAM(FD_ACCEPT | FD_CLOSE), LPARAM(FD_ACCEPT)})  // nobody waits to be accepted
+        EXPECT_EQ(Proc(WM_SOCKET_EVENT, 0, event), 0) << event;
+    EXPECT_EQ(connectionState.connected.load(), 0);
+    EXPECT_EQ(connectionState.connectionSocket.load(), INVALID_SOCKET);
+    EXPECT_TRUE(TrayCallsSoFar().empty());
+}
+
+TEST_F(ConnectionTest, ExitWithAPhoneConnectedEndsItFirst)
+{
+    SOCKET phone = Connect();
+    ClearTrayCalls();
+    EXPECT_EQ(Proc(WM_COMMAND, IDM_EXIT), 0);
+    EXPECT_TRUE(ConnectionEnds(phone, 3000));
+    EXPECT_FALSE(IsWindow(statusWindow.window));
+    const auto calls = TrayCallsSoFar();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0].message, DWORD(NIM_MODIFY));
+    EXPECT_EQ(calls[0].record.hIcon, notConnectedRecord.hIcon);
+    EXPECT_EQ(calls[1].message, DWORD(NIM_DELETE));
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, SecondPhoneTakesOverAndTheFirstSeesItsEnd)
+{
+    SOCKET first = Connect();
+    SOCKET second = Connect();
+    EXPECT_TRUE(ConnectionEnds(first, 3000)) << "the first phone's socket was not closed";
+    PumpMessagesFor(500);
+    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    // One monitor watches the second phone: one heartbeat per five seconds, not two.
+    const std::string beats = ReceiveFor(second, 32, 6500);
+    EXPECT_EQ(beats, std::string(16, '\0'));
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    closesocket(first);
+    closesocket(second);
+}
+
+TEST_F(ConnectionTest, TwentyTakeoversLeaveOneWorkingConnection)
+{
+    std::vector<SOCKET> phones;
+    for (int i = 0; i < 20; ++i) phones.push_back(Connect());
+    for (size_t i = 0; i + 1 < phones.size(); ++i) EXPECT_TRUE(ConnectionEnds(phones[i], 3000)) << "phone " << i;
+    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(ReceiveFor(phones.back(), 32, 6500), std::string(16, '\0'));
+    closesocket(phones.back());
+    ExpectNotConnectedAfterMonitor();
+    for (size_t i = 0; i + 1 < phones.size(); ++i) closesocket(phones[i]);
+}
+
+TEST_F(ConnectionTest, TakenPortLeavesNoListener)
+{
+    closesocket(connectionState.listenSocket);
+    SOCKET squatter = socket(AF_INET, SOCK_STREAM, 0);
+    const BOOL exclusive = TRUE;
+    setsockopt(squatter, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(4026);
+    ASSERT_EQ(bind(squatter, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    listen(squatter, 1);
+    connectionState.listenSocket = CreateListener();
+    EXPECT_EQ(connectionState.listenSocket, INVALID_SOCKET);
+    closesocket(squatter);
+}
+
+}  // namespace
