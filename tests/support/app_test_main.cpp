@@ -77,5 +77,6 @@ int main(int argc, char** argv)
     // outlive it through this start that is never cleaned up.
     WSADATA network;
     WSAStartup(MAKEWORD(2, 2), &network);
+    notifyIcon = RecordTrayCall;
     return RUN_ALL_TESTS();
 }

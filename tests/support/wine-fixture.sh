@@ -5,7 +5,7 @@ set -u
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 stop() {
   [ -f "$state/display" ] && DISPLAY=$(cat "$state/display") wineserver -k 2>/dev/null
@@ -46,7 +46,7 @@ start)
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashNotification /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'false' /f >/dev/null 2>&1
-  wineserver -p 600
+  wineserver -p
   echo "wine-fixture: display $DISPLAY, prefix $WINEPREFIX"
   ;;
 esac

@@ -1,0 +1,110 @@
+// probe: a test-only helper that looks at the running server from outside, as the shell and the
+// user would: it finds the status window by its title, reads its labels and state, and posts it
+// commands and tray callbacks. Usage:
+//   probe wait-window MS        exit 0 once the window exists
+//   probe wait-gone MS          exit 0 once it no longer exists
+//   probe state                 print the labels, visibility and check state, one per line
+//   probe post MESSAGE WPARAM LPARAM
+//   probe type-target MS        show an edit control with the focus and print what is typed into it
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+static const wchar_t TITLE[] = L"Quorvane Palvenor Server for Windows";
+
+static HWND Server() { return FindWindowW(nullptr, TITLE); }
+
+static void PrintUtf8(const char* key, const std::wstring& value)
+{
+    char text[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    std::printf("%s=%s\n", key, text);
+}
+
+static std::wstring Text(HWND window)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
+    return text;
+}
+
+static bool WaitFor(bool present, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while ((Server() != nullptr) != present) {
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+static int PrintState()
+{
+    HWND window = Server();
+    if (!window) return 1;
+    PrintUtf8("computer", Text(GetDlgItem(window, 1002)));
+    PrintUtf8("local", Text(GetDlgItem(window, -1)));
+    PrintUtf8("status", Text(GetDlgItem(window, 1003)));
+    PrintUtf8("phone", Text(GetDlgItem(window, 1004)));
+    PrintUtf8("advertisement", Text(GetDlgItem(window, 1006)));
+    std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+    std::printf("checked=%d\n", int(SendMessageW(GetDlgItem(window, 1008), BM_GETCHECK, 0, 0)));
+    return 0;
+}
+
+static LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+static int TypeTarget(DWORD timeoutMs)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = TargetProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ProbeTypeTarget";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"ProbeTypeTarget", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 120,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND edit = CreateWindowW(L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 360, 24, window, nullptr,
+                              windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    PrintUtf8("typed", Text(edit));
+    return 0;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    const DWORD number = argc > 2 ? DWORD(std::wcstoul(argv[2], nullptr, 0)) : 0;
+    if (command == L"wait-window") return WaitFor(true, number) ? 0 : 1;
+    if (command == L"wait-gone") return WaitFor(false, number) ? 0 : 1;
+    if (command == L"state") return PrintState();
+    if (command == L"type-target") return TypeTarget(number);
+    if (command == L"post" && argc == 5) {
+        HWND window = Server();
+        if (!window) return 1;
+        return PostMessageW(window, UINT(number), WPARAM(std::wcstoull(argv[3], nullptr, 0)),
+                            LPARAM(std::wcstoll(argv[4], nullptr, 0)))
+                   ? 0
+                   : 1;
+    }
+    return 2;
+}

@@ -1,0 +1,152 @@
+"""A phone against the real program: connection, heartbeats, input, disconnects, takeovers."""
+import os
+import socket
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, PORT, WM_COMMAND, ServerTest, connection_ends, datagram, move,
+                     pointer, probe)
+
+
+class PhoneTest(ServerTest):
+    def connected_phone(self):
+        phone = self.phone()
+        self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
+        time.sleep(0.3)  # the receiver binds its port once the accept has run
+        return phone
+
+    def assert_moves(self, dx, dy, expected, source='127.0.0.1'):
+        # Wine's idea of the pointer is stale (the top left corner) until an injected move, so
+        # a first move wakes it and a second brings it to the middle, away from the edges.
+        start = pointer()
+        for _ in range(10):
+            move(1, 1)
+            time.sleep(0.25)
+            if pointer() != start:
+                break
+        self.assertNotEqual(pointer(), start, 'the server does not act on the phone\'s moves')
+        x, y = pointer()
+        move((640 - x) // 2, (512 - y) // 2)
+        time.sleep(0.3)
+        before = pointer()
+        move(dx, dy, source=source)
+        time.sleep(0.5)
+        after = pointer()
+        self.assertEqual((after[0] - before[0], after[1] - before[1]), expected)
+
+    def assert_not_acted_on(self, source='127.0.0.1'):
+        start = pointer()
+        move(5, 5, source=source)
+        datagram(5, 1, source=source)
+        time.sleep(0.6)
+        self.assertEqual(pointer(), start)
+
+    def test_connect_shows_the_phone_and_its_input_moves_the_pointer(self):
+        self.server('server')
+        self.connected_phone()
+        self.assert_moves(3, -4, (6, -8))
+
+    def test_datagrams_from_another_host_are_dropped(self):
+        self.server('server')
+        self.connected_phone()
+        self.assert_moves(1, 1, (2, 2))  # the phone's own input is acted on
+        self.assert_not_acted_on(source='127.0.0.2')
+
+    def test_typed_text_arrives_in_a_real_edit_control(self):
+        self.server('server')
+        self.connected_phone()
+        target = probe_in_background('type-target', 4000)
+        time.sleep(1.5)
+        for unit in 'Palvenor 4026!':
+            datagram(13, ord(unit))
+        self.assertIn('typed=Palvenor 4026!', target.result(30))
+
+    def test_heartbeat_every_five_seconds_of_silence(self):
+        self.server('server')
+        phone = self.connected_phone()
+        accepted = time.monotonic()
+        for beat in (1, 2):
+            phone.settimeout(8)
+            data = b''
+            while len(data) < 16:
+                data += phone.recv(16 - len(data))
+            elapsed = time.monotonic() - accepted
+            self.assertEqual(data, bytes(16))
+            self.assertGreater(elapsed, beat * 5 - 0.8)
+            self.assertLess(elapsed, beat * 5 + 1.5)
+
+    def test_phone_closing_or_resetting_ends_the_connection(self):
+        self.server('server')
+        for reset in (False, True):
+            with self.subTest(reset=reset):
+                phone = self.connected_phone()
+                if reset:
+                    phone.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, (1).to_bytes(4, 'little') * 2)
+                phone.close()
+                self.assertState({'status': 'Not connected', 'phone': '0.0.0.0'})
+                self.assert_not_acted_on()
+
+    def test_tray_disconnect_ends_the_phones_connection(self):
+        self.server('server')
+        phone = self.connected_phone()
+        probe('post', WM_COMMAND, DISCONNECT_COMMAND, 0)
+        self.assertTrue(connection_ends(phone, 5))
+        self.assertState({'status': 'Not connected', 'phone': '0.0.0.0'})
+
+    def test_exit_with_a_phone_connected(self):
+        server = self.server('server')
+        phone = self.connected_phone()
+        probe('post', WM_COMMAND, EXIT_COMMAND, 0)
+        self.assertTrue(connection_ends(phone, 5))
+        self.assertEqual(server.exit_code(), 0)
+
+    def test_reconnect_without_a_datagram_between_acts_once_per_datagram(self):
+        self.server('server')
+        self.connected_phone().close()
+        self.assertState({'status': 'Not connected'})
+        self.connected_phone()
+        time.sleep(1.2)  # a new receiver that cannot bind gives up within about a second
+        self.assert_moves(4, 4, (8, 8))
+
+    def test_takeovers_leave_one_working_connection(self):
+        self.server('server')
+        phones = [self.connected_phone() for _ in range(20)]
+        for i, phone in enumerate(phones[:-1]):
+            self.assertTrue(connection_ends(phone, 5), f'phone {i} was not let go')
+        self.assertState({'status': 'Connected'})
+        last = phones[-1]
+        last.settimeout(7)
+        self.assertEqual(last.recv(32), bytes(16))
+        self.assert_moves(3, 3, (6, 6))
+
+    def test_taken_port_leaves_the_server_running_without_a_listener(self):
+        squatter = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.sockets.append(squatter)
+        squatter.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        squatter.bind(('0.0.0.0', PORT))
+        squatter.listen(4)
+        server = self.server('server')
+        self.phone()  # reaches the squatter, not the server
+        time.sleep(1)
+        self.assertState({'status': 'Not connected', 'phone': '0.0.0.0'})
+        self.assertIsNone(server.process.poll())
+
+
+def probe_in_background(*arguments):
+    """Starts the probe; its result() gives what it printed."""
+    output = tempfile.TemporaryFile(mode='w+')
+    process = subprocess.Popen([RUN, STATE, os.path.join(BIN, 'probe.exe')] + [str(a) for a in arguments],
+                               stdout=output, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+
+    def result(timeout):
+        process.wait(timeout)
+        output.seek(0)
+        return output.read()
+    process.result = result
+    return process
+
+
+if __name__ == '__main__':
+    unittest.main()

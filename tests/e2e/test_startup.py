@@ -1,0 +1,136 @@
+"""The real program's start-up, command line, single-instance rule and window, from outside."""
+import os
+import socket
+import unittest
+
+from harness import (EXIT_COMMAND, QUIT_REQUEST, SC_MINIMIZE, SETTINGS_COMMAND, TRAY_CALLBACK, WM_CLOSE,
+                     WM_COMMAND, WM_LBUTTONDBLCLK, WM_SYSCOMMAND, ServerTest, probe, shortcut_path, wait_until,
+                     window_state)
+
+
+def remove_shortcut():
+    if os.path.exists(shortcut_path()):
+        os.remove(shortcut_path())
+
+
+class StartupTest(ServerTest):
+    def setUp(self):
+        super().setUp()
+        remove_shortcut()
+
+    def tearDown(self):
+        super().tearDown()
+        remove_shortcut()
+
+    def test_labels_at_start_up(self):
+        self.server('first')
+        state = self.assertState({'status': 'Not connected', 'phone': '0.0.0.0', 'advertisement': 'Registered',
+                                  'visible': '0', 'checked': '0'})
+        self.assertEqual(state['computer'], socket.gethostname())
+        self.assertRegex(state['local'], r'^\d+\.\d+\.\d+\.\d+$')
+
+    def test_registration_has_the_protocols_parameters(self):
+        server = self.server('registered')
+        self.assertState({'advertisement': 'Registered'})  # the window exists before the registration
+        record = server.registration()
+        self.assertEqual(record.count('call\n'), 1, 'registered exactly once')
+        for line in ('type="_Pavrel._tcp"', 'name=""', 'domain=""', 'host=""', 'port-bytes=0f ba', 'flags=0',
+                     'interface=0', 'txt-length=0', 'txt=null', 'callback=null'):
+            self.assertIn(line + '\n', record)
+
+    def test_refused_registration_shows_the_window_and_the_server_still_serves(self):
+        for name, options in (('refused', {'standin_result': -65537}), ('no-library', {'library': False})):
+            with self.subTest(name):
+                server = self.server(name, **options)
+                self.assertState({'advertisement': 'Failed', 'visible': '1'})
+                phone = self.phone()
+                self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
+                phone.close()
+                self.assertState({'status': 'Not connected'})
+                server.stop()
+
+    def test_second_copy_ends_at_once_and_leaves_the_first_alone(self):
+        first = self.server('first')
+        for arguments in ([], ['-showui']):
+            self.assertEqual(first.run(arguments), 0)
+        self.assertState({'visible': '0'})
+        self.assertIsNone(first.process.poll(), 'the first copy ended')
+
+    def test_quit_ends_the_running_copy(self):
+        first = self.server('first')
+        self.assertEqual(first.run(['-quit']), 0)
+        self.assertEqual(first.exit_code(), 0)
+        self.assertEqual(probe('wait-gone', 5000).returncode, 0)
+        self.assertEqual(first.run(['-quit']), 0, '-quit with no copy running')
+
+    def test_options_are_matched_loosely_but_not_with_a_slash(self):
+        cases = [(['-showui'], '1'), (['--SHOWUI'], '1'), (['x-ShowUi-y'], '1'), (['/showui'], '0'),
+                 (['-showui' + 'x' * 593], '1'), (['x' * 593 + '-showui'], '0'),
+                 (['-noautostart', '-quit'], '0'), (['-noautostart', '-showui'], '0')]
+        for arguments, visible in cases:
+            with self.subTest(arguments=[a[:20] for a in arguments]):
+                server = self.server('options', *arguments)
+                self.assertState({'visible': visible})
+                server.stop()
+
+    def test_quit_and_uninstall_in_one_argument_acts_as_quit(self):
+        first = self.server('first')
+        open(shortcut_path(), 'w').close()
+        self.assertEqual(first.run(['-quit-uninstall']), 0)
+        self.assertEqual(first.exit_code(), 0)
+        self.assertTrue(os.path.exists(shortcut_path()), 'the shortcut was deleted')
+
+    def test_autostart_options_create_and_delete_the_shortcut(self):
+        first = self.server('first')
+        self.assertEqual(first.run(['-autostart']), 0, 'a second copy still creates the shortcut')
+        self.assertTrue(os.path.exists(shortcut_path()))
+        self.assertState({'checked': '0'})  # the running copy's box keeps its state
+        self.assertEqual(first.run(['-noautostart']), 0)
+        self.assertFalse(os.path.exists(shortcut_path()))
+        self.assertEqual(first.run(['-autostart', '-quit']), 0)
+        self.assertTrue(os.path.exists(shortcut_path()))
+        self.assertEqual(first.exit_code(), 0)
+        second = self.server('second')
+        self.assertState({'checked': '1'}, timeout=5)
+        self.assertEqual(second.run(['-uninstall']), 0)
+        self.assertFalse(os.path.exists(shortcut_path()))
+        self.assertEqual(second.exit_code(), 0)
+
+    def test_any_file_of_the_shortcuts_name_checks_the_box(self):
+        with open(shortcut_path(), 'w') as f:
+            f.write('not a shortcut')
+        self.server('first')
+        self.assertState({'checked': '1'})
+
+    def test_closing_and_minimising_hide_and_the_tray_shows_again(self):
+        server = self.server('first', '-showui')
+        self.assertState({'visible': '1'})
+        for message, wparam in ((WM_CLOSE, 0), (WM_SYSCOMMAND, SC_MINIMIZE), (WM_COMMAND, 8)):
+            probe('post', message, wparam, 0)
+            self.assertState({'visible': '0'})
+            probe('post', TRAY_CALLBACK, 101, WM_LBUTTONDBLCLK)
+            self.assertState({'visible': '1'})
+        probe('post', WM_CLOSE, 0, 0)
+        self.assertState({'visible': '0'})
+        probe('post', WM_COMMAND, SETTINGS_COMMAND, 0)
+        self.assertState({'visible': '1'})
+        probe('post', WM_COMMAND, SETTINGS_COMMAND | (1 << 16), 0)  # a notification code: nothing
+        probe('post', WM_COMMAND, 1, 0)  # Enter
+        probe('post', WM_COMMAND, 2, 0)  # Escape
+        self.assertState({'visible': '1'})
+        self.assertIsNone(server.process.poll())
+
+    def test_exit_command_ends_the_program_with_code_zero(self):
+        server = self.server('first')
+        probe('post', WM_COMMAND, EXIT_COMMAND, 0)
+        self.assertEqual(server.exit_code(), 0)
+        self.assertEqual(probe('wait-gone', 5000).returncode, 0)
+
+    def test_quit_request_message_ends_the_program(self):
+        server = self.server('first')
+        probe('post', QUIT_REQUEST, 0, 0)
+        self.assertEqual(server.exit_code(), 0)
+
+
+if __name__ == '__main__':
+    unittest.main()

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test: the platform-free core
+# natively under AddressSanitizer and UBSan, then the Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows -j2
