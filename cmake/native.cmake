@@ -1,6 +1,10 @@
 # Native Linux build: the platform-free core and its unit tests under AddressSanitizer and UBSan,
 # and the phone simulator.
-set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+# The bench preset turns the sanitizers off, so that its figures are the program's own.
+option(PALVENOR_SANITIZE "Build with AddressSanitizer and UBSan" ON)
+if(PALVENOR_SANITIZE)
+  set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+endif()
 target_compile_options(palvenor_core PRIVATE ${SANITIZE})
 
 add_compile_options(${SANITIZE})
@@ -15,3 +19,29 @@ target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)
 add_test(NAME core_tests COMMAND core_tests)
 
 add_subdirectory(tools/phonesim)
+add_subdirectory(tools/bench)
+
+# libFuzzer targets, built with clang, each run for a bounded time by the test command. Crashes
+# it finds are kept under tests/fuzz/regressions and replayed on every run.
+find_program(CLANGXX clang++)
+if(CLANGXX)
+  set(FUZZ_FLAGS -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+      -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tests)
+  set(FUZZ_input_SOURCES tests/fuzz/fuzz_input.cpp tests/input/recorder.cpp src/input/packet.cpp
+      src/input/packet_codec.cpp src/input/mouse.cpp src/input/keyboard.cpp)
+  set(FUZZ_options_SOURCES tests/fuzz/fuzz_options.cpp src/app/options.cpp)
+  foreach(name input options)
+    list(TRANSFORM FUZZ_${name}_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+    add_custom_command(OUTPUT fuzz_${name}
+      COMMAND ${CLANGXX} ${FUZZ_FLAGS} ${FUZZ_${name}_SOURCES} -o fuzz_${name}
+      DEPENDS ${FUZZ_${name}_SOURCES}
+      COMMENT "Building the ${name} fuzzer with clang")
+    add_custom_target(fuzz_${name}_target ALL DEPENDS fuzz_${name})
+    # New inputs go to the first folder, in the build tree; the regressions are only read.
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz_corpus_${name})
+    add_test(NAME fuzz_${name}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+        ${CMAKE_BINARY_DIR}/fuzz_${name} -max_total_time=20 -seed=1 -timeout=5
+        ${CMAKE_BINARY_DIR}/fuzz_corpus_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions/${name})
+  endforeach()
+endif()

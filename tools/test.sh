@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 cmake --preset native >/dev/null
 cmake --build --preset native
-ctest --preset native
+ctest --preset native -j2
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows -j2

@@ -2,25 +2,9 @@
 #pragma once
 #include <winsock2.h>
 
-#include <atomic>
 #include <cstdint>
 
-constexpr u_short SERVICE_PORT = 4026;
-
-// Shared by the UI thread, the connection monitor and the input receiver; every field a worker
-// touches is an atomic word.
-struct ConnectionState {
-    SOCKET listenSocket = INVALID_SOCKET;                   // set once at start-up
-    std::atomic<SOCKET> connectionSocket{INVALID_SOCKET};  // the current phone's, until taken for closing
-    std::atomic<long> connected{0};                         // 1 while a phone is connected
-    // Grows by one per accepted phone. Socket handle values are reused by the platform, so a
-    // worker asks "is this still my connection?" by this number, never by the handle.
-    std::atomic<uint32_t> connectionNumber{0};
-    // The current phone's IPv4 address in network order: the only sender whose input is acted on.
-    std::atomic<uint32_t> phoneAddress{0};
-};
-
-extern ConnectionState connectionState;
+#include "net/connection_state.h"
 
 SOCKET CreateListener();
 void HandleSocketEvent(LPARAM lParam);

@@ -1,14 +1,15 @@
 #include "net/receiver.h"
 
-#include <winsock2.h>
+#include <chrono>
+#include <thread>
 
 #include "input/packet.h"
-#include "net/connection.h"
+#include "net/connection_state.h"
 
 // An earlier receiver that saw the end of its connection may still hold the port for a moment,
 // so a new receiver tries to bind for about a second before it gives up.
 constexpr int BIND_ATTEMPTS = 20;
-constexpr DWORD BIND_RETRY_MS = 50;
+constexpr std::chrono::milliseconds BIND_RETRY{50};
 
 static bool LocalHostResolves()
 {
@@ -23,7 +24,7 @@ static bool BindServicePort(SOCKET receiver)
     address.sin_port = htons(SERVICE_PORT);
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     for (int attempt = 0; attempt < BIND_ATTEMPTS; ++attempt) {
-        if (attempt > 0) Sleep(BIND_RETRY_MS);
+        if (attempt > 0) std::this_thread::sleep_for(BIND_RETRY);
         if (bind(receiver, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
         if (connectionState.connected.load() != 1) return false;
     }
@@ -43,7 +44,7 @@ DWORD WINAPI RunInputReceiver(LPVOID)
     for (;;) {
         unsigned char buffer[INPUT_PACKET_SIZE];
         sockaddr_in sender = {};
-        int senderLength = sizeof sender;
+        SocketLength senderLength = sizeof sender;
         // A longer datagram fails with WSAEMSGSIZE and is dropped with any other error.
         const int received = recvfrom(receiver, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
                                       reinterpret_cast<sockaddr*>(&sender), &senderLength);

@@ -1,0 +1,44 @@
+// Arbitrary bytes through decoding and dispatch, 16 at a time as the receiver hands them over,
+// against the recorder. Any crash, leak or undefined behaviour fails; so does an action that
+// the packet's type does not call for.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "input/inject.h"
+#include "input/packet.h"
+#include "input/recorder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ResetRecorder();
+    for (size_t offset = 0; offset + INPUT_PACKET_SIZE <= size; offset += INPUT_PACKET_SIZE) {
+        const InputPacket packet = DecodeInputPacket(data + offset);
+        const InputPacket previous = previousPacket;
+        const size_t before = recordedEvents.size();
+        DispatchInputPacket(packet);
+        const size_t added = recordedEvents.size() - before;
+        if (previousPacket.type != packet.type || previousPacket.arg1 != packet.arg1 ||
+            previousPacket.arg2 != packet.arg2 || previousPacket.arg3 != packet.arg3)
+            std::abort();
+        switch (packet.type) {
+        case PKT_KEY_UP:
+        case PKT_KEY_DOWN:
+        case PKT_BUTTON_UP:
+        case PKT_BUTTON_DOWN:
+        case PKT_WHEEL:
+        case PKT_HWHEEL:
+            if (added != 1) std::abort();
+            break;
+        case PKT_MOVE_Y:
+            if (added != (previous.type == PKT_MOVE_X ? 1u : 0u)) std::abort();
+            break;
+        case PKT_CHAR:
+            if (added < 1 || added > 8) std::abort();  // a beep, or a key with up to three modifiers
+            break;
+        default:
+            if (added != 0) std::abort();
+        }
+    }
+    return 0;
+}
