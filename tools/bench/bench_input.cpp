@@ -88,9 +88,22 @@ double Percentile(std::vector<double> values, double fraction)
     return values[std::min(values.size() - 1, size_t(fraction * double(values.size())))];
 }
 
+// Waits until no datagram has arrived for a while, so that one burst's stragglers are never
+// counted in the next.
+void WaitUntilQuiet(const Target& target)
+{
+    for (uint32_t last = target.count->load();;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const uint32_t now = target.count->load();
+        if (now == last) return;
+        last = now;
+    }
+}
+
 // Sends a burst at a steady rate; true when every datagram arrived.
 bool NoLossAt(SOCKET sender, const Target& target, uint32_t& sequence, double perSecond, uint32_t burst)
 {
+    WaitUntilQuiet(target);
     const uint32_t before = target.count->load();
     const auto gap = std::chrono::duration<double>(1.0 / perSecond);
     const Clock::time_point start = Clock::now();
@@ -99,7 +112,7 @@ bool NoLossAt(SOCKET sender, const Target& target, uint32_t& sequence, double pe
         }
         Send(sender, target, ++sequence % MAX_SEQUENCE);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    WaitUntilQuiet(target);
     return target.count->load() - before == burst;
 }
 
