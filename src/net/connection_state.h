@@ -1,4 +1,4 @@
-// The record the UI thread, the connection monitor and the input receiver share.
+// The connection state: the one record that the phone connection's threads share.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -7,8 +7,8 @@
 
 constexpr uint16_t SERVICE_PORT = 4026;
 
-// Shared by the UI thread, the connection monitor and the input receiver; every field a worker
-// touches is an atomic word.
+// Written by the UI thread and the connection monitor, read by the input receiver; every field
+// a worker touches is an atomic word.
 struct ConnectionState {
     SOCKET listenSocket = INVALID_SOCKET;                   // set once at start-up
     std::atomic<SOCKET> connectionSocket{INVALID_SOCKET};  // the current phone's, until taken for closing

@@ -21,7 +21,7 @@ constexpr SocketHandle INVALID_SOCKET = -1;
 static void CloseSocket(SocketHandle s) { close(s); }
 #endif
 
-#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
