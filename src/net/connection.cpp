@@ -15,11 +15,13 @@ ConnectionState connectionState;
 // only for these few words and closes: never across a call that sends a window message.
 static SRWLOCK connectionLock = SRWLOCK_INIT;
 
-static void StartWorker(LPTHREAD_START_ROUTINE body, void* argument)
+static bool StartWorker(LPTHREAD_START_ROUTINE body, void* argument)
 {
     // Workers end by themselves and nobody waits for them, so the handle is not kept.
     HANDLE thread = CreateThread(nullptr, 0, body, argument, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    if (!thread) return false;
+    CloseHandle(thread);
+    return true;
 }
 
 // Each socket is closed by whoever took it out of connectionSocket, so it is closed exactly once.
@@ -90,12 +92,8 @@ void AcceptConnection()
     ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
 
     MonitoredConnection* watched = new MonitoredConnection{phone, number};
-    HANDLE monitor = CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr);
-    if (monitor)
-        CloseHandle(monitor);
-    else
-        delete watched;
-    StartWorker(RunInputReceiver, nullptr);
+    if (!StartWorker(RunConnectionMonitor, watched)) delete watched;
+    (void)StartWorker(RunInputReceiver, nullptr);
 }
 
 static void ShowNotConnected()
