@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest libgtest-dev clang
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xdotool
   python3 strace
 )
 
