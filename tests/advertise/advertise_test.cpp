@@ -6,6 +6,8 @@
 #include "advertise/advertise.h"
 #include "app/status_window.h"
 #include "app/tray.h"
+#include "net/connection.h"
+#include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
 
@@ -65,6 +67,20 @@ TEST_F(AdvertiseTest, RefusalShowsTheBalloonAndTheWindow)
               L"Bonjour, OR enter the IP address of this computer in the Palvenor app.");
     EXPECT_EQ(text.size(), 166u);
     EXPECT_TRUE(Visible());
+}
+
+TEST_F(AdvertiseTest, DisconnectBeforeAnyMonitorEndedCarriesTheFailureTextAgain)
+{
+    SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
+    ASSERT_NE(AdvertiseService(), 0);
+    connectionState.connected.store(1);  // as if a phone were connected, its monitor still running
+    EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
+    const auto calls = TrayCallsSoFar();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].record.hIcon, notConnectedRecord.hIcon);
+    EXPECT_EQ(std::wstring(calls[1].record.szInfo), std::wstring(calls[0].record.szInfo));
+    EXPECT_EQ(std::wstring(calls[1].record.szInfo).rfind(L"Palvenor Server is unable", 0), 0u);
+    EXPECT_EQ(connectionState.connected.load(), 0);
 }
 
 }  // namespace
