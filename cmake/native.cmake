@@ -45,3 +45,10 @@ if(CLANGXX)
         ${CMAKE_BINARY_DIR}/fuzz_corpus_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions/${name})
   endforeach()
 endif()
+
+# The phone simulator as users run it, on loopback.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME phonesim_cli COMMAND ${Python3_EXECUTABLE} -m unittest -v test_phonesim
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/tools)
+set_tests_properties(phonesim_cli PROPERTIES
+  ENVIRONMENT "PHONESIM=$<TARGET_FILE:phonesim>;PYTHONDONTWRITEBYTECODE=1" RESOURCE_LOCK port4026)
