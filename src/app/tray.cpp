@@ -32,35 +32,26 @@ void PrepareTrayRecords()
     PrepareRecord(connectedRecord, IDI_CONNECTED, L"Quorvane Palvenor Server for Windows - CONNECTED");
 }
 
-void AddTrayIcon()
+// Hands a record to the shell, first writing its balloon text when one is given.
+static void Notify(DWORD message, NOTIFYICONDATAW& record, const wchar_t* balloonText = nullptr)
 {
     AcquireSRWLockExclusive(&trayLock);
-    notifyIcon(NIM_ADD, &notConnectedRecord);
+    if (balloonText) lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
+    notifyIcon(message, &record);
     ReleaseSRWLockExclusive(&trayLock);
 }
 
-void ApplyTrayRecord(NOTIFYICONDATAW& record)
-{
-    AcquireSRWLockExclusive(&trayLock);
-    notifyIcon(NIM_MODIFY, &record);
-    ReleaseSRWLockExclusive(&trayLock);
-}
+void AddTrayIcon() { Notify(NIM_ADD, notConnectedRecord); }
+
+void ApplyTrayRecord(NOTIFYICONDATAW& record) { Notify(NIM_MODIFY, record); }
 
 void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText)
 {
-    AcquireSRWLockExclusive(&trayLock);
-    lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
-    notifyIcon(NIM_MODIFY, &record);
-    ReleaseSRWLockExclusive(&trayLock);
+    Notify(NIM_MODIFY, record, balloonText);
 }
 
-void RemoveTrayIcon()
-{
-    // The shell knows the icon by window and identifier, which both records share.
-    AcquireSRWLockExclusive(&trayLock);
-    notifyIcon(NIM_DELETE, &notConnectedRecord);
-    ReleaseSRWLockExclusive(&trayLock);
-}
+// The shell knows the icon by window and identifier, which both records share.
+void RemoveTrayIcon() { Notify(NIM_DELETE, notConnectedRecord); }
 
 void ShowTrayMenu()
 {
