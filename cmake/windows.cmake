@@ -35,7 +35,9 @@ set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
 
 add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
 target_link_libraries(PalvenorServer PRIVATE palvenor_win)
-target_link_options(PalvenorServer PRIVATE ${UNICODE_ENTRY} $<$<CONFIG:Release>:-s>)
+if(NOT MSVC)
+  target_link_options(PalvenorServer PRIVATE ${UNICODE_ENTRY} $<$<CONFIG:Release>:-s>)
+endif()
 
 add_subdirectory(tools/phonesim)
 
