@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the server and starts it under Wine with its status window shown. It uses the X display
 # in DISPLAY when there is one, and otherwise starts a virtual one and says so.
-# Arguments are passed on to the server (for example -quit from a second terminal).
+# Arguments, when given, are passed to the server in place of -showui.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -14,7 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   exec 3>&-
-  trap 'kill $xvfb 2>/dev/null; rm -rf "$state"' EXIT
+  trap 'kill $xvfb 2>/dev/null; rm -rf "$state"' EXIT INT TERM
   for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$state/display")"
   echo "run: no X display, so the server runs on the virtual display $DISPLAY (Xvfb)."
