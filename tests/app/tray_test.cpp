@@ -1,10 +1,14 @@
 // The tray records as the shell receives them.
+#include <atomic>
 #include <thread>
 
 #include "app/status_window.h"
+#include "app/messages.h"
 #include "app/tray.h"
+#include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
+#include "support/win_test_support.h"
 
 namespace {
 
@@ -111,6 +115,45 @@ TEST_F(TrayTest, BalloonsFromTwoThreadsAreNeverTorn)
         const std::wstring shown = call.record.szInfo;
         ASSERT_TRUE(shown == a || shown == b) << "a torn balloon of " << shown.size() << " characters";
     }
+}
+
+// Opens the tray menu as a right press on the icon does, reads the state of "Disconnect" while it
+// is open, and closes it as the user would with Escape.
+UINT DisconnectStateInTheOpenMenu()
+{
+    std::atomic<UINT> state{0xFFFFFFFFu};
+    std::thread user([&] {
+        for (int i = 0; i < 100 && state == 0xFFFFFFFFu; ++i) {
+            // Popup menus are windows of class #32768; an earlier one may linger hidden.
+            for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+                 menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+                if (!IsWindowVisible(menu)) continue;
+                HMENU shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                if (shown) state = GetMenuState(shown, IDM_DISCONNECT, MF_BYCOMMAND);
+            }
+            Sleep(50);
+        }
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    });
+    StatusWindowProc(statusWindow.window, WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    user.join();
+    PumpMessagesFor(300);  // the Escape's release, so that it does not close the next menu
+    return state;
+}
+
+TEST_F(TrayTest, DisconnectIsGrayedUnlessAPhoneIsConnected)
+{
+    connectionState.connected.store(0);
+    const UINT notConnected = DisconnectStateInTheOpenMenu();
+    ASSERT_NE(notConnected, 0xFFFFFFFFu) << "the menu did not open";
+    EXPECT_TRUE(notConnected & MF_GRAYED);
+    connectionState.connected.store(1);
+    const UINT connected = DisconnectStateInTheOpenMenu();
+    connectionState.connected.store(0);
+    ASSERT_NE(connected, 0xFFFFFFFFu) << "the menu did not open";
+    EXPECT_FALSE(connected & MF_GRAYED);
+    EXPECT_TRUE(IsWindow(statusWindow.window));
 }
 
 }  // namespace
