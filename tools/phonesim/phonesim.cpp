@@ -1,24 +1,10 @@
 // phonesim: the phone's side of the protocol, to check a PC without a phone.
 // It holds the TCP presence connection, prints each heartbeat the server sends, and sends input
 // datagrams built from its arguments or, when none are given, from a script on standard input.
+#include "net/sockets.h"
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 #include <shellapi.h>
-using SocketHandle = SOCKET;
-static void CloseSocket(SocketHandle s) { closesocket(s); }
-#else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-using SocketHandle = int;
-constexpr SocketHandle INVALID_SOCKET = -1;
-static void CloseSocket(SocketHandle s) { close(s); }
 #endif
 
 #include <cerrno>
@@ -68,8 +54,8 @@ struct Options {
 
 struct Session {
     sockaddr_in server{};
-    SocketHandle udp = INVALID_SOCKET;
-    SocketHandle tcp = INVALID_SOCKET;
+    SOCKET udp = INVALID_SOCKET;
+    SOCKET tcp = INVALID_SOCKET;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     bool checkingOnly = false;  // commands are parsed, nothing is sent or waited for
 };
@@ -330,8 +316,8 @@ int main(int argc, char** argv)
     if (options.connect) {
         shutdown(session.tcp, 2);
         reader.join();
-        CloseSocket(session.tcp);
+        closesocket(session.tcp);
     }
-    CloseSocket(session.udp);
+    closesocket(session.udp);
     return 0;
 }
