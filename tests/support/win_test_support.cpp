@@ -167,18 +167,23 @@ SOCKET ConnectPhone(const char* address)
     return phone;
 }
 
+// True when the socket has something to read (or has ended) before the tick count reaches end.
+static bool ReadableBefore(SOCKET socket, ULONGLONG end)
+{
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval wait = {long((end - now) / 1000), long((end - now) % 1000 * 1000)};
+    return select(0, &readable, nullptr, nullptr, &wait) > 0;
+}
+
 std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs)
 {
     std::string received;
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (received.size() < count) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) break;
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(socket, &readable);
-        timeval wait = {long((end - now) / 1000), long((end - now) % 1000 * 1000)};
-        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) break;
+    while (received.size() < count && ReadableBefore(socket, end)) {
         char buffer[64];
         const int got = recv(socket, buffer, int(std::min<size_t>(sizeof buffer, count - received.size())), 0);
         if (got <= 0) break;
@@ -190,17 +195,11 @@ std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs)
 bool ConnectionEnds(SOCKET socket, DWORD timeoutMs)
 {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return false;
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(socket, &readable);
-        timeval wait = {long((end - now) / 1000), long((end - now) % 1000 * 1000)};
-        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) return false;
+    while (ReadableBefore(socket, end)) {
         char buffer[64];
         if (recv(socket, buffer, sizeof buffer, 0) <= 0) return true;  // heartbeats are read past
     }
+    return false;
 }
 
 static std::mutex watchMutex;
