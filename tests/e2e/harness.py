@@ -198,6 +198,13 @@ class ServerTest(unittest.TestCase):
         self.sockets.append(phone)
         return phone
 
+    def connected_phone(self):
+        """A phone whose connection the server has accepted and shows."""
+        phone = self.phone()
+        self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
+        time.sleep(0.3)  # the receiver binds its port once the accept has run
+        return phone
+
     def assertState(self, expected, timeout=10):
         state = wait_until(lambda: (lambda s: s if s and all(s.get(k) == v for k, v in expected.items()) else None)(
             window_state()), timeout)

@@ -30,11 +30,6 @@ def connect_quietly():
 
 
 class HardeningTest(ServerTest):
-    def connected_phone(self):
-        phone = self.phone()
-        self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
-        return phone
-
     def assert_served(self):
         """The current phone's moves still reach the pointer."""
         start = pointer()

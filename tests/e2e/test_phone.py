@@ -11,12 +11,6 @@ from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, PORT, WM
 
 
 class PhoneTest(ServerTest):
-    def connected_phone(self):
-        phone = self.phone()
-        self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
-        time.sleep(0.3)  # the receiver binds its port once the accept has run
-        return phone
-
     def assert_moves(self, dx, dy, expected, source='127.0.0.1'):
         # Wine's idea of the pointer is stale (the top left corner) until an injected move, so
         # a first move wakes it and a second brings it to the middle, away from the edges.
