@@ -21,13 +21,15 @@ add_library(palvenor_win STATIC
   src/net/connection.cpp
   src/net/receiver.cpp
   src/net/monitor.cpp
+  src/net/local_subnets.cpp
   src/advertise/advertise.cpp
   src/app/status_window.cpp
+  src/app/connection_view.cpp
   src/app/tray.cpp
   src/app/link_label.cpp
   src/app/startup.cpp
   src/autostart/shortcut.cpp)
-target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 user32 gdi32 shell32 ole32 uuid)
+target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32 uuid)
 
 set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
 set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS

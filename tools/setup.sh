@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xdotool
   python3 strace
+  nsis
 )
 
 missing=()

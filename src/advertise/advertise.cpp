@@ -17,7 +17,9 @@ static const wchar_t ADVERTISEMENT_FAILURE[] =
 
 static DNSServiceErrorType Register()
 {
-    HMODULE library = LoadLibraryW(DNS_SD_LIBRARY);
+    // Only from the system folder, where Bonjour installs it: a copy beside the program, in the
+    // current folder or on the PATH would otherwise be run at every log-on.
+    HMODULE library = LoadLibraryExW(DNS_SD_LIBRARY, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return DNS_SERVICE_ERR_UNKNOWN;
     const auto registerService =
         reinterpret_cast<DNSServiceRegisterFunction>(reinterpret_cast<void*>(GetProcAddress(library, "DNSServiceRegister")));

@@ -10,6 +10,7 @@
 #include "app/tray.h"
 #include "autostart/shortcut.h"
 #include "net/connection.h"
+#include "net/receiver.h"
 #include "resources/resource.h"
 
 int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
@@ -93,8 +94,11 @@ int RunServer(HINSTANCE instance, bool showAtStart)
 
     const int advertisement = AdvertiseService();
     FetchLabelHandles();
-    connectionState.listenSocket = CreateListener();
-    connectionState.connected.store(0);
+    WriteComputerName();
+    connectionState.listenSocket = CreateListener(statusWindow.window);
+    connectionState.connected = false;
+    // Without the port no phone's input can arrive; the connection still shows, as it always has.
+    (void)StartInputReceiver();
     FillLabels(advertisement);
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));

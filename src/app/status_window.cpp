@@ -5,6 +5,7 @@
 #include "app/tray.h"
 #include "autostart/shortcut.h"
 #include "net/connection.h"
+#include "net/local_subnets.h"
 #include "resources/resource.h"
 
 StatusWindowHandles statusWindow;
@@ -68,6 +69,7 @@ void CollectLocalAddresses()
 
 void RefreshLocalAddress()
 {
+    ReadLocalSubnets();  // a network joined since start-up is local too
     // A name that cannot be had, or a lookup that finds nothing, leaves the label as it was.
     char name[80] = {};
     if (gethostname(name, sizeof name) != 0) return;
@@ -161,9 +163,15 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     }
 }
 
-static INT_PTR OnSocketEvent(LPARAM lParam)
+static INT_PTR OnSocketEvent(WPARAM socket, LPARAM lParam)
 {
-    HandleSocketEvent(lParam);
+    HandleSocketEvent(socket, lParam);
+    return FALSE;
+}
+
+static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
+{
+    HandleMonitorEnded(socket, number);
     return FALSE;
 }
 
@@ -178,7 +186,8 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
-    case WM_SOCKET_EVENT: return OnSocketEvent(lParam);
+    case WM_SOCKET_EVENT: return OnSocketEvent(wParam, lParam);
+    case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
     default: return FALSE;
     }

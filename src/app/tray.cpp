@@ -3,15 +3,12 @@
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "net/connection.h"
+#include "net/receiver.h"
 #include "resources/resource.h"
 
 NOTIFYICONDATAW notConnectedRecord;
 NOTIFYICONDATAW connectedRecord;
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
-
-// Held only while a record is written and handed to the shell: never across a call that sends
-// a message to the UI thread, which may be waiting here.
-static SRWLOCK trayLock = SRWLOCK_INIT;
 
 static void PrepareRecord(NOTIFYICONDATAW& record, WORD iconId, const wchar_t* tip)
 {
@@ -35,10 +32,8 @@ void PrepareTrayRecords()
 // Hands a record to the shell, first writing its balloon text when one is given.
 static void Notify(DWORD message, NOTIFYICONDATAW& record, const wchar_t* balloonText = nullptr)
 {
-    AcquireSRWLockExclusive(&trayLock);
     if (balloonText) lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
     notifyIcon(message, &record);
-    ReleaseSRWLockExclusive(&trayLock);
 }
 
 void AddTrayIcon() { Notify(NIM_ADD, notConnectedRecord); }
@@ -58,7 +53,7 @@ void ShowTrayMenu()
     HMENU menu = LoadMenuW(statusWindow.instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     HMENU popup = GetSubMenu(menu, 0);
     EnableMenuItem(popup, IDM_DISCONNECT,
-                   MF_BYCOMMAND | (connectionState.connected.load() == 1 ? MF_ENABLED : MF_GRAYED));
+                   MF_BYCOMMAND | (connectionState.connected ? MF_ENABLED : MF_GRAYED));
     POINT pointer;
     GetCursorPos(&pointer);
     // Without the foreground the menu would not close when the user clicks elsewhere.
@@ -77,7 +72,7 @@ INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage)
 
 INT_PTR OnExitCommand()
 {
-    if (connectionState.connected.load() == 1) Disconnect();
+    if (connectionState.connected) Disconnect();
     RemoveTrayIcon();
     DestroyWindow(statusWindow.window);
     return FALSE;
@@ -86,12 +81,13 @@ INT_PTR OnExitCommand()
 INT_PTR OnDisconnectCommand()
 {
     // The phone may have gone while the menu was open.
-    if (connectionState.connected.load() == 1) Disconnect();
+    if (connectionState.connected) Disconnect();
     return FALSE;
 }
 
 INT_PTR OnQuitRequest()
 {
+    StopServingInput();  // nothing the phone holds pressed outlives the program
     RemoveTrayIcon();
     DestroyWindow(statusWindow.window);
     return TRUE;

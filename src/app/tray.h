@@ -13,8 +13,7 @@ extern BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAW record);
 void PrepareTrayRecords();
 void AddTrayIcon();
 void ApplyTrayRecord(NOTIFYICONDATAW& record);
-// Writes the record's balloon text and applies the record in one step, so that a worker thread
-// and the UI thread never write the record at once and no balloon is torn.
+// Writes the record's balloon text and applies the record.
 void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText);
 void RemoveTrayIcon();
 void ShowTrayMenu();

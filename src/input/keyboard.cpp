@@ -1,5 +1,7 @@
 #include "input/keyboard.h"
 
+#include <bitset>
+
 #include "input/inject.h"
 #include "input/packet.h"
 
@@ -19,6 +21,9 @@ struct ModifierMapping {
     uint8_t virtualKey;
 };
 
+// The keys the phone has pressed and not yet released, by virtual key.
+static std::bitset<256> heldKeys;
+
 static const ModifierMapping modifiers[] = {{0x01, VKEY_SHIFT}, {0x02, VKEY_CONTROL}, {0x04, VKEY_MENU}};
 
 static void SendModifiers(uint8_t bits, uint32_t flags)
@@ -32,7 +37,9 @@ void SpecialKey(int32_t type, int32_t arg1)
     const uint8_t code = uint8_t(uint32_t(arg1) & 0xFFu);
     for (const SpecialKeyMapping& key : specialKeys) {
         if (key.phoneCode != code) continue;
-        InjectKeyEvent(key.virtualKey, type == PKT_KEY_DOWN ? 0 : KEY_UP);
+        const bool press = type == PKT_KEY_DOWN;
+        heldKeys[key.virtualKey] = press;
+        InjectKeyEvent(key.virtualKey, press ? 0 : KEY_UP);
         return;
     }
     PlayDefaultBeep();
@@ -53,4 +60,11 @@ void TypeCharacter(int32_t arg1)
     // The modifiers are released before the key itself.
     SendModifiers(bits, KEY_UP);
     InjectKeyEvent(virtualKey, KEY_UP);
+}
+
+void ReleaseHeldKeys()
+{
+    for (unsigned virtualKey = 0; virtualKey < heldKeys.size(); ++virtualKey)
+        if (heldKeys[virtualKey]) InjectKeyEvent(uint8_t(virtualKey), KEY_UP);
+    heldKeys.reset();
 }

@@ -23,3 +23,9 @@ void DispatchInputPacket(InputPacket packet)
     }
     previousPacket = packet;
 }
+
+void ReleaseHeldInput()
+{
+    ReleaseHeldKeys();
+    ReleaseHeldButtons();
+}

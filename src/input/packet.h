@@ -30,3 +30,7 @@ extern InputPacket previousPacket;
 InputPacket DecodeInputPacket(const unsigned char bytes[INPUT_PACKET_SIZE]);
 void EncodeInputPacket(const InputPacket& packet, unsigned char bytes[INPUT_PACKET_SIZE]);
 void DispatchInputPacket(InputPacket packet);
+// Releases every key and button the phone left pressed, so that nothing stays held for the
+// user's own keyboard and mouse once its connection ends. Called where packets are dispatched,
+// never at the same time as DispatchInputPacket.
+void ReleaseHeldInput();

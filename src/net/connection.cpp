@@ -1,66 +1,75 @@
 #include "net/connection.h"
 
-#include <windows.h>
-
-#include "app/messages.h"
-#include "app/status_window.h"
-#include "app/tray.h"
+#include "net/connection_report.h"
+#include "net/local_subnets.h"
 #include "net/monitor.h"
 #include "net/receiver.h"
 
 ConnectionState connectionState;
 
-// Serialises the changes of which connection is current (accept, disconnect, the monitor's end),
-// so a monitor that ends never clears the flag or takes the socket of a newer connection. Held
-// only for these few words and closes: never across a call that sends a window message.
-static SRWLOCK connectionLock = SRWLOCK_INIT;
+// Where the listener's notifications and the monitors' reports go.
+static HWND notifiedWindow = nullptr;
 
-static bool StartWorker(LPTHREAD_START_ROUTINE body, void* argument)
+// Hands watched to a new monitor, or frees it when no thread can be started.
+static bool StartMonitor(MonitoredConnection* watched)
 {
-    // Workers end by themselves and nobody waits for them, so the handle is not kept.
-    HANDLE thread = CreateThread(nullptr, 0, body, argument, 0, nullptr);
-    if (!thread) return false;
+    // Monitors end by themselves and nobody waits for them, so the handle is not kept.
+    HANDLE thread = CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr);
+    if (!thread) {
+        delete watched;
+        return false;
+    }
     CloseHandle(thread);
     return true;
 }
 
-// Each socket is closed by whoever took it out of connectionSocket, so it is closed exactly once.
-static void CloseConnectionSocket(SOCKET socket)
+SOCKET CreateListener(HWND window)
 {
-    if (socket == INVALID_SOCKET) return;
-    shutdown(socket, SD_BOTH);
-    closesocket(socket);
-}
-
-SOCKET CreateListener()
-{
-    WriteComputerName();
+    notifiedWindow = window;
+    ReadLocalSubnets();
     SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
     if (listener == INVALID_SOCKET) return INVALID_SOCKET;
-    const int reuse = 1;
-    (void)setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(SERVICE_PORT);
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) == SOCKET_ERROR ||
-        listen(listener, 0) == SOCKET_ERROR ||
-        WSAAsyncSelect(listener, statusWindow.window, WM_SOCKET_EVENT, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
+    if (!BindServicePortExclusively(listener, SERVICE_PORT) || listen(listener, 0) == SOCKET_ERROR ||
+        WSAAsyncSelect(listener, window, WM_SOCKET_EVENT, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
         closesocket(listener);
         return INVALID_SOCKET;
     }
     return listener;
 }
 
-void HandleSocketEvent(LPARAM lParam)
+// Ends the current connection, if any, without closing its socket: the shutdown makes its
+// monitor's receive return, and the socket is closed when the monitor reports that it ended.
+static void EndCurrentConnection()
+{
+    if (!connectionState.connected) return;
+    (void)shutdown(connectionState.connectionSocket, SD_BOTH);
+    connectionState.connectionSocket = INVALID_SOCKET;
+    connectionState.connected = false;
+    StopServingInput();
+}
+
+void HandleSocketEvent(WPARAM socket, LPARAM lParam)
 {
     switch (WSAGETSELECTEVENT(lParam)) {
     case FD_ACCEPT: AcceptConnection(); break;
+    // An accepted socket inherits the listener's notifications until the accept cancels them, so
+    // a close may be queued for an earlier phone's socket: only the current one's counts.
     case FD_CLOSE:
-        if (connectionState.connected.load() == 1) Disconnect();
+        if (connectionState.connected && SOCKET(socket) == connectionState.connectionSocket) Disconnect();
         break;
     default: break;
     }
+}
+
+// The phone's address, or false when it cannot be read or is not on a local network.
+static bool AcceptablePeer(SOCKET phone, in_addr& address)
+{
+    sockaddr_in peer = {};
+    int peerLength = sizeof peer;
+    if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 || peer.sin_family != AF_INET)
+        return false;
+    address = peer.sin_addr;
+    return IsLocalPeer(address);
 }
 
 void AcceptConnection()
@@ -69,69 +78,36 @@ void AcceptConnection()
     if (phone == INVALID_SOCKET) return;  // the phone left before it was taken: nothing changes
 
     // The accepted socket inherits the listener's notifications, which must go before it can block.
-    WSAAsyncSelect(phone, statusWindow.window, 0, 0);
+    WSAAsyncSelect(phone, notifiedWindow, 0, 0);
     u_long nonBlocking = 0;
     ioctlsocket(phone, FIONBIO, &nonBlocking);
 
-    sockaddr_in peer = {};
-    int peerLength = sizeof peer;
-    if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0) peer.sin_addr.s_addr = 0;
-
-    AcquireSRWLockExclusive(&connectionLock);
-    const uint32_t number = connectionState.connectionNumber.fetch_add(1) + 1;
-    connectionState.phoneAddress.store(peer.sin_addr.s_addr);
-    connectionState.connected.store(1);
-    // A second phone takes over: the first phone's socket is closed now, so that phone sees
-    // its connection end; its monitor finds the number changed and ends quietly.
-    const SOCKET previous = connectionState.connectionSocket.exchange(phone);
-    ReleaseSRWLockExclusive(&connectionLock);
-    CloseConnectionSocket(previous);
-
-    WriteAddressLabel(statusWindow.phoneAddressLabel, peer.sin_addr);
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Connected");
-    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
-
-    MonitoredConnection* watched = new MonitoredConnection{phone, number};
-    if (!StartWorker(RunConnectionMonitor, watched)) delete watched;
-    (void)StartWorker(RunInputReceiver, nullptr);
-}
-
-static void ShowNotConnected()
-{
-    ApplyTrayRecord(notConnectedRecord);
-    SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Not connected");
+    in_addr address = {};
+    const uint32_t number = connectionState.connectionNumber + 1;
+    // Refused, or without a monitor to watch it: closed at once, and the user sees nothing change.
+    if (!AcceptablePeer(phone, address) || !StartMonitor(new MonitoredConnection{phone, number, notifiedWindow})) {
+        closesocket(phone);
+        return;
+    }
+    // A second phone takes over: the first phone sees its connection end.
+    EndCurrentConnection();
+    connectionState.connectionSocket = phone;
+    connectionState.connectionNumber = number;
+    connectionState.connected = true;
+    ServeInputFrom(address.s_addr);
+    ReportPhoneConnected(address);
 }
 
 void Disconnect()
 {
-    AcquireSRWLockExclusive(&connectionLock);
-    const SOCKET socket = connectionState.connectionSocket.exchange(INVALID_SOCKET);
-    connectionState.connected.store(0);
-    ReleaseSRWLockExclusive(&connectionLock);
-    CloseConnectionSocket(socket);
-    ShowNotConnected();
+    EndCurrentConnection();
+    ReportPhoneDisconnected();
 }
 
-bool IsCurrentConnection(uint32_t number) { return connectionState.connectionNumber.load() == number; }
-
-bool EndConnectionIfCurrent(uint32_t number, SOCKET watched, SOCKET& taken)
+void HandleMonitorEnded(WPARAM socket, LPARAM number)
 {
-    AcquireSRWLockExclusive(&connectionLock);
-    const bool current = IsCurrentConnection(number);
-    taken = INVALID_SOCKET;
-    if (current) {
-        connectionState.connected.store(0);
-        // Already taken, and closed, when the UI thread's Disconnect came first.
-        SOCKET expected = watched;
-        if (connectionState.connectionSocket.compare_exchange_strong(expected, INVALID_SOCKET)) taken = watched;
-    }
-    ReleaseSRWLockExclusive(&connectionLock);
-    return current;
-}
-
-void FinishMonitoredDisconnect(SOCKET taken)
-{
-    CloseConnectionSocket(taken);
-    ShowNotConnected();
+    closesocket(SOCKET(socket));  // the monitor no longer uses it
+    if (uint32_t(number) != connectionState.connectionNumber) return;  // taken over earlier: nothing to show
+    EndCurrentConnection();
+    ReportPhoneLeft();
 }

@@ -1,20 +1,22 @@
-// The phone's connection: the TCP listener, accepting a phone, and ending its connection.
+// The phone's connection: the TCP listener, accepting a phone, and ending its connection. All of
+// it runs on the UI thread, which alone decides which connection is current; the connection
+// monitors only report back through the window's message queue.
 #pragma once
 #include <winsock2.h>
-
-#include <cstdint>
+#include <windows.h>
 
 #include "net/connection_state.h"
 
-SOCKET CreateListener();
-void HandleSocketEvent(LPARAM lParam);
-void AcceptConnection();
-void Disconnect();
+// The listener's notifications: the socket in wParam, the event and error in lParam.
+constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
+// A monitor's word that its connection has ended: the socket in wParam, its number in lParam.
+constexpr UINT WM_MONITOR_ENDED = WM_USER + 4;
 
-bool IsCurrentConnection(uint32_t number);
-// The connection monitor's end of its connection, in two steps around its own messages to the
-// user. The first clears the flag and takes the watched socket, unless a newer connection has
-// taken over (then it returns false and changes nothing) or the UI thread took the socket first.
-bool EndConnectionIfCurrent(uint32_t number, SOCKET watched, SOCKET& taken);
-// The second closes what the first took and leaves the status at "Not connected".
-void FinishMonitoredDisconnect(SOCKET taken);
+// Listens on TCP port 4026 with notifications to window; INVALID_SOCKET when that fails. Also
+// reads the local subnets that phones are accepted from.
+SOCKET CreateListener(HWND window);
+void HandleSocketEvent(WPARAM socket, LPARAM lParam);
+void AcceptConnection();
+// Ends the current connection for the user's Disconnect; its monitor reports the end later.
+void Disconnect();
+void HandleMonitorEnded(WPARAM socket, LPARAM number);

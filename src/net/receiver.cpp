@@ -1,15 +1,55 @@
 #include "net/receiver.h"
 
-#include <chrono>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "input/packet.h"
 #include "net/connection_state.h"
 
-// An earlier receiver that saw the end of its connection may still hold the port for a moment,
-// so a new receiver tries to bind for about a second before it gives up.
-constexpr int BIND_ATTEMPTS = 20;
-constexpr std::chrono::milliseconds BIND_RETRY{50};
+// Whom the receiver serves. The lock is held while a packet is dispatched, so once
+// StopServingInput returns no packet of the ended connection can still press anything.
+static std::mutex inputLock;
+static bool serving = false;
+static uint32_t servedAddress = 0;
+
+void ServeInputFrom(uint32_t phoneAddress)
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    serving = true;
+    servedAddress = phoneAddress;
+}
+
+void StopServingInput()
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    serving = false;
+    ReleaseHeldInput();
+}
+
+static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t sender)
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    // Only the connected phone drives this PC; datagrams from any other host are dropped.
+    if (serving && sender == servedAddress) DispatchInputPacket(DecodeInputPacket(bytes));
+}
+
+static void ReceiveInput(SOCKET receiver)
+{
+    for (;;) {
+        unsigned char buffer[INPUT_PACKET_SIZE];
+        sockaddr_in sender = {};
+        SocketLength senderLength = sizeof sender;
+        // A longer datagram fails with WSAEMSGSIZE and is dropped.
+        const int received = int(recvfrom(receiver, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
+                                          reinterpret_cast<sockaddr*>(&sender), &senderLength));
+        if (received == INPUT_PACKET_SIZE)
+            ActOn(buffer, sender.sin_addr.s_addr);
+        else if (received < 0 && ReceiveFailureIsLasting())
+            break;  // the network library is gone: the program is ending
+    }
+    closesocket(receiver);
+}
 
 static bool LocalHostResolves()
 {
@@ -17,42 +57,20 @@ static bool LocalHostResolves()
     return gethostname(name, sizeof name) == 0 && gethostbyname(name) != nullptr;
 }
 
-static bool BindServicePort(SOCKET receiver)
+bool StartInputReceiver()
 {
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(SERVICE_PORT);
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    for (int attempt = 0; attempt < BIND_ATTEMPTS; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(BIND_RETRY);
-        if (bind(receiver, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
-        if (connectionState.connected.load() != 1) return false;
-    }
-    return false;
-}
-
-DWORD WINAPI RunInputReceiver(LPVOID)
-{
+    if (!LocalHostResolves()) return false;
     SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
-    if (receiver == INVALID_SOCKET) return 0;
-    if (!LocalHostResolves() || !BindServicePort(receiver) || connectionState.connected.load() != 1) {
+    if (receiver == INVALID_SOCKET) return false;
+    if (!BindServicePortExclusively(receiver, SERVICE_PORT)) {
         closesocket(receiver);
-        return 0;
+        return false;
     }
-    // The receive blocks without a timeout, so the end of a connection is seen at the next
-    // datagram; that datagram is not acted on.
-    for (;;) {
-        unsigned char buffer[INPUT_PACKET_SIZE];
-        sockaddr_in sender = {};
-        SocketLength senderLength = sizeof sender;
-        // A longer datagram fails with WSAEMSGSIZE and is dropped with any other error.
-        const int received = recvfrom(receiver, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
-                                      reinterpret_cast<sockaddr*>(&sender), &senderLength);
-        if (connectionState.connected.load() != 1) break;
-        // Only the connected phone drives this PC; datagrams from any other host are dropped.
-        if (received == INPUT_PACKET_SIZE && sender.sin_addr.s_addr == connectionState.phoneAddress.load())
-            DispatchInputPacket(DecodeInputPacket(buffer));
+    try {
+        std::thread(ReceiveInput, receiver).detach();  // it ends with the process
+    } catch (const std::system_error&) {
+        closesocket(receiver);
+        return false;
     }
-    closesocket(receiver);
-    return 0;
+    return true;
 }

@@ -18,7 +18,14 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        SetDllDirectoryW((ProgramDirectory() + L"\\standin").c_str());
+        // The program loads the library only from the system folder, where Bonjour puts it.
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        // Once loaded by an earlier test it stays loaded, and in use it cannot be replaced.
+        const std::wstring installed = std::wstring(system) + L"\\dnssd.dll";
+        if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            ASSERT_TRUE(CopyInto(ProgramDirectory() + L"\\standin\\dnssd.dll", system));
+        }
         recordPath = FreshDirectory(L"advertise") + L"\\record.txt";
         SetEnvironmentVariableW(L"PALVENOR_STANDIN_RECORD", recordPath.c_str());
     }
@@ -73,14 +80,14 @@ TEST_F(AdvertiseTest, DisconnectBeforeAnyMonitorEndedCarriesTheFailureTextAgain)
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
     ASSERT_NE(AdvertiseService(), 0);
-    connectionState.connected.store(1);  // as if a phone were connected, its monitor still running
+    connectionState.connected = true;  // as if a phone were connected, its monitor still running
     EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
     const auto calls = TrayCallsSoFar();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].record.hIcon, notConnectedRecord.hIcon);
     EXPECT_EQ(std::wstring(calls[1].record.szInfo), std::wstring(calls[0].record.szInfo));
     EXPECT_EQ(std::wstring(calls[1].record.szInfo).rfind(L"Palvenor Server is unable", 0), 0u);
-    EXPECT_EQ(connectionState.connected.load(), 0);
+    EXPECT_FALSE(connectionState.connected);
 }
 
 }  // namespace

@@ -101,22 +101,6 @@ TEST_F(TrayTest, LongBalloonTextIsCutToTheField)
     EXPECT_EQ(notConnectedRecord.hBalloonIcon, nullptr) << "written past szInfo";
 }
 
-TEST_F(TrayTest, BalloonsFromTwoThreadsAreNeverTorn)
-{
-    const std::wstring a(200, L'a'), b(30, L'b');
-    std::thread worker([&] {
-        for (int i = 0; i < 2000; ++i) ApplyTrayRecordWithBalloon(notConnectedRecord, a.c_str());
-    });
-    for (int i = 0; i < 2000; ++i) ApplyTrayRecordWithBalloon(notConnectedRecord, b.c_str());
-    worker.join();
-    const auto calls = TrayCallsSoFar();
-    ASSERT_EQ(calls.size(), 4000u);
-    for (const auto& call : calls) {
-        const std::wstring shown = call.record.szInfo;
-        ASSERT_TRUE(shown == a || shown == b) << "a torn balloon of " << shown.size() << " characters";
-    }
-}
-
 // Opens the tray menu as a right press on the icon does, reads the state of "Disconnect" while it
 // is open, and closes it as the user would with Escape.
 UINT DisconnectStateInTheOpenMenu()
@@ -144,13 +128,13 @@ UINT DisconnectStateInTheOpenMenu()
 
 TEST_F(TrayTest, DisconnectIsGrayedUnlessAPhoneIsConnected)
 {
-    connectionState.connected.store(0);
+    connectionState.connected = false;
     const UINT notConnected = DisconnectStateInTheOpenMenu();
     ASSERT_NE(notConnected, 0xFFFFFFFFu) << "the menu did not open";
     EXPECT_TRUE(notConnected & MF_GRAYED);
-    connectionState.connected.store(1);
+    connectionState.connected = true;
     const UINT connected = DisconnectStateInTheOpenMenu();
-    connectionState.connected.store(0);
+    connectionState.connected = false;
     ASSERT_NE(connected, 0xFFFFFFFFu) << "the menu did not open";
     EXPECT_FALSE(connected & MF_GRAYED);
     EXPECT_TRUE(IsWindow(statusWindow.window));

@@ -121,8 +121,8 @@ def wait_until(condition, timeout, interval=0.2):
 
 
 class Server:
-    """One copy of the server, started from a folder of its own with the stand-in DNS-SD library
-    beside it (or without any), so that tests never share files."""
+    """One copy of the server, started from a folder of its own, with the stand-in DNS-SD library
+    in the system folder (or without one), so that tests never share files."""
 
     def __init__(self, name, arguments=(), standin_result=0, library=True):
         self.folder = os.path.join(WORK, name)
@@ -130,8 +130,12 @@ class Server:
         os.makedirs(self.folder)
         self.exe = os.path.join(self.folder, 'PalvenorServer.exe')
         shutil.copy(os.path.join(BIN, 'PalvenorServer.exe'), self.exe)
-        if library:
-            shutil.copy(os.path.join(BIN, 'standin', 'dnssd.dll'), self.folder)
+        # The program loads the library from the system folder only. Without one there, a copy
+        # is planted beside the program, which must not be run.
+        system_copy = os.path.join(STATE, 'prefix', 'drive_c', 'windows', 'system32', 'dnssd.dll')
+        shutil.copy(os.path.join(BIN, 'standin', 'dnssd.dll'), system_copy if library else self.folder)
+        if not library and os.path.exists(system_copy):
+            os.remove(system_copy)
         self.record = os.path.join(self.folder, 'registration.txt')
         self.env = dict(os.environ, PALVENOR_STANDIN_RECORD=windows_path(self.record),
                         PALVENOR_STANDIN_RESULT=str(standin_result))
@@ -202,7 +206,6 @@ class ServerTest(unittest.TestCase):
         """A phone whose connection the server has accepted and shows."""
         phone = self.phone()
         self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
-        time.sleep(0.3)  # the receiver binds its port once the accept has run
         return phone
 
     def assertState(self, expected, timeout=10):

@@ -43,6 +43,8 @@ class StartupTest(ServerTest):
             with self.subTest(name):
                 server = self.server(name, **options)
                 self.assertState({'advertisement': 'Failed', 'visible': '1'})
+                if name == 'no-library':
+                    self.assertFalse(os.path.exists(server.record), 'a library beside the program was run')
                 phone = self.phone()
                 self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
                 phone.close()

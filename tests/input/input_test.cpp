@@ -225,4 +225,25 @@ TEST_F(InputTest, UnmappableCharacterBeepsOnce)
     EXPECT_EQ(recordedEvents, Events{BeepEvent()});
 }
 
+TEST_F(InputTest, ReleasingHeldInputLetsGoOfExactlyWhatThePhoneStillHolds)
+{
+    Send(PKT_KEY_DOWN, 59);      // Ctrl
+    Send(PKT_KEY_DOWN, 55);      // Windows key
+    Send(PKT_KEY_DOWN, 58);      // Alt
+    Send(PKT_KEY_DOWN, 51);      // Backspace, released below
+    Send(PKT_KEY_UP, 51);
+    Send(PKT_BUTTON_DOWN, 3);    // first extra button
+    Send(PKT_BUTTON_DOWN, 200);  // an unknown button acts as the left one
+    Send(PKT_BUTTON_DOWN, 1);    // right, released below
+    Send(PKT_BUTTON_UP, 1);
+    recordedEvents.clear();
+    ReleaseHeldInput();
+    EXPECT_EQ(recordedEvents, (Events{KeyEvent(VKEY_CONTROL, KEY_UP), KeyEvent(VKEY_MENU, KEY_UP),
+                                      KeyEvent(VKEY_LWIN, KEY_UP), MouseEvent(MOUSE_LEFTUP),
+                                      MouseEvent(MOUSE_XUP, 0, 0, MOUSE_XBUTTON1)}));
+    recordedEvents.clear();
+    ReleaseHeldInput();
+    EXPECT_EQ(recordedEvents, Events{}) << "released twice";
+}
+
 }  // namespace

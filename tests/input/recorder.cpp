@@ -43,6 +43,7 @@ void PlayDefaultBeep() { recordedEvents.push_back(BeepEvent()); }
 
 void ResetRecorder()
 {
+    ReleaseHeldInput();  // nothing a previous test pressed is held into the next
     recordedEvents.clear();
     // What a US layout answers: 'a' plain, 'A' with Shift, CR plain, LF as Ctrl+Enter.
     recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}};

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "app/tray.h"
+#include "input/packet.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
@@ -16,7 +17,7 @@ using ConnectionTest = NetTest;
 TEST_F(ConnectionTest, PhoneConnectsAndIsShown)
 {
     SOCKET phone = Connect();
-    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(connectionState.connected, true);
     EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.1");
     const auto calls = TrayCallsSoFar();
     ASSERT_FALSE(calls.empty());
@@ -52,7 +53,7 @@ TEST_F(ConnectionTest, BytesFromThePhonePutTheHeartbeatOffAndAreConsumed)
     const ULONGLONG elapsed = GetTickCount64() - accepted;
     EXPECT_EQ(heartbeat, std::string(16, '\0'));
     EXPECT_GE(elapsed, 7500ull) << "the heartbeat came 5 s after the accept, not after the bytes";
-    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(connectionState.connected, true);
     closesocket(phone);
 }
 
@@ -76,8 +77,8 @@ TEST_F(ConnectionTest, TrayDisconnectEndsThePhonesConnection)
 {
     SOCKET phone = Connect();
     EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
-    EXPECT_EQ(connectionState.connected.load(), 0);
-    EXPECT_EQ(connectionState.connectionSocket.load(), INVALID_SOCKET);
+    EXPECT_EQ(connectionState.connected, false);
+    EXPECT_EQ(connectionState.connectionSocket, INVALID_SOCKET);
     EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
     EXPECT_TRUE(ConnectionEnds(phone, 3000));
     ExpectNotConnectedAfterMonitor();
@@ -92,14 +93,83 @@ TEST_F(ConnectionTest, DisconnectWhileNotConnectedDoesNothing)
     EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
 }
 
-TEST_F(ConnectionTest, CloseNotificationWhileConnectedDisconnects)
+TEST_F(ConnectionTest, OnlyACloseEventForTheCurrentPhonesSocketEndsItsConnection)
 {
-    SOCKET phone = Connect();
-    EXPECT_EQ(Proc(WM_SOCKET_EVENT, connectionState.listenSocket, MAKELPARAM(FD_CLOSE, WSAECONNRESET)), 0);
-    EXPECT_EQ(connectionState.connected.load(), 0);
-    EXPECT_TRUE(ConnectionEnds(phone, 3000));
+    SOCKET first = Connect();
+    const SOCKET firstAtServer = connectionState.connectionSocket;
+    SOCKET second = Connect();
+    for (WPARAM other : {WPARAM(connectionState.listenSocket), WPARAM(firstAtServer), WPARAM(0)})
+        EXPECT_EQ(Proc(WM_SOCKET_EVENT, other, MAKELPARAM(FD_CLOSE, WSAECONNRESET)), 0) << other;
+    PumpMessagesFor(300);
+    EXPECT_EQ(connectionState.connected, true) << "a close event for another socket dropped the phone";
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    EXPECT_EQ(Proc(WM_SOCKET_EVENT, connectionState.connectionSocket, MAKELPARAM(FD_CLOSE, 0)), 0);
+    EXPECT_EQ(connectionState.connected, false);
+    EXPECT_TRUE(ConnectionEnds(second, 3000));
     ExpectNotConnectedAfterMonitor();
-    closesocket(phone);
+    closesocket(first);
+    closesocket(second);
+}
+
+TEST_F(ConnectionTest, PhoneThatReconnectsAtOnceIsShownAndServed)
+{
+    StartInputWatch();
+    for (int round = 0; round < 5; ++round) {
+        SOCKET old = Connect();
+        closesocket(old);
+        SOCKET phone = Connect();  // before the old connection's end has been seen
+        PumpMessagesFor(500);
+        EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected") << "round " << round;
+        EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.1") << "round " << round;
+        EXPECT_EQ(TrayCallsSoFar().back().record.hIcon, connectedRecord.hIcon) << "round " << round;
+        ClearWatchedInput();
+        SendDatagram(PKT_WHEEL, 120);
+        EXPECT_TRUE(WaitUntil([] { return !WatchedInputSoFar().empty(); }, 2000)) << "not served, round " << round;
+        closesocket(phone);
+        ExpectNotConnectedAfterMonitor();
+    }
+    StopInputWatch();
+}
+
+// Ctrl, Alt and the Windows key, and the left button, as the system sees them.
+bool AnyHeld()
+{
+    for (int key : {VK_CONTROL, VK_MENU, VK_LWIN, VK_LBUTTON})
+        if (GetAsyncKeyState(key) & 0x8000) return true;
+    return false;
+}
+
+TEST_F(ConnectionTest, WhatThePhoneHeldIsReleasedWhenItsConnectionEnds)
+{
+    enum Ending { PhoneCloses, AnotherPhoneTakesOver, TrayDisconnect };
+    for (Ending ending : {PhoneCloses, AnotherPhoneTakesOver, TrayDisconnect}) {
+        SOCKET phone = Connect();
+        for (int32_t key : {59, 58, 55}) SendDatagram(PKT_KEY_DOWN, key);
+        SendDatagram(PKT_BUTTON_DOWN, 0);
+        EXPECT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000)) << ending;
+        SOCKET next = INVALID_SOCKET;
+        if (ending == PhoneCloses) closesocket(phone);
+        if (ending == AnotherPhoneTakesOver) next = Connect();
+        if (ending == TrayDisconnect) Proc(WM_COMMAND, IDM_DISCONNECT);
+        EXPECT_TRUE(WaitUntil([] { return !AnyHeld(); }, 3000)) << "still held after ending " << ending;
+        if (ending != PhoneCloses) closesocket(phone);
+        if (next != INVALID_SOCKET) closesocket(next);
+        PumpMessagesFor(300);
+    }
+}
+
+TEST_F(ConnectionTest, NoOtherProgramCanShareThePort)
+{
+    for (int type : {SOCK_STREAM, SOCK_DGRAM}) {
+        SOCKET other = socket(AF_INET, type, 0);
+        const BOOL reuse = TRUE;
+        setsockopt(other, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(4026);
+        EXPECT_NE(bind(other, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << "socket type " << type;
+        closesocket(other);
+    }
 }
 
 TEST_F(ConnectionTest, OtherSocketEventsAndAFailedAcceptChangeNothing)
@@ -107,8 +177,8 @@ TEST_F(ConnectionTest, OtherSocketEventsAndAFailedAcceptChangeNothing)
     for (LPARAM event : {LPARAM(FD_READ), LPARAM(FD_WRITE), LPARAM(FD_OOB), LPARAM(FD_CONNECT), LPARAM(0),
                          LPARAM(FD_ACCEPT | FD_CLOSE), LPARAM(FD_ACCEPT)})  // nobody waits to be accepted
         EXPECT_EQ(Proc(WM_SOCKET_EVENT, 0, event), 0) << event;
-    EXPECT_EQ(connectionState.connected.load(), 0);
-    EXPECT_EQ(connectionState.connectionSocket.load(), INVALID_SOCKET);
+    EXPECT_EQ(connectionState.connected, false);
+    EXPECT_EQ(connectionState.connectionSocket, INVALID_SOCKET);
     EXPECT_TRUE(TrayCallsSoFar().empty());
 }
 
@@ -133,7 +203,7 @@ TEST_F(ConnectionTest, SecondPhoneTakesOverAndTheFirstSeesItsEnd)
     SOCKET second = Connect();
     EXPECT_TRUE(ConnectionEnds(first, 3000)) << "the first phone's socket was not closed";
     PumpMessagesFor(500);
-    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(connectionState.connected, true);
     EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
     // One monitor watches the second phone: one heartbeat per five seconds, not two.
     const std::string beats = ReceiveFor(second, 32, 6500);
@@ -148,7 +218,7 @@ TEST_F(ConnectionTest, TwentyTakeoversLeaveOneWorkingConnection)
     std::vector<SOCKET> phones;
     for (int i = 0; i < 20; ++i) phones.push_back(Connect());
     for (size_t i = 0; i + 1 < phones.size(); ++i) EXPECT_TRUE(ConnectionEnds(phones[i], 3000)) << "phone " << i;
-    EXPECT_EQ(connectionState.connected.load(), 1);
+    EXPECT_EQ(connectionState.connected, true);
     EXPECT_EQ(ReceiveFor(phones.back(), 32, 6500), std::string(16, '\0'));
     closesocket(phones.back());
     ExpectNotConnectedAfterMonitor();
@@ -166,7 +236,7 @@ TEST_F(ConnectionTest, TakenPortLeavesNoListener)
     address.sin_port = htons(4026);
     ASSERT_EQ(bind(squatter, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     listen(squatter, 1);
-    connectionState.listenSocket = CreateListener();
+    connectionState.listenSocket = CreateListener(statusWindow.window);
     EXPECT_EQ(connectionState.listenSocket, INVALID_SOCKET);
     closesocket(squatter);
 }

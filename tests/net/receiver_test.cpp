@@ -3,7 +3,6 @@
 #include <string>
 
 #include "input/packet.h"
-#include "net/connection.h"
 #include "net/receiver.h"
 #include "support/net_fixture.h"
 #include "support/win_test_support.h"
@@ -22,19 +21,15 @@ protected:
             << "this machine cannot resolve its own name \"" << name
             << "\"; the input receiver needs that and would see no input";
         previousPacket = InputPacket{0, 0, 0, 0};
-        connectionState.phoneAddress.store(inet_addr("127.0.0.1"));
-        connectionState.connected.store(1);
-        receiver = CreateThread(nullptr, 0, RunInputReceiver, nullptr, 0, nullptr);
-        Sleep(200);  // bound before the first datagram
+        StartReceiverOnce();
+        ServeInputFrom(inet_addr("127.0.0.1"));
         StartInputWatch();
     }
 
     void TearDown() override
     {
         StopInputWatch();
-        ReleaseLingeringReceivers();
-        EXPECT_EQ(WaitForSingleObject(receiver, 3000), WAIT_OBJECT_0) << "the receiver did not end";
-        CloseHandle(receiver);
+        StopServingInput();
         WSACleanup();
     }
 
@@ -62,8 +57,6 @@ protected:
             if (input.mouse == mouse && input.message == message) found.push_back(input);
         return found;
     }
-
-    HANDLE receiver = nullptr;
 };
 
 TEST_F(ReceiverTest, MovePairMovesTheRealPointerByTwiceTheDistance)
@@ -140,20 +133,18 @@ TEST_F(ReceiverTest, TextAndSpecialKeysTypeIntoARealEditControl)
 TEST_F(ReceiverTest, DatagramsFromAnotherHostAreDropped)
 {
     // Wine sends every loopback datagram from 127.0.0.1, so here the phone is the other address.
-    connectionState.phoneAddress.store(inet_addr("127.0.0.2"));
+    ServeInputFrom(inet_addr("127.0.0.2"));
     Phone(L"move 10 10 click 1 text x");
     EXPECT_TRUE(WatchedInputSoFar().empty()) << "input from a host that is not the phone was acted on";
 }
 
-TEST_F(ReceiverTest, DatagramAfterTheDisconnectIsNotActedOnAndEndsTheReceiver)
+TEST_F(ReceiverTest, NothingIsActedOnOnceServingStops)
 {
     Phone(L"move 2 2");
     const POINT before = Pointer();
-    connectionState.connected.store(0);
-    Phone(L"click 1");
-    EXPECT_EQ(WaitForSingleObject(receiver, 3000), WAIT_OBJECT_0) << "the receiver did not end";
+    StopServingInput();
+    Phone(L"click 1 move 10 10");
     EXPECT_TRUE(Seen(true, WM_RBUTTONDOWN).empty()) << "a click after the disconnect was acted on";
-    Phone(L"move 10 10");
     EXPECT_EQ(Pointer().x, before.x);
 }
 
@@ -162,13 +153,9 @@ TEST_F(ReceiverTest, AMovePairSpansTwoConnections)
     Phone(L"move 2 2");
     const POINT before = Pointer();
     Phone(L"packet 6 7");
-    connectionState.connected.store(0);
-    Phone(L"datagram 16");  // the late datagram ends the receiver; a zero type breaks nothing since it is dropped
-    ASSERT_EQ(WaitForSingleObject(receiver, 3000), WAIT_OBJECT_0);
-    CloseHandle(receiver);
-    connectionState.connected.store(1);
-    receiver = CreateThread(nullptr, 0, RunInputReceiver, nullptr, 0, nullptr);
-    Sleep(200);
+    StopServingInput();
+    Phone(L"datagram 16");  // dropped between the connections, so it breaks nothing
+    ServeInputFrom(inet_addr("127.0.0.1"));
     Phone(L"packet 7 3");
     const POINT after = Pointer();
     EXPECT_EQ(after.x - before.x, 14);

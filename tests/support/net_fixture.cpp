@@ -2,49 +2,57 @@
 
 #include "app/status_window.h"
 #include "app/tray.h"
+#include "input/packet.h"
 #include "net/connection.h"
+#include "net/receiver.h"
 #include "support/win_test_support.h"
 
-void ReleaseLingeringReceivers()
+void StartReceiverOnce()
 {
-    connectionState.connected.store(0);
+    // Like the program's, the test program's receiver lives as long as the process.
+    static const bool started = StartInputReceiver();
+    ASSERT_TRUE(started) << "UDP port 4026 could not be bound";
+}
+
+void SendDatagram(int32_t type, int32_t arg1)
+{
+    unsigned char bytes[INPUT_PACKET_SIZE];
+    EncodeInputPacket(InputPacket{type, arg1, 0, 0}, bytes);
     SOCKET sender = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in port = {};
     port.sin_family = AF_INET;
     port.sin_port = htons(4026);
     port.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    for (int i = 0; i < 3; ++i) {
-        sendto(sender, "0123456789abcdef", 16, 0, reinterpret_cast<sockaddr*>(&port), sizeof port);
-        Sleep(30);
-    }
+    sendto(sender, reinterpret_cast<const char*>(bytes), sizeof bytes, 0, reinterpret_cast<sockaddr*>(&port),
+           sizeof port);
     closesocket(sender);
 }
 
 void NetTest::SetUp()
 {
     AppTest::SetUp();
-    connectionState.connectionSocket.store(INVALID_SOCKET);
-    connectionState.connected.store(0);
-    connectionState.listenSocket = CreateListener();
+    StartReceiverOnce();
+    connectionState.connectionSocket = INVALID_SOCKET;
+    connectionState.connected = false;
+    connectionState.listenSocket = CreateListener(statusWindow.window);
     ASSERT_NE(connectionState.listenSocket, INVALID_SOCKET);
     ClearTrayCalls();
 }
 
 void NetTest::TearDown()
 {
-    if (connectionState.connected.load() == 1 && IsWindow(statusWindow.window)) Disconnect();
-    PumpMessagesFor(300);
+    if (connectionState.connected && IsWindow(statusWindow.window)) Disconnect();
+    PumpMessagesFor(300);  // the monitors report their ends and their sockets are closed
     if (connectionState.listenSocket != INVALID_SOCKET) closesocket(connectionState.listenSocket);
-    ReleaseLingeringReceivers();
     AppTest::TearDown();
 }
 
 SOCKET NetTest::Connect()
 {
-    const uint32_t before = connectionState.connectionNumber.load();
+    const uint32_t before = connectionState.connectionNumber;
     SOCKET phone = ConnectPhone();
     EXPECT_NE(phone, INVALID_SOCKET);
-    EXPECT_TRUE(WaitUntil([&] { return connectionState.connectionNumber.load() != before; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return connectionState.connectionNumber != before; }, 5000))
         << "the server did not accept the phone";
     EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
     return phone;
@@ -62,8 +70,8 @@ void NetTest::ExpectNotConnectedAfterMonitor()
     EXPECT_TRUE(balloon) << "no balloon \"iPod/iPhone disconnected.\"";
     EXPECT_TRUE(WaitUntil([&] { return Label(statusWindow.connectionStatusLabel) == L"Not connected"; }, 3000));
     EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"0.0.0.0");
-    EXPECT_EQ(connectionState.connected.load(), 0);
-    EXPECT_EQ(connectionState.connectionSocket.load(), INVALID_SOCKET);
+    EXPECT_FALSE(connectionState.connected);
+    EXPECT_EQ(connectionState.connectionSocket, INVALID_SOCKET);
     const auto calls = TrayCallsSoFar();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().record.hIcon, notConnectedRecord.hIcon);

@@ -1,5 +1,7 @@
 // The status window with a live listener on port 4026, for tests of the phone's connection.
 #pragma once
+#include <cstdint>
+
 #include "support/app_fixture.h"
 
 class NetTest : public AppTest {
@@ -12,5 +14,7 @@ protected:
     void ExpectNotConnectedAfterMonitor();
 };
 
-// Ends any input receiver still waiting for a datagram, so the next test starts clean.
-void ReleaseLingeringReceivers();
+// Starts the program's input receiver on UDP port 4026, once for the whole test program.
+void StartReceiverOnce();
+// Sends one input packet to UDP port 4026 on loopback, as the phone does.
+void SendDatagram(int32_t type, int32_t arg1);

@@ -14,8 +14,6 @@
 #include "net/connection_state.h"
 #include "net/receiver.h"
 
-ConnectionState connectionState;
-
 namespace {
 
 constexpr uint16_t BASELINE_PORT = 4027;
@@ -141,9 +139,11 @@ int main(int argc, char** argv)
 #else
     const char* platform = "native Linux build";
 #endif
-    connectionState.phoneAddress.store(htonl(INADDR_LOOPBACK));
-    connectionState.connected.store(1);
-    std::thread receiver(RunInputReceiver, nullptr);
+    ServeInputFrom(htonl(INADDR_LOOPBACK));
+    if (!StartInputReceiver()) {
+        std::fprintf(stderr, "bench_input: UDP port %u is taken\n", SERVICE_PORT);
+        return 1;
+    }
 
     SOCKET bare = socket(AF_INET, SOCK_DGRAM, 0);
     const sockaddr_in bareAddress = Loopback(BASELINE_PORT);
@@ -183,11 +183,8 @@ int main(int argc, char** argv)
         std::printf("%-24s %10.0f %10.0f %10.0f\n", targets[t].name, Percentile(rates[t], 0), Percentile(rates[t], 0.5),
                     Percentile(rates[t], 1));
 
-    connectionState.connected.store(0);
     baselineRunning.store(false);
-    Send(sender, targets[0], 0);  // the datagram that lets each loop see it should end
-    Send(sender, targets[1], 0);
-    receiver.join();
-    baseline.join();
+    Send(sender, targets[1], 0);  // the datagram that lets the bare loop see it should end
+    baseline.join();  // the receiver runs for the life of the process, as in the server
     return 0;
 }
