@@ -19,6 +19,7 @@ constexpr int32_t MOUSE_XBUTTON1 = 1;          // XBUTTON1
 constexpr int32_t MOUSE_XBUTTON2 = 2;          // XBUTTON2
 
 constexpr uint32_t KEY_UP = 0x0002;  // KEYEVENTF_KEYUP
+constexpr uint32_t DEAD_KEY_CHARACTER = 0x80000000;  // the bit MapVirtualKeyW sets for a dead key
 
 constexpr uint8_t VKEY_BACK = 0x08;
 constexpr uint8_t VKEY_RETURN = 0x0D;
@@ -36,4 +37,7 @@ constexpr uint16_t NO_KEY_FOR_CHARACTER = 0xFFFF;  // what the layout lookup ret
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);  // mouse_event
 void InjectKeyEvent(uint8_t virtualKey, uint32_t flags);                      // keybd_event
 uint16_t LookUpCharacterKey(uint16_t character);  // VkKeyScanW on the calling thread's layout
+uint32_t CharacterOfKey(uint8_t virtualKey);      // MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR)
+// One UTF-16 unit typed as itself, whatever the layout: SendInput with KEYEVENTF_UNICODE.
+void InjectUnicodeUnit(uint16_t unit, uint32_t flags);
 void PlayDefaultBeep();                           // MessageBeep(MB_OK)

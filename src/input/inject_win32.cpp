@@ -7,7 +7,7 @@ static_assert(MOUSE_MOVE == MOUSEEVENTF_MOVE && MOUSE_WHEEL == MOUSEEVENTF_WHEEL
               "mouse flags");
 static_assert(MOUSE_XDOWN == MOUSEEVENTF_XDOWN && MOUSE_XUP == MOUSEEVENTF_XUP && MOUSE_XBUTTON2 == XBUTTON2,
               "extra buttons");
-static_assert(KEY_UP == KEYEVENTF_KEYUP && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
+static_assert(KEY_UP == KEYEVENTF_KEYUP && DEAD_KEY_CHARACTER == 0x80000000u && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
 
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
@@ -17,5 +17,16 @@ void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { keybd_event(virtualKey, 0, flags, 0); }
 
 uint16_t LookUpCharacterKey(uint16_t character) { return uint16_t(VkKeyScanW(wchar_t(character))); }
+
+uint32_t CharacterOfKey(uint8_t virtualKey) { return MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR); }
+
+void InjectUnicodeUnit(uint16_t unit, uint32_t flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = unit;  // wVk stays 0: the unit itself is the key
+    input.ki.dwFlags = KEYEVENTF_UNICODE | flags;
+    (void)SendInput(1, &input, sizeof input);  // refused only where the system blocks injection altogether
+}
 
 void PlayDefaultBeep() { MessageBeep(MB_OK); }

@@ -45,15 +45,26 @@ void SpecialKey(int32_t type, int32_t arg1)
     PlayDefaultBeep();
 }
 
+// Characters the layout lacks, or reaches only through a dead key (which would combine with the
+// next character), are typed as the UTF-16 unit itself. An emoji comes as two packets, the high
+// surrogate first; each half is typed as it comes and the system joins them.
+static void TypeUnicodeUnit(uint16_t unit)
+{
+    InjectUnicodeUnit(unit, 0);
+    InjectUnicodeUnit(unit, KEY_UP);
+}
+
 void TypeCharacter(int32_t arg1)
 {
-    const uint16_t scan = LookUpCharacterKey(uint16_t(uint32_t(arg1) & 0xFFFFu));
-    if (scan == NO_KEY_FOR_CHARACTER) {
-        PlayDefaultBeep();
+    const uint16_t character = uint16_t(uint32_t(arg1) & 0xFFFFu);
+    const uint16_t scan = LookUpCharacterKey(character);
+    const uint8_t virtualKey = uint8_t(scan & 0xFFu);
+    if (scan == NO_KEY_FOR_CHARACTER || (CharacterOfKey(virtualKey) & DEAD_KEY_CHARACTER)) {
+        TypeUnicodeUnit(character);
         return;
     }
-    const uint8_t virtualKey = uint8_t(scan & 0xFFu);
-    // Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
+    // A character the layout has is typed with its real key, which games, remote-desktop clients
+    // and shortcuts see. Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
     const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t(scan >> 8);
     SendModifiers(bits, 0);
     InjectKeyEvent(virtualKey, 0);

@@ -1,4 +1,5 @@
-// Keyboard actions: the phone's nine special keys, and characters typed through the keyboard layout.
+// Keyboard actions: the phone's nine special keys, and characters typed through the keyboard layout
+// or, where the layout has no plain key for them, as Unicode units.
 #pragma once
 #include <cstdint>
 

@@ -7,6 +7,7 @@
 
 std::vector<RecordedEvent> recordedEvents;
 std::map<uint16_t, uint16_t> recordedLayout;
+std::set<uint8_t> recordedDeadKeys;
 
 bool RecordedEvent::operator==(const RecordedEvent& o) const
 {
@@ -26,6 +27,11 @@ RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags)
 
 RecordedEvent BeepEvent() { return RecordedEvent{RecordedEvent::Beep, 0, 0, 0, 0, 0}; }
 
+RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags)
+{
+    return RecordedEvent{RecordedEvent::Unicode, flags, 0, 0, unit, 0};
+}
+
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
     recordedEvents.push_back(MouseEvent(flags, dx, dy, data));
@@ -39,21 +45,33 @@ uint16_t LookUpCharacterKey(uint16_t character)
     return found == recordedLayout.end() ? NO_KEY_FOR_CHARACTER : found->second;
 }
 
+uint32_t CharacterOfKey(uint8_t virtualKey)
+{
+    for (const auto& entry : recordedLayout)
+        if ((entry.second & 0xFFu) == virtualKey)
+            return entry.first | (recordedDeadKeys.count(virtualKey) ? DEAD_KEY_CHARACTER : 0);
+    return 0;
+}
+
+void InjectUnicodeUnit(uint16_t unit, uint32_t flags) { recordedEvents.push_back(UnicodeEvent(unit, flags)); }
+
 void PlayDefaultBeep() { recordedEvents.push_back(BeepEvent()); }
 
 void ResetRecorder()
 {
     ReleaseHeldInput();  // nothing a previous test pressed is held into the next
     recordedEvents.clear();
-    // What a US layout answers: 'a' plain, 'A' with Shift, CR plain, LF as Ctrl+Enter.
-    recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}};
+    // 'a' plain, 'A' with Shift, CR plain, LF as Ctrl+Enter (as a US layout answers), the euro
+    // sign with AltGr (Ctrl+Alt) and '^' on a dead key (as many European layouts answer).
+    recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}, {0x20AC, 0x0645}, {0x5E, 0x00DD}};
+    recordedDeadKeys = {0xDD};
     previousPacket = InputPacket{0, 0, 0, 0};
 }
 
 // Lets GoogleTest print events when a comparison fails.
 void PrintTo(const RecordedEvent& e, std::ostream* os)
 {
-    static const char* const kinds[] = {"mouse", "key", "beep"};
+    static const char* const kinds[] = {"mouse", "key", "beep", "unicode"};
     *os << kinds[e.kind] << "{flags=0x" << std::hex << e.flags << std::dec << " dx=" << e.dx << " dy=" << e.dy
         << " data=" << e.data << " vk=0x" << std::hex << int(e.virtualKey) << std::dec << "}";
 }

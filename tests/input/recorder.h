@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <set>
 #include <vector>
 
 struct RecordedEvent {
-    enum Kind { Mouse, Key, Beep } kind;
+    enum Kind { Mouse, Key, Beep, Unicode } kind;
     uint32_t flags;
-    int32_t dx, dy, data;  // mouse events
+    int32_t dx, dy, data;  // mouse events; the unit of a Unicode event
     uint8_t virtualKey;    // key events
     bool operator==(const RecordedEvent& other) const;
 };
@@ -16,11 +17,16 @@ struct RecordedEvent {
 RecordedEvent MouseEvent(uint32_t flags, int32_t dx = 0, int32_t dy = 0, int32_t data = 0);
 RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags);
 RecordedEvent BeepEvent();
+RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags);
 
 extern std::vector<RecordedEvent> recordedEvents;
 // The keyboard layout the recorder answers lookups from; characters not in it have no key.
 extern std::map<uint16_t, uint16_t> recordedLayout;
+// The layout's dead keys, by virtual key.
+extern std::set<uint8_t> recordedDeadKeys;
 
 void PrintTo(const RecordedEvent& event, std::ostream* os);
 
-void ResetRecorder();  // clears the events, loads a small US layout and zeroes previousPacket
+// Clears the events, loads a small layout (US letters, an AltGr euro sign, a dead circumflex)
+// and zeroes previousPacket.
+void ResetRecorder();

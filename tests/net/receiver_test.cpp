@@ -106,28 +106,50 @@ LRESULT CALLBACK PlainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A window with an edit control that has the keyboard focus; destroyed with the test's window.
+struct TypingTarget {
+    HWND window = nullptr;
+    HWND edit = nullptr;
+    TypingTarget()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = PlainWindow;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ReceiverTestWindow";
+        RegisterClassW(&windowClass);
+        window = CreateWindowW(L"ReceiverTestWindow", L"typing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 200,
+                               nullptr, nullptr, windowClass.hInstance, nullptr);
+        edit = CreateWindowW(L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 300, 24, window, nullptr,
+                             windowClass.hInstance, nullptr);
+        SetForegroundWindow(window);
+        SetFocus(edit);
+        PumpMessagesFor(500);
+    }
+    ~TypingTarget() { DestroyWindow(window); }
+};
+
 TEST_F(ReceiverTest, TextAndSpecialKeysTypeIntoARealEditControl)
 {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = PlainWindow;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ReceiverTestWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"ReceiverTestWindow", L"typing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400,
-                                200, nullptr, nullptr, windowClass.hInstance, nullptr);
-    HWND edit = CreateWindowW(L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 300, 24, window, nullptr,
-                              windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(edit);
-    PumpMessagesFor(500);
-    ASSERT_EQ(GetFocus(), edit);
-
+    TypingTarget target;
+    ASSERT_EQ(GetFocus(), target.edit);
     // Backspace takes the "!", Left steps back over the "d".
     Phone(L"text Hello, World! keydown 51 keyup 51 keydown 123 keyup 123 text X");
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"Hello, WorlXd"; }, 3000)) << WindowText(edit).c_str();
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(target.edit) == L"Hello, WorlXd"; }, 3000))
+        << WindowText(target.edit).c_str();
     Phone(L"keydown 56 keyup 56");  // unmapped: a beep, no key
-    EXPECT_EQ(WindowText(edit), L"Hello, WorlXd");
-    DestroyWindow(window);
+    EXPECT_EQ(WindowText(target.edit), L"Hello, WorlXd");
+}
+
+TEST_F(ReceiverTest, CharactersTheLayoutLacksArriveAsThemselves)
+{
+    TypingTarget target;
+    ASSERT_EQ(GetFocus(), target.edit);
+    const std::wstring text = L"a\u00e9\u4e2d\xD83D\xDE00Z\u20ac";  // "aé中", an emoji, "Z€"
+    Phone(L"text " + text);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(target.edit) == text; }, 3000)) << WindowText(target.edit).size();
+    const auto keys = Seen(false, WM_KEYDOWN);
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(keys.front().code, DWORD('A')) << "\"a\" was not typed with its own key";
 }
 
 TEST_F(ReceiverTest, DatagramsFromAnotherHostAreDropped)

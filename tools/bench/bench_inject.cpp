@@ -1,5 +1,6 @@
 // The injection seam for the benchmark: each wheel event the dispatcher makes is stamped with
-// the time of the call. The benchmark sends wheel packets whose amount is the sequence number.
+// the time of the call; the benchmark sends wheel packets whose amount is the sequence number.
+// Each typed character is stamped at its last event.
 #include "bench_inject.h"
 
 #include "input/inject.h"
@@ -14,6 +15,19 @@ void InjectMouseEvent(uint32_t, int32_t, int32_t, int32_t data)
     injectedCount.fetch_add(1, std::memory_order_release);
 }
 
-void InjectKeyEvent(uint8_t, uint32_t) {}
-uint16_t LookUpCharacterKey(uint16_t) { return NO_KEY_FOR_CHARACTER; }
+std::atomic<uint32_t> typedCount{0};
+std::vector<Clock::time_point> typedAt(MAX_SEQUENCE + 1);
+
+static void StampTyped(uint32_t flags)
+{
+    if (!(flags & KEY_UP)) return;
+    const uint32_t count = typedCount.load() + 1;
+    if (count <= MAX_SEQUENCE) typedAt[count] = Clock::now();
+    typedCount.store(count, std::memory_order_release);
+}
+
+void InjectKeyEvent(uint8_t, uint32_t flags) { StampTyped(flags); }
+uint16_t LookUpCharacterKey(uint16_t character) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
+uint32_t CharacterOfKey(uint8_t virtualKey) { return virtualKey; }
+void InjectUnicodeUnit(uint16_t, uint32_t flags) { StampTyped(flags); }
 void PlayDefaultBeep() {}
