@@ -23,8 +23,10 @@ add_library(palvenor_win STATIC
   src/net/monitor.cpp
   src/net/local_subnets.cpp
   src/advertise/advertise.cpp
+  src/advertise/windows_dns_sd.cpp
   src/app/status_window.cpp
   src/app/connection_view.cpp
+  src/app/advertisement_view.cpp
   src/app/tray.cpp
   src/app/link_label.cpp
   src/app/startup.cpp

@@ -22,5 +22,7 @@ typedef DNSServiceErrorType(DNSSD_API* DNSServiceRegisterFunction)(
     const char* domain, const char* host, uint16_t port, uint16_t txtLength, const void* txtRecord,
     DNSServiceRegisterReply callback, void* context);
 
-// The library's code for an error it has no better name for; used when it cannot be loaded.
-constexpr DNSServiceErrorType DNS_SERVICE_ERR_UNKNOWN = -65537;
+// Ends a registration: the service withdraws it at once.
+typedef void(DNSSD_API* DNSServiceRefDeallocateFunction)(DNSServiceRef service);
+
+constexpr wchar_t DNS_SD_LIBRARY[] = L"dnssd.dll";

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 
 #include "advertise/advertise.h"
+#include "app/advertisement_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/options.h"
@@ -48,13 +49,15 @@ CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
     return outcome;
 }
 
-static void FillLabels(int advertisement)
+// While Windows' DNS-SD service has not answered yet the label reads "Registered": it takes
+// almost every request, and a failure it reports later replaces the label and tells the user.
+static void FillLabels(Advertisement advertisement)
 {
     CollectLocalAddresses();
     WriteAddressLabel(statusWindow.localAddressLabel, localAddresses[0].sin_addr);
     SetWindowTextW(statusWindow.connectionStatusLabel, L"Not connected");
     SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    SetWindowTextW(statusWindow.advertisementStatusLabel, advertisement == 0 ? L"Registered" : L"Failed");
+    ShowAdvertisement(advertisement != Advertisement::Failed);
 }
 
 static int RunMessageLoop()
@@ -92,7 +95,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
         return 1;  // a server that cannot start has not succeeded
     }
 
-    const int advertisement = AdvertiseService();
+    const Advertisement advertisement = AdvertiseService(statusWindow.window);
     FetchLabelHandles();
     WriteComputerName();
     connectionState.listenSocket = CreateListener(statusWindow.window);

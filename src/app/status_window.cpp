@@ -1,5 +1,7 @@
 #include "app/status_window.h"
 
+#include "advertise/advertise.h"
+#include "app/advertisement_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/tray.h"
@@ -87,6 +89,7 @@ void RefreshLocalAddress()
 
 static INT_PTR OnDestroy()
 {
+    WithdrawAdvertisement();
     WSACleanup();
     PostQuitMessage(0);
     return TRUE;
@@ -189,6 +192,7 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SOCKET_EVENT: return OnSocketEvent(wParam, lParam);
     case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
+    case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
     default: return FALSE;
     }
 }

@@ -1,15 +1,32 @@
-// The service registration against the stand-in library, in the test's process.
+// The service registration against the stand-in libraries, in the test's process: Bonjour's from
+// the system folder, and Windows' own DNS-SD service in the stand-in dnsapi.dll.
+#include <winsock2.h>
+#include <windows.h>
+#include <windns.h>
+
+#include <cstddef>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "advertise/advertise.h"
+#include "advertise/dns_service_client.h"
+#include "app/messages.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
+
+// The program's own declarations of Windows' DNS-SD interface match the SDK's layouts.
+static_assert(sizeof(DnsServiceInstance) == sizeof(DNS_SERVICE_INSTANCE), "instance");
+static_assert(offsetof(DnsServiceInstance, interfaceIndex) == offsetof(DNS_SERVICE_INSTANCE, dwInterfaceIndex),
+              "instance");
+static_assert(sizeof(DnsServiceRegisterRequest) == sizeof(DNS_SERVICE_REGISTER_REQUEST), "request");
+static_assert(offsetof(DnsServiceRegisterRequest, unicastEnabled) ==
+                  offsetof(DNS_SERVICE_REGISTER_REQUEST, unicastEnabled),
+              "request");
 
 namespace {
 
@@ -22,18 +39,16 @@ protected:
         wchar_t system[MAX_PATH];
         GetSystemDirectoryW(system, MAX_PATH);
         // Once loaded by an earlier test it stays loaded, and in use it cannot be replaced.
-        const std::wstring installed = std::wstring(system) + L"\\dnssd.dll";
-        if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            ASSERT_TRUE(CopyInto(ProgramDirectory() + L"\\standin\\dnssd.dll", system));
-        }
+        (void)CopyInto(ProgramDirectory() + L"\\standin\\dnssd.dll", system);
+        ASSERT_NE(GetFileAttributesW((std::wstring(system) + L"\\dnssd.dll").c_str()), INVALID_FILE_ATTRIBUTES);
         recordPath = FreshDirectory(L"advertise") + L"\\record.txt";
         SetEnvironmentVariableW(L"PALVENOR_STANDIN_RECORD", recordPath.c_str());
     }
     void TearDown() override
     {
-        SetEnvironmentVariableW(L"PALVENOR_STANDIN_RECORD", nullptr);
-        SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", nullptr);
-        AppTest::TearDown();
+        AppTest::TearDown();  // the window's end withdraws the registration
+        for (const wchar_t* name : {L"PALVENOR_STANDIN_RECORD", L"PALVENOR_STANDIN_RESULT"})
+            SetEnvironmentVariableW(name, nullptr);
     }
     std::string Record()
     {
@@ -45,9 +60,17 @@ protected:
     std::wstring recordPath;
 };
 
-TEST_F(AdvertiseTest, RegistersTheServiceWithExactlyTheProtocolsParameters)
+std::string ComputerName()
 {
-    EXPECT_EQ(AdvertiseService(), 0);
+    char name[256] = {};
+    DWORD length = sizeof name;
+    GetComputerNameExA(ComputerNameDnsHostname, name, &length);
+    return name;
+}
+
+TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServiceIsNotAsked)
+{
+    EXPECT_EQ(AdvertiseService(statusWindow.window), Advertisement::Registered);
     EXPECT_EQ(Record(),
               "call\n"
               "service=null\n"
@@ -57,36 +80,45 @@ TEST_F(AdvertiseTest, RegistersTheServiceWithExactlyTheProtocolsParameters)
               "txt-length=0\ntxt=null\n"
               "callback=null\ncontext=null\n");
     EXPECT_TRUE(TrayCallsSoFar().empty()) << "no balloon after a successful registration";
-    EXPECT_FALSE(Visible());
+    Proc(WM_QUIT_REQUEST);
+    Proc(WM_QUIT_REQUEST);
+    EXPECT_EQ(Record().substr(Record().find("context=null\n") + 13), "deallocate=filled\n") << "withdrawn once";
 }
 
-TEST_F(AdvertiseTest, RefusalShowsTheBalloonAndTheWindow)
+TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdrawnOnce)
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
-    EXPECT_EQ(AdvertiseService(), -65537);
-    const auto calls = TrayCallsSoFar();
+    EXPECT_EQ(AdvertiseService(statusWindow.window), Advertisement::Pending);
+    const std::string name = ComputerName();
+    const std::string request = "register\nversion=1\ninterface=0\ninstance=" + name +
+                                "._Pavrel._tcp.local\nhost=" + name +
+                                ".local\nport=4026\nproperties=1\ntxtvers=1\ncallback=set\nunicast=0\ncancel=null\n";
+    ASSERT_NE(Record().find("call\n"), std::string::npos) << "Bonjour was not asked first";
+    EXPECT_EQ(Record().substr(Record().find("register\n")), request);
+    // The answer comes from another thread, through the window.
+    EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 3000));
+    EXPECT_FALSE(Visible());
+    Proc(WM_QUIT_REQUEST);
+    Proc(WM_QUIT_REQUEST);
+    EXPECT_EQ(Record().substr(Record().find("register\n")), request + "deregister\ninstance=" + name + "._Pavrel._tcp.local\n");
+}
+
+TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndADisconnectCarriesItAgain)
+{
+    EXPECT_EQ(Proc(WM_ADVERTISEMENT_OUTCOME, 1460), 0);  // the service's later "timed out"
+    EXPECT_EQ(Label(statusWindow.advertisementStatusLabel), L"Failed");
+    EXPECT_TRUE(Visible());
+    auto calls = TrayCallsSoFar();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].message, DWORD(NIM_MODIFY));
     EXPECT_EQ(calls[0].record.hIcon, notConnectedRecord.hIcon);
-    const std::wstring text = calls[0].record.szInfo;
-    EXPECT_EQ(text,
+    EXPECT_EQ(std::wstring(calls[0].record.szInfo),
               L"Palvenor Server is unable to access Apple's Bonjour software.\n\nTo use Palvenor, you must enable "
               L"Bonjour, OR enter the IP address of this computer in the Palvenor app.");
-    EXPECT_EQ(text.size(), 166u);
-    EXPECT_TRUE(Visible());
-}
-
-TEST_F(AdvertiseTest, DisconnectBeforeAnyMonitorEndedCarriesTheFailureTextAgain)
-{
-    SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
-    ASSERT_NE(AdvertiseService(), 0);
     connectionState.connected = true;  // as if a phone were connected, its monitor still running
     EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
-    const auto calls = TrayCallsSoFar();
+    calls = TrayCallsSoFar();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[1].record.hIcon, notConnectedRecord.hIcon);
     EXPECT_EQ(std::wstring(calls[1].record.szInfo), std::wstring(calls[0].record.szInfo));
-    EXPECT_EQ(std::wstring(calls[1].record.szInfo).rfind(L"Palvenor Server is unable", 0), 0u);
     EXPECT_FALSE(connectionState.connected);
 }
 

@@ -124,7 +124,7 @@ class Server:
     """One copy of the server, started from a folder of its own, with the stand-in DNS-SD library
     in the system folder (or without one), so that tests never share files."""
 
-    def __init__(self, name, arguments=(), standin_result=0, library=True):
+    def __init__(self, name, arguments=(), standin_result=0, library=True, windows_service=None):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
@@ -139,6 +139,10 @@ class Server:
         self.record = os.path.join(self.folder, 'registration.txt')
         self.env = dict(os.environ, PALVENOR_STANDIN_RECORD=windows_path(self.record),
                         PALVENOR_STANDIN_RESULT=str(standin_result))
+        # Windows' own DNS-SD service (the stand-in dnsapi.dll): what its register call returns
+        # (9506: pending) and the status its callback reports later.
+        for name, value in zip(('PALVENOR_DNSAPI_RESULT', 'PALVENOR_DNSAPI_STATUS'), windows_service or ()):
+            self.env[name] = str(value)
         self.arguments = list(arguments)
         self.process = None
 

@@ -29,7 +29,7 @@ class StartupTest(ServerTest):
         self.assertEqual(state['computer'], socket.gethostname())
         self.assertRegex(state['local'], r'^\d+\.\d+\.\d+\.\d+$')
 
-    def test_registration_has_the_protocols_parameters(self):
+    def test_registration_has_the_protocols_parameters_and_is_withdrawn_on_quit(self):
         server = self.server('registered')
         self.assertState({'advertisement': 'Registered'})  # the window exists before the registration
         record = server.registration()
@@ -37,14 +37,23 @@ class StartupTest(ServerTest):
         for line in ('type="_Pavrel._tcp"', 'name=""', 'domain=""', 'host=""', 'port-bytes=0f ba', 'flags=0',
                      'interface=0', 'txt-length=0', 'txt=null', 'callback=null'):
             self.assertIn(line + '\n', record)
+        self.assertNotIn('register\n', record.replace('call\n', ''), "Windows' service was asked too")
+        self.assertEqual(server.run(['-quit']), 0)
+        self.assertEqual(server.exit_code(), 0)
+        self.assertEqual(server.registration().count('deallocate=filled\n'), 1)
 
-    def test_refused_registration_shows_the_window_and_the_server_still_serves(self):
-        for name, options in (('refused', {'standin_result': -65537}), ('no-library', {'library': False})):
+    def test_advertisement_outcomes_and_a_server_that_still_serves(self):
+        refused = {'standin_result': -65537}
+        cases = (('bonjour-refused-windows-registers', dict(refused, windows_service=(9506, 0)), 'Registered', '0'),
+                 ('both-refuse', dict(refused, windows_service=(87,)), 'Failed', '1'),
+                 ('windows-fails-later', dict(refused, windows_service=(9506, 1460)), 'Failed', '1'),
+                 ('no-library-windows-refuses', {'library': False, 'windows_service': (87,)}, 'Failed', '1'))
+        for name, options, label, visible in cases:
             with self.subTest(name):
                 server = self.server(name, **options)
-                self.assertState({'advertisement': 'Failed', 'visible': '1'})
-                if name == 'no-library':
-                    self.assertFalse(os.path.exists(server.record), 'a library beside the program was run')
+                self.assertState({'advertisement': label, 'visible': visible})
+                if name.startswith('no-library'):
+                    self.assertNotIn('call\n', server.registration(), 'a library beside the program was run')
                 phone = self.phone()
                 self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
                 phone.close()

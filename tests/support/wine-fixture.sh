@@ -1,11 +1,12 @@
 #!/bin/bash
 # Starts or stops what the Wine tests run in: an Xvfb display and a Wine prefix inside the
-# build tree, never the user's own. Usage: wine-fixture.sh start|stop STATE_DIR
+# build tree, never the user's own. Usage: wine-fixture.sh start|stop STATE_DIR [SYSTEM_DLL...]
+# The DLLs named are put in the prefix's system folder; dnsapi.dll there is loaded before Wine's.
 set -u
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;dnsapi=n,b"
 
 stop() {
   [ -f "$state/display" ] && DISPLAY=$(cat "$state/display") wineserver -k 2>/dev/null
@@ -46,6 +47,10 @@ start)
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashNotification /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'false' /f >/dev/null 2>&1
+  shift 2
+  for dll in "$@"; do
+    cp "$dll" "$WINEPREFIX/drive_c/windows/system32/"
+  done
   wineserver -p
   echo "wine-fixture: display $DISPLAY, prefix $WINEPREFIX"
   ;;

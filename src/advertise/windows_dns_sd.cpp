@@ -1,0 +1,73 @@
+#include "advertise/windows_dns_sd.h"
+
+#include <string>
+
+#include "advertise/advertise.h"
+#include "advertise/dns_service_client.h"
+#include "net/connection_state.h"
+
+static DnsServiceFreeInstanceFunction freeInstance = nullptr;
+static DnsServiceRegisterFunction deregister = nullptr;
+// The request and its instance stay with the process once taken: the service may use them until
+// the process ends, and the deregistration hands the same request back.
+static DnsServiceRegisterRequest request = {};
+static bool registered = false;
+
+template <typename Function>
+static Function Look(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// Called by the service on a thread of its own, with a copy of the instance to free.
+static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID window, DnsServiceInstance* copy)
+{
+    if (copy) freeInstance(copy);
+    PostMessageW(static_cast<HWND>(window), WM_ADVERTISEMENT_OUTCOME, WPARAM(status), 0);
+}
+
+bool RegisterWithWindows(HWND window)
+{
+    HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library) return false;
+    const auto construct = Look<DnsServiceConstructInstanceFunction>(library, "DnsServiceConstructInstance");
+    const auto registerService = Look<DnsServiceRegisterFunction>(library, "DnsServiceRegister");
+    freeInstance = Look<DnsServiceFreeInstanceFunction>(library, "DnsServiceFreeInstance");
+    deregister = Look<DnsServiceRegisterFunction>(library, "DnsServiceDeRegister");
+    if (!construct || !registerService || !freeInstance || !deregister) return false;  // before Windows 10 1903
+
+    wchar_t computer[256] = {};
+    DWORD length = ARRAYSIZE(computer);
+    if (!GetComputerNameExW(ComputerNameDnsHostname, computer, &length) || length == 0) return false;
+    const std::wstring instanceName = std::wstring(computer) + L"._Pavrel._tcp.local";
+    const std::wstring hostName = std::wstring(computer) + L".local";
+    // With no property, Windows announces an empty TXT record, which the DNS-SD rules forbid and
+    // some phone resolvers reject.
+    PCWSTR keys[] = {L"txtvers"};
+    PCWSTR values[] = {L"1"};
+    DnsServiceInstance* instance = construct(instanceName.c_str(), hostName.c_str(), nullptr, nullptr,
+                                             SERVICE_PORT, 0, 0, 1, keys, values);
+    if (!instance) return false;
+
+    request.version = DNS_SERVICE_REQUEST_VERSION;
+    request.interfaceIndex = 0;  // every interface
+    request.serviceInstance = instance;
+    request.registerCompletionCallback = OnRegistrationComplete;
+    request.queryContext = window;
+    request.unicastEnabled = FALSE;  // multicast, as phones browse
+    if (registerService(&request, nullptr) != DNS_SERVICE_PENDING) {
+        freeInstance(instance);
+        request.serviceInstance = nullptr;
+        return false;
+    }
+    registered = true;
+    return true;
+}
+
+void DeregisterFromWindows()
+{
+    if (!registered) return;
+    registered = false;
+    // Its completion is posted to a window that is already gone, and dropped.
+    (void)deregister(&request, nullptr);
+}
