@@ -35,7 +35,7 @@ target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 i
 
 set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
 set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+  "${CMAKE_SOURCE_DIR}/src/resources/palvenor.ico;${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
 
 add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
 target_link_libraries(PalvenorServer PRIVATE palvenor_win)

@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
-"""Draws the program's two tray icons and writes them as .ico files.
+"""Draws the program's icon and its two tray icons and writes them as .ico files.
 
-One design, a phone, with a mark in its lower right corner: a green dot when a phone is
-connected, a red dot with a white bar when not. Each icon holds 16x16 and 48x48 images at
-8 and 32 bits per pixel. Usage: make_icons.py OUTPUT_DIR
+One design, a phone; the tray icons add a mark in its lower right corner: a green dot when a
+phone is connected, a red dot with a white bar when not. Each icon holds every size Windows asks
+for at the scales it offers, at 32 bits per pixel (256 pixels as PNG, as Windows expects), and
+16 and 48 pixels at 8 bits for displays with few colours. Usage: make_icons.py OUTPUT_DIR
 """
 import struct
 import sys
+import zlib
+
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 
 BODY = (44, 56, 78)
 SCREEN = (132, 180, 226)
@@ -16,11 +20,12 @@ RED = (204, 56, 48)
 
 
 def pixel(x, y, size, connected):
-    """The colour at the centre of pixel (x, y), or None where the icon is transparent."""
+    """The colour at the centre of pixel (x, y), or None where the icon is transparent; connected
+    is None for the program's own icon, which has no mark."""
     u, v = (x + 0.5) / size, (y + 0.5) / size
     cx, cy, r = 0.70, 0.72, 0.25
     d2 = (u - cx) ** 2 + (v - cy) ** 2
-    if d2 <= r * r:
+    if connected is not None and d2 <= r * r:
         if d2 >= (r - 0.06) ** 2:
             return WHITE
         if not connected and abs(v - cy) <= 0.05 and abs(u - cx) <= 0.13:
@@ -89,20 +94,30 @@ def image8(size, connected):
     return header(size, 8, 256) + table + bytes(xor) + mask(image, size)
 
 
+def png(size, connected):
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    raw = b''.join(b'\0' + b''.join(bytes((0, 0, 0, 0)) if c is None else bytes(c) + b'\xff'
+                                     for c in (pixel(x, y, size, connected) for x in range(size)))
+                   for y in range(size))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def icon(connected):
-    images = [(16, 8, image8(16, connected)), (48, 8, image8(48, connected)),
-              (16, 32, image32(16, connected)), (48, 32, image32(48, connected))]
+    images = [(16, 8, image8(16, connected)), (48, 8, image8(48, connected))]
+    images += [(size, 32, png(size, connected) if size == 256 else image32(size, connected)) for size in SIZES]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, bits, data in images:
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, bits, len(data), offset)
+        out += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, bits, len(data), offset)
         offset += len(data)
     return out + b''.join(data for _, _, data in images)
 
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else '.'
-    for name, connected in (('connected.ico', True), ('not_connected.ico', False)):
+    for name, connected in (('palvenor.ico', None), ('connected.ico', True), ('not_connected.ico', False)):
         with open(f'{folder}/{name}', 'wb') as f:
             f.write(icon(connected))
 

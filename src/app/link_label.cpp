@@ -39,6 +39,28 @@ static LRESULT Unsubclass(HWND window, WNDPROC previous, WPARAM wParam, LPARAM l
     return CallWindowProcW(previous, window, WM_DESTROY, wParam, lParam);
 }
 
+// Keeps the label's font and makes its underlined copy for hovering. A control without a font
+// of its own draws with the system font; its underline copy is made from the default GUI font.
+static void AdoptFont(HWND label, HFONT font)
+{
+    SetPropW(label, ORIGINAL_FONT, font);
+    LOGFONTW description = {};
+    GetObjectW(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
+    description.lfUnderline = TRUE;
+    HGDIOBJ previous = GetPropW(label, UNDERLINE_FONT);
+    SetPropW(label, UNDERLINE_FONT, CreateFontIndirectW(&description));
+    if (previous) DeleteObject(previous);
+}
+
+// A font that is neither of the label's own comes from the dialog manager, which scales the
+// window's fonts when it moves to a monitor of another scale: the underline copy follows it.
+static void FollowNewFont(HWND label, WPARAM font)
+{
+    const HANDLE given = reinterpret_cast<HANDLE>(font);
+    if (given != GetPropW(label, ORIGINAL_FONT) && given != GetPropW(label, UNDERLINE_FONT))
+        AdoptFont(label, reinterpret_cast<HFONT>(font));
+}
+
 BOOL MakeLinkLabel(HWND label)
 {
     HWND parent = GetParent(label);
@@ -49,14 +71,7 @@ BOOL MakeLinkLabel(HWND label)
     SetWindowLongPtrW(label, GWL_STYLE, GetWindowLongPtrW(label, GWL_STYLE) | SS_NOTIFY);
     Subclass(label, LinkLabelProc);
 
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-    SetPropW(label, ORIGINAL_FONT, font);
-    // A control without a font of its own draws with the system font; its underline copy is
-    // made from the default GUI font.
-    LOGFONTW description = {};
-    GetObjectW(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
-    description.lfUnderline = TRUE;
-    SetPropW(label, UNDERLINE_FONT, CreateFontIndirectW(&description));
+    AdoptFont(label, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SetPropW(label, FROM_STATIC, reinterpret_cast<HANDLE>(1));
     return TRUE;
 }
@@ -117,6 +132,7 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     }
     case WM_MOUSEMOVE: TrackHover(label, lParam); break;
+    case WM_SETFONT: FollowNewFont(label, wParam); break;
     case WM_DESTROY: return DestroyLink(label, previous, wParam, lParam);
     default: break;
     }

@@ -178,6 +178,16 @@ static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
     return FALSE;
 }
 
+// Explorer broadcasts this when it starts, after a crash or an update too.
+static const UINT WM_TASKBAR_CREATED = RegisterWindowMessageW(L"TaskbarCreated");
+
+// Messages whose numbers are only known at run time.
+static INT_PTR OnRegisteredMessage(UINT message)
+{
+    if (WM_TASKBAR_CREATED != 0 && message == WM_TASKBAR_CREATED) return OnTaskbarCreated();
+    return FALSE;
+}
+
 INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -193,6 +203,7 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
-    default: return FALSE;
+    case WM_DPICHANGED: return OnDpiChanged();
+    default: return OnRegisteredMessage(message);
     }
 }

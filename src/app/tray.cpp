@@ -10,14 +10,48 @@ NOTIFYICONDATAW notConnectedRecord;
 NOTIFYICONDATAW connectedRecord;
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
-static void PrepareRecord(NOTIFYICONDATAW& record, WORD iconId, const wchar_t* tip)
+// The look the icon has now: the record applied last.
+static NOTIFYICONDATAW* shownRecord = &notConnectedRecord;
+
+// The size of a small icon at the status window's scale. Before Windows 10 (1607) the whole
+// session has one scale, and the plain metric gives it.
+static int SmallIconSize()
+{
+    typedef UINT(WINAPI * DpiForWindowFunction)(HWND);
+    typedef int(WINAPI * MetricsForDpiFunction)(int, UINT);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    const auto dpiForWindow =
+        reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
+    const auto metricsForDpi = reinterpret_cast<MetricsForDpiFunction>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")));
+    if (dpiForWindow && metricsForDpi) return metricsForDpi(SM_CXSMICON, dpiForWindow(statusWindow.window));
+    return GetSystemMetrics(SM_CXSMICON);
+}
+
+// Loads both looks at the current scale, so the shell never stretches a picture drawn for
+// another; the icons they replace are destroyed.
+static void LoadTrayIcons()
+{
+    const int size = SmallIconSize();
+    const struct {
+        NOTIFYICONDATAW& record;
+        WORD id;
+    } looks[] = {{notConnectedRecord, IDI_NOT_CONNECTED}, {connectedRecord, IDI_CONNECTED}};
+    for (const auto& look : looks) {
+        HICON previous = look.record.hIcon;
+        look.record.hIcon = static_cast<HICON>(
+            LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(look.id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        if (previous) DestroyIcon(previous);
+    }
+}
+
+static void PrepareRecord(NOTIFYICONDATAW& record, const wchar_t* tip)
 {
     record.cbSize = sizeof(NOTIFYICONDATAW);
     record.hWnd = statusWindow.window;
     record.uID = TRAY_ICON_ID;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     record.uCallbackMessage = WM_TRAY_CALLBACK;
-    record.hIcon = LoadIconW(statusWindow.instance, MAKEINTRESOURCEW(iconId));
     lstrcpynW(record.szTip, tip, ARRAYSIZE(record.szTip));
     record.uTimeout = 10000;
     lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
@@ -25,14 +59,26 @@ static void PrepareRecord(NOTIFYICONDATAW& record, WORD iconId, const wchar_t* t
 
 void PrepareTrayRecords()
 {
-    PrepareRecord(notConnectedRecord, IDI_NOT_CONNECTED, L"Quorvane Palvenor Server for Windows - NOT CONNECTED");
-    PrepareRecord(connectedRecord, IDI_CONNECTED, L"Quorvane Palvenor Server for Windows - CONNECTED");
+    PrepareRecord(notConnectedRecord, L"Quorvane Palvenor Server for Windows - NOT CONNECTED");
+    PrepareRecord(connectedRecord, L"Quorvane Palvenor Server for Windows - CONNECTED");
+    shownRecord = &notConnectedRecord;
+    LoadTrayIcons();
 }
 
 // Hands a record to the shell, first writing its balloon text when one is given.
 static void Notify(DWORD message, NOTIFYICONDATAW& record, const wchar_t* balloonText = nullptr)
 {
     if (balloonText) lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
+    notifyIcon(message, &record);
+    if (message != NIM_DELETE) shownRecord = &record;
+}
+
+// Gives the shell the icon again, with its current look and tip but no balloon.
+static void RefreshTrayIcon(DWORD message)
+{
+    LoadTrayIcons();
+    NOTIFYICONDATAW record = *shownRecord;
+    record.uFlags &= ~NIF_INFO;
     notifyIcon(message, &record);
 }
 
@@ -56,9 +102,13 @@ void ShowTrayMenu()
                    MF_BYCOMMAND | (connectionState.connected ? MF_ENABLED : MF_GRAYED));
     POINT pointer;
     GetCursorPos(&pointer);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
+    // Without the foreground the menu would not close when the user clicks elsewhere, and
+    // without a message after it, it would not close the next time either.
     SetForegroundWindow(statusWindow.window);
-    TrackPopupMenu(popup, TPM_BOTTOMALIGN, pointer.x, pointer.y, 0, statusWindow.window, nullptr);
+    const UINT alignment = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    TrackPopupMenu(popup, alignment | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0,
+                   statusWindow.window, nullptr);
+    PostMessageW(statusWindow.window, WM_NULL, 0, 0);
     DestroyMenu(menu);
 }
 
@@ -91,4 +141,18 @@ INT_PTR OnQuitRequest()
     RemoveTrayIcon();
     DestroyWindow(statusWindow.window);
     return TRUE;
+}
+
+// A restarted Explorer has a new notification area, empty until each program adds its icon again.
+INT_PTR OnTaskbarCreated()
+{
+    RefreshTrayIcon(NIM_ADD);
+    return FALSE;
+}
+
+// Returns FALSE so that the dialog manager goes on to scale the window for the new monitor.
+INT_PTR OnDpiChanged()
+{
+    RefreshTrayIcon(NIM_MODIFY);
+    return FALSE;
 }

@@ -23,3 +23,5 @@ INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage);
 INT_PTR OnExitCommand();
 INT_PTR OnDisconnectCommand();
 INT_PTR OnQuitRequest();
+INT_PTR OnTaskbarCreated();
+INT_PTR OnDpiChanged();

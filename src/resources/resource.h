@@ -3,6 +3,7 @@
 
 #define IDD_STATUS 129
 #define IDR_TRAY_MENU 109
+#define IDI_PROGRAM 100
 #define IDI_CONNECTED 133
 #define IDI_NOT_CONNECTED 134
 

@@ -81,6 +81,24 @@ TEST_F(LinkLabelTest, HoverUnderlinesAndCapturesLeavingRestores)
     EXPECT_NE(GetCapture(), link);
 }
 
+TEST_F(LinkLabelTest, HoverFollowsAFontScaledForAnotherMonitor)
+{
+    LOGFONTW description = {};
+    GetObjectW(originalFont, sizeof description, &description);
+    description.lfHeight *= 2;  // as the dialog manager sends at twice the scale
+    HFONT scaled = CreateFontIndirectW(&description);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), FALSE);
+    MoveTo(2, 2);
+    LOGFONTW shown = {};
+    GetObjectW(ShownFont(), sizeof shown, &shown);
+    EXPECT_EQ(shown.lfHeight, description.lfHeight);
+    EXPECT_TRUE(shown.lfUnderline);
+    MoveTo(-50, -50);
+    EXPECT_EQ(ShownFont(), scaled);
+    DestroyWindow(statusWindow.window);  // gives the label its font back before it is deleted
+    DeleteObject(scaled);
+}
+
 TEST_F(LinkLabelTest, ClickOpensThePageOnceAndDoubleClickNotAgain)
 {
     EXPECT_EQ(Proc(WM_COMMAND, MAKEWPARAM(IDC_SUPPORT_LINK, STN_CLICKED)), TRUE);

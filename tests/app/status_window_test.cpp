@@ -1,4 +1,8 @@
 // The status window built from the program's own template, driven through its message table.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "app/messages.h"
@@ -77,6 +81,15 @@ TEST_F(StatusWindowTest, TemplateGivesEveryControlInOrder)
         control = GetWindow(control, GW_HWNDNEXT);
     }
     EXPECT_EQ(control, nullptr) << "more controls than the template lists";
+}
+
+TEST_F(StatusWindowTest, ControlsAreTheThemedCommonControls)
+{
+    SIZE ideal = {};
+    // Only the Common Controls 6 button answers this.
+    EXPECT_TRUE(SendDlgItemMessageW(statusWindow.window, IDC_AUTOSTART, BCM_GETIDEALSIZE, 0,
+                                    reinterpret_cast<LPARAM>(&ideal)));
+    EXPECT_GT(ideal.cx, 0);
 }
 
 TEST_F(StatusWindowTest, LookupOfIdMinusOneFindsTheLocalAddressLabel)

@@ -39,28 +39,35 @@ TEST_F(TrayTest, RecordsDescribeOneIconWithTwoLooks)
     EXPECT_NE(notConnectedRecord.hIcon, connectedRecord.hIcon);
 }
 
-TEST_F(TrayTest, IconsHoldBothSizesAtBothDepths)
+TEST_F(TrayTest, IconsHaveTheSizeTheNotificationAreaAsksFor)
 {
-    for (int id : {IDI_CONNECTED, IDI_NOT_CONNECTED}) {
-        for (int size : {16, 48}) {
-            HICON icon = static_cast<HICON>(LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size,
-                                                       size, LR_DEFAULTCOLOR));
-            ASSERT_NE(icon, nullptr) << id << " at " << size;
-            ICONINFO info;
-            ASSERT_TRUE(GetIconInfo(icon, &info));
-            BITMAP colour;
-            GetObjectW(info.hbmColor, sizeof colour, &colour);
-            EXPECT_EQ(colour.bmWidth, size);
-            DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-            DestroyIcon(icon);
-        }
-        HRSRC group = FindResourceW(statusWindow.instance, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
-        ASSERT_NE(group, nullptr);
-        const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(statusWindow.instance, group)));
-        const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
-        EXPECT_EQ(count, 4) << "16 and 48 pixels at 8 and 32 bits";
+    for (HICON icon : {notConnectedRecord.hIcon, connectedRecord.hIcon}) {
+        ICONINFO info;
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP colour;
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
     }
+}
+
+TEST_F(TrayTest, ANewNotificationAreaGetsTheIconAgainWithItsCurrentLook)
+{
+    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
+    ClearTrayCalls();
+    Send(RegisterWindowMessageW(L"TaskbarCreated"));
+    Send(WM_DPICHANGED, MAKEWPARAM(192, 192));
+    const auto calls = TrayCallsSoFar();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].message, DWORD(NIM_ADD));
+    EXPECT_EQ(calls[1].message, DWORD(NIM_MODIFY));
+    for (const auto& call : calls) {
+        EXPECT_STREQ(call.record.szTip, L"Quorvane Palvenor Server for Windows - CONNECTED");
+        EXPECT_EQ(call.record.uFlags & NIF_INFO, 0u) << "the balloon came again";
+        EXPECT_EQ(call.record.uID, 101u);
+    }
+    EXPECT_EQ(calls.back().record.hIcon, connectedRecord.hIcon) << "icons loaded anew at the new scale";
 }
 
 TEST_F(TrayTest, AddingShowsNoBalloonAndRemovingUsesTheSharedIdentity)

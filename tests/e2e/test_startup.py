@@ -60,6 +60,14 @@ class StartupTest(ServerTest):
                 self.assertState({'status': 'Not connected'})
                 server.stop()
 
+    def test_tray_icon_comes_back_when_the_notification_area_is_new(self):
+        self.server('server')
+        self.assertEqual(probe('tray', 'find').returncode, 0, 'the icon was never added')
+        self.assertEqual(probe('tray', 'delete').returncode, 0)
+        self.assertNotEqual(probe('tray', 'find').returncode, 0, 'the icon is still there')
+        self.assertEqual(probe('taskbar-created').returncode, 0)
+        self.assertTrue(wait_until(lambda: probe('tray', 'find').returncode == 0, 10), 'the icon was not added again')
+
     def test_second_copy_ends_at_once_and_leaves_the_first_alone(self):
         first = self.server('first')
         for arguments in ([], ['-showui']):
