@@ -33,6 +33,10 @@ add_library(palvenor_win STATIC
   src/autostart/shortcut.cpp)
 target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32 uuid)
 
+# The version block takes the project's version, as the installer does.
+configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
 set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/palvenor.ico;${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
@@ -44,6 +48,7 @@ if(NOT MSVC)
 endif()
 
 add_subdirectory(tools/phonesim)
+add_subdirectory(tools/installer)
 
 add_subdirectory(tools/bench)
 include(cmake/wine-tests.cmake)

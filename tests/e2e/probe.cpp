@@ -8,8 +8,10 @@
 //   probe type-target MS        show an edit control with the focus and print what is typed into it
 //   probe tray delete|find      remove the server's tray icon, or exit 0 when the shell has it
 //   probe taskbar-created       tell every window that the notification area is new, as Explorer does
+//   probe shortcut PATH         print the target of a shortcut, read through the shell
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -106,6 +108,28 @@ static int Tray(const std::wstring& action)
     return 2;
 }
 
+static int PrintShortcut(const wchar_t* path)
+{
+    if (FAILED(CoInitialize(nullptr))) return 1;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = {};
+    wchar_t arguments[MAX_PATH] = {};
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(result)) result = file->Load(path, STGM_READ);
+    if (SUCCEEDED(result)) result = link->GetPath(target, MAX_PATH, nullptr, 0);
+    if (SUCCEEDED(result)) result = link->GetArguments(arguments, MAX_PATH);
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    if (FAILED(result)) return 1;
+    PrintUtf8("target", target);
+    PrintUtf8("arguments", arguments);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) return 2;
@@ -116,6 +140,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"state") return PrintState();
     if (command == L"type-target") return TypeTarget(number);
     if (command == L"tray" && argc == 3) return Tray(argv[2]);
+    if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
     if (command == L"taskbar-created")
         return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
     if (command == L"post" && argc == 5) {
