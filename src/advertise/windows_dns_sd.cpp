@@ -1,5 +1,6 @@
 #include "advertise/windows_dns_sd.h"
 
+#include <atomic>
 #include <string>
 
 #include "advertise/advertise.h"
@@ -11,7 +12,8 @@ static DnsServiceRegisterFunction deregister = nullptr;
 // The request and its instance stay with the process once taken: the service may use them until
 // the process ends, and the deregistration hands the same request back.
 static DnsServiceRegisterRequest request = {};
-static bool registered = false;
+// Read by the service's thread too: the completion of the deregistration is not an outcome to show.
+static std::atomic<bool> registered{false};
 
 template <typename Function>
 static Function Look(HMODULE library, const char* name)
@@ -23,7 +25,7 @@ static Function Look(HMODULE library, const char* name)
 static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID window, DnsServiceInstance* copy)
 {
     if (copy) freeInstance(copy);
-    PostMessageW(static_cast<HWND>(window), WM_ADVERTISEMENT_OUTCOME, WPARAM(status), 0);
+    if (registered) PostMessageW(static_cast<HWND>(window), WM_ADVERTISEMENT_OUTCOME, WPARAM(status), 0);
 }
 
 bool RegisterWithWindows(HWND window)
@@ -55,19 +57,18 @@ bool RegisterWithWindows(HWND window)
     request.registerCompletionCallback = OnRegistrationComplete;
     request.queryContext = window;
     request.unicastEnabled = FALSE;  // multicast, as phones browse
+    registered = true;  // before the call: the answer may come before it returns
     if (registerService(&request, nullptr) != DNS_SERVICE_PENDING) {
+        registered = false;
         freeInstance(instance);
         request.serviceInstance = nullptr;
         return false;
     }
-    registered = true;
     return true;
 }
 
 void DeregisterFromWindows()
 {
-    if (!registered) return;
-    registered = false;
-    // Its completion is posted to a window that is already gone, and dropped.
+    if (!registered.exchange(false)) return;
     (void)deregister(&request, nullptr);
 }
