@@ -229,12 +229,7 @@ TEST_F(ConnectionTest, TakenPortLeavesNoListener)
 {
     closesocket(connectionState.listenSocket);
     SOCKET squatter = socket(AF_INET, SOCK_STREAM, 0);
-    const BOOL exclusive = TRUE;
-    setsockopt(squatter, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(4026);
-    ASSERT_EQ(bind(squatter, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(BindServicePortExclusively(squatter, 4026));  // another program, as careful as this one
     listen(squatter, 1);
     connectionState.listenSocket = CreateListener(statusWindow.window);
     EXPECT_EQ(connectionState.listenSocket, INVALID_SOCKET);
