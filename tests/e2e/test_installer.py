@@ -98,9 +98,10 @@ class InstallerTest(ServerTest):
 
         running = InstalledServer()
         self.servers.append(running)
-        self.assertEqual(wine([INSTALLER, '/S'], timeout=120, env=self.env).returncode, 0)
+        self.assertEqual(wine([INSTALLER, '/S', '/NOAUTOSTART'], timeout=120, env=self.env).returncode, 0)
         self.assertTrue(running.ended(0), 'the running copy was not asked to quit before the files were replaced')
         self.assertTrue(os.path.exists(os.path.join(FOLDER, 'PalvenorServer.exe')))
+        self.assertFalse(os.path.exists(shortcut_path()), 'still started at log-on')
 
         running = InstalledServer()
         self.servers.append(running)

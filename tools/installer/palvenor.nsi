@@ -12,6 +12,7 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define NAME "Palvenor Server"
 !define PUBLISHER "Quorvane"
@@ -72,16 +73,6 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
   Pop $0
 !macroend
 
-Function .onInit
-  SetRegView 64
-  SetShellVarContext all
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-  SetShellVarContext all
-FunctionEnd
-
 Section "-${NAME}"
   ; The new program asks any running copy, wherever it was started from, to quit.
   InitPluginsDir
@@ -112,9 +103,36 @@ SectionEnd
 
 ; The program's own option puts its shortcut in the Startup folder; -quit ends it at once
 ; instead of starting the server from the installer.
-Section "Start ${NAME} when I log on"
+Section "Start ${NAME} when I log on" AUTOSTART
   ExecWait '"$INSTDIR\${EXE}" -autostart -quit'
 SectionEnd
+
+; Unticked, an earlier install's Startup shortcut goes too (the program's own -noautostart would
+; start the server after deleting it). The shortcut is the user's own, not all users'.
+Section "-Not at log-on"
+  ${IfNot} ${SectionIsSelected} ${AUTOSTART}
+    SetShellVarContext current
+    Delete "$SMSTARTUP\Quorvane Palvenor Server.lnk"
+    SetShellVarContext all
+  ${EndIf}
+SectionEnd
+
+Function .onInit
+  SetRegView 64
+  SetShellVarContext all
+  ; A silent install starts at log-on too, unless told /NOAUTOSTART.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOAUTOSTART" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${AUTOSTART}
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  SetRegView 64
+  SetShellVarContext all
+FunctionEnd
 
 ; Started through Explorer, so that the server runs as the user and not with the installer's
 ; administrator rights.
