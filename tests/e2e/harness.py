@@ -30,15 +30,20 @@ def windows_path(path):
     return 'Z:' + os.path.abspath(path).replace('/', '\\')
 
 
-def wine(arguments, timeout=60, env=None):
+def run(command, timeout=60, env=None, stderr=subprocess.DEVNULL):
+    """Runs a command to its end and gives its output in result.stdout."""
     # Output goes through a file, not a pipe: Wine's own background processes, started by
     # whichever program comes first, would hold a pipe open long after the program ended.
     with tempfile.TemporaryFile(mode='w+') as output:
-        result = subprocess.run([RUN, STATE] + arguments, stdout=output, stderr=subprocess.DEVNULL,
-                                stdin=subprocess.DEVNULL, timeout=timeout, env=env)
+        result = subprocess.run(command, stdout=output, stderr=stderr, stdin=subprocess.DEVNULL, timeout=timeout,
+                                env=env)
         output.seek(0)
         result.stdout = output.read()
     return result
+
+
+def wine(arguments, timeout=60, env=None):
+    return run([RUN, STATE] + arguments, timeout=timeout, env=env)
 
 
 def probe(*arguments, timeout=90):

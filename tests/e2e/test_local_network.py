@@ -5,11 +5,10 @@ import os
 import shutil
 import socket
 import subprocess
-import tempfile
 import time
 import unittest
 
-from harness import BIN, RUN, STATE, WORK, wait_until
+from harness import BIN, RUN, STATE, WORK, run, wait_until
 
 SERVER_NS, PHONE_NS = f'palvenor-server-{os.getpid()}', f'palvenor-phone-{os.getpid()}'
 SERVER_ADDRESS = '198.51.100.1'
@@ -23,13 +22,7 @@ def ip(*arguments):
 
 
 def in_namespace(namespace, command, timeout=60):
-    # Output goes through a file, not a pipe, which Wine's background processes would hold open.
-    with tempfile.TemporaryFile(mode='w+') as output:
-        result = subprocess.run(['ip', 'netns', 'exec', namespace] + command, stdout=output,
-                                stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=timeout)
-        output.seek(0)
-        result.stdout = output.read()
-    return result
+    return run(['ip', 'netns', 'exec', namespace] + command, timeout=timeout, stderr=subprocess.STDOUT)
 
 
 def wine_in_server_namespace(*arguments, timeout=60):
