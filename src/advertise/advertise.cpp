@@ -3,6 +3,7 @@
 #include <winsock2.h>
 
 #include "advertise/dns_sd_client.h"
+#include "advertise/library_function.h"
 #include "advertise/windows_dns_sd.h"
 #include "net/connection_state.h"
 
@@ -16,11 +17,9 @@ static bool RegisterWithBonjour()
     // current folder or on the PATH would otherwise be run at every log-on.
     HMODULE library = LoadLibraryExW(DNS_SD_LIBRARY, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
-    const auto registerService =
-        reinterpret_cast<DNSServiceRegisterFunction>(reinterpret_cast<void*>(GetProcAddress(library, "DNSServiceRegister")));
+    const auto registerService = LibraryFunction<DNSServiceRegisterFunction>(library, "DNSServiceRegister");
     if (!registerService) return false;
-    deallocate = reinterpret_cast<DNSServiceRefDeallocateFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DNSServiceRefDeallocate")));
+    deallocate = LibraryFunction<DNSServiceRefDeallocateFunction>(library, "DNSServiceRefDeallocate");
     return registerService(&serviceReference, 0, 0, "", SERVICE_TYPE, "", "", htons(SERVICE_PORT), 0, nullptr,
                            nullptr, nullptr) == 0;
 }

@@ -5,6 +5,7 @@
 
 #include "advertise/advertise.h"
 #include "advertise/dns_service_client.h"
+#include "advertise/library_function.h"
 #include "net/connection_state.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
@@ -14,12 +15,6 @@ static DnsServiceRegisterFunction deregister = nullptr;
 static DnsServiceRegisterRequest request = {};
 // Read by the service's thread too: the completion of the deregistration is not an outcome to show.
 static std::atomic<bool> registered{false};
-
-template <typename Function>
-static Function Look(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
 
 // Called by the service on a thread of its own, with a copy of the instance to free.
 static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID window, DnsServiceInstance* copy)
@@ -32,10 +27,10 @@ bool RegisterWithWindows(HWND window)
 {
     HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
-    const auto construct = Look<DnsServiceConstructInstanceFunction>(library, "DnsServiceConstructInstance");
-    const auto registerService = Look<DnsServiceRegisterFunction>(library, "DnsServiceRegister");
-    freeInstance = Look<DnsServiceFreeInstanceFunction>(library, "DnsServiceFreeInstance");
-    deregister = Look<DnsServiceRegisterFunction>(library, "DnsServiceDeRegister");
+    const auto construct = LibraryFunction<DnsServiceConstructInstanceFunction>(library, "DnsServiceConstructInstance");
+    const auto registerService = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceRegister");
+    freeInstance = LibraryFunction<DnsServiceFreeInstanceFunction>(library, "DnsServiceFreeInstance");
+    deregister = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceDeRegister");
     if (!construct || !registerService || !freeInstance || !deregister) return false;  // before Windows 10 1903
 
     wchar_t computer[256] = {};

@@ -1,5 +1,6 @@
 #include "app/tray.h"
 
+#include "advertise/library_function.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "net/connection.h"
@@ -20,10 +21,8 @@ static int SmallIconSize()
     typedef UINT(WINAPI * DpiForWindowFunction)(HWND);
     typedef int(WINAPI * MetricsForDpiFunction)(int, UINT);
     HMODULE user = GetModuleHandleW(L"user32.dll");
-    const auto dpiForWindow =
-        reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
-    const auto metricsForDpi = reinterpret_cast<MetricsForDpiFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")));
+    const auto dpiForWindow = LibraryFunction<DpiForWindowFunction>(user, "GetDpiForWindow");
+    const auto metricsForDpi = LibraryFunction<MetricsForDpiFunction>(user, "GetSystemMetricsForDpi");
     if (dpiForWindow && metricsForDpi) return metricsForDpi(SM_CXSMICON, dpiForWindow(statusWindow.window));
     return GetSystemMetrics(SM_CXSMICON);
 }
