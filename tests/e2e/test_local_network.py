@@ -2,19 +2,19 @@
 in a network namespace of its own (198.51.100.1/24) and the phone in another (203.0.113.2/24),
 joined by a virtual cable. Needs root for the namespaces; elsewhere the test is skipped."""
 import os
-import shutil
-import socket
 import subprocess
 import time
 import unittest
 
-from harness import BIN, RUN, STATE, WORK, run, wait_until
+from harness import BIN, RUN, WORK, run, wait_until
 
 SERVER_NS, PHONE_NS = f'palvenor-server-{os.getpid()}', f'palvenor-phone-{os.getpid()}'
 SERVER_ADDRESS = '198.51.100.1'
-# A Wine prefix of its own: its wineserver must start inside the server's namespace, and the
-# fixture's, already running outside, holds its sockets in the machine's own.
+# A Wine prefix and a display of their own, both started inside the server's namespace: the
+# fixture's wineserver, already running outside, holds its sockets in the machine's own, and an X
+# server's abstract socket is seen only from the namespace it was started in.
 NS_STATE = os.path.join(WORK, 'netns-state')
+FIXTURE = os.path.join(os.path.dirname(RUN), 'wine-fixture.sh')
 
 
 def ip(*arguments):
@@ -31,7 +31,6 @@ def wine_in_server_namespace(*arguments, timeout=60):
 
 class LocalNetworkTest(unittest.TestCase):
     def setUp(self):
-        self.server = None
         if os.geteuid() != 0 or ip('netns', 'add', SERVER_NS).returncode != 0:
             self.skipTest('network namespaces need root')
         self.addCleanup(ip, 'netns', 'delete', SERVER_NS)
@@ -48,26 +47,27 @@ class LocalNetworkTest(unittest.TestCase):
                         ['-n', PHONE_NS, 'route', 'add', '198.51.100.0/24', 'dev', 'pv-phone']):
             result = ip(*command)
             self.assertEqual(result.returncode, 0, f'ip {" ".join(command)}: {result.stderr}')
-        os.makedirs(NS_STATE, exist_ok=True)
-        shutil.copy(os.path.join(STATE, 'display'), NS_STATE)
-        self.addCleanup(self.stop_wine)
+        self.addCleanup(in_namespace, SERVER_NS, [FIXTURE, 'stop', NS_STATE])
+        prepared = in_namespace(SERVER_NS, [FIXTURE, 'start', NS_STATE], timeout=300)
+        self.assertEqual(prepared.returncode, 0, f'no Wine in the namespace: {prepared.stdout}')
         self.server = subprocess.Popen(['ip', 'netns', 'exec', SERVER_NS, RUN, NS_STATE,
                                         os.path.join(BIN, 'PalvenorServer.exe')],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(self.stop_server)
 
-    def stop_wine(self):
-        if self.server and self.server.poll() is None:
+    def stop_server(self):
+        if self.server.poll() is None:
             self.server.kill()
             self.server.wait(10)
-        in_namespace(SERVER_NS, ['env', f'WINEPREFIX={NS_STATE}/prefix', 'wineserver', '-k'])
 
     def state(self):
         result = wine_in_server_namespace(os.path.join(BIN, 'probe.exe'), 'state')
         return dict(line.split('=', 1) for line in result.stdout.splitlines() if '=' in line)
 
     def test_a_phone_beyond_the_local_networks_is_refused_and_nothing_shows(self):
-        # A new prefix is made on the first start, which takes a while.
-        started = wait_until(lambda: self.state().get('computer', 'Unknown') != 'Unknown', 240, interval=2)
+        started = wait_until(lambda: self.server.poll() is not None
+                             or self.state().get('computer', 'Unknown') != 'Unknown', 60, interval=1)
+        self.assertIsNone(self.server.poll(), 'the server ended in its namespace')
         self.assertTrue(started, 'the server did not start in its namespace')
         phone = in_namespace(PHONE_NS, ['python3', '-c', f'''
 import socket, time
