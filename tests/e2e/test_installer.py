@@ -106,7 +106,8 @@ class InstallerTest(ServerTest):
         running = InstalledServer()
         self.servers.append(running)
         open(self.record, 'w').close()
-        # The uninstaller hands over to a copy of itself and returns at once; that copy ends last.
+        # The uninstaller hands over to a copy of itself and returns at once; that copy removes the
+        # folder last.
         self.assertEqual(wine([os.path.join(FOLDER, 'Uninstall.exe'), '/S'], timeout=120, env=self.env).returncode, 0)
         gone = wait_until(lambda: not os.path.exists(FOLDER), 60)
         self.assertTrue(gone, f'left behind: {os.listdir(FOLDER) if os.path.exists(FOLDER) else ""}')

@@ -145,11 +145,12 @@ Section "Uninstall"
   ExecWait '"$INSTDIR\${EXE}" -uninstall'
   !insertmacro WaitUntilNoServerRuns
 
+  !insertmacro RemoveFirewallRule TCP
+  !insertmacro RemoveFirewallRule UDP
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The folder goes last, so that once it is gone the uninstall has done everything.
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
-  Delete "${SHORTCUT}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  !insertmacro RemoveFirewallRule TCP
-  !insertmacro RemoveFirewallRule UDP
 SectionEnd
