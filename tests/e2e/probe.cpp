@@ -6,11 +6,8 @@
 //   probe state                 print the labels, visibility and check state, one per line
 //   probe post MESSAGE WPARAM LPARAM
 //   probe type-target MS        show an edit control with the focus and print what is typed into it
-//   probe tray delete|find      remove the server's tray icon, or exit 0 when the shell has it
-//   probe taskbar-created       tell every window that the notification area is new, as Explorer does
 //   probe shortcut PATH         print the target of a shortcut, read through the shell
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -95,19 +92,6 @@ static int TypeTarget(DWORD timeoutMs)
 }
 
 // NIM_SETVERSION succeeds only for an icon the shell has.
-static int Tray(const std::wstring& action)
-{
-    NOTIFYICONDATAW record = {};
-    record.cbSize = sizeof record;
-    record.hWnd = Server();
-    record.uID = 101;
-    record.uVersion = NOTIFYICON_VERSION;
-    if (!record.hWnd) return 1;
-    if (action == L"delete") return Shell_NotifyIconW(NIM_DELETE, &record) ? 0 : 1;
-    if (action == L"find") return Shell_NotifyIconW(NIM_SETVERSION, &record) ? 0 : 1;
-    return 2;
-}
-
 static int PrintShortcut(const wchar_t* path)
 {
     if (FAILED(CoInitialize(nullptr))) return 1;
@@ -139,10 +123,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"wait-gone") return WaitFor(false, number) ? 0 : 1;
     if (command == L"state") return PrintState();
     if (command == L"type-target") return TypeTarget(number);
-    if (command == L"tray" && argc == 3) return Tray(argv[2]);
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
-    if (command == L"taskbar-created")
-        return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
     if (command == L"post" && argc == 5) {
         HWND window = Server();
         if (!window) return 1;
