@@ -36,7 +36,8 @@ bool RegisterWithWindows(HWND window)
     wchar_t computer[256] = {};
     DWORD length = ARRAYSIZE(computer);
     if (!GetComputerNameExW(ComputerNameDnsHostname, computer, &length) || length == 0) return false;
-    const std::wstring instanceName = std::wstring(computer) + L"._Pavrel._tcp.local";
+    const std::wstring serviceType(SERVICE_TYPE, SERVICE_TYPE + sizeof SERVICE_TYPE - 1);  // plain ASCII
+    const std::wstring instanceName = std::wstring(computer) + L"." + serviceType + L".local";
     const std::wstring hostName = std::wstring(computer) + L".local";
     // With no property, Windows announces an empty TXT record, which the DNS-SD rules forbid and
     // some phone resolvers reject.

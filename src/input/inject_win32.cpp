@@ -7,7 +7,7 @@ static_assert(MOUSE_MOVE == MOUSEEVENTF_MOVE && MOUSE_WHEEL == MOUSEEVENTF_WHEEL
               "mouse flags");
 static_assert(MOUSE_XDOWN == MOUSEEVENTF_XDOWN && MOUSE_XUP == MOUSEEVENTF_XUP && MOUSE_XBUTTON2 == XBUTTON2,
               "extra buttons");
-static_assert(KEY_UP == KEYEVENTF_KEYUP && DEAD_KEY_CHARACTER == 0x80000000u && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
+static_assert(KEY_UP == KEYEVENTF_KEYUP && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
 
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {

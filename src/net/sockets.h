@@ -20,9 +20,6 @@ using SOCKET = int;
 constexpr SOCKET INVALID_SOCKET = -1;
 inline int closesocket(SOCKET socket) { return close(socket); }
 using SocketLength = socklen_t;
-using DWORD = uint32_t;
-using LPVOID = void*;
-#define WINAPI
 #endif
 
 // Binds every interface's port so that no other program can bind it too: on Windows another
