@@ -14,6 +14,7 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 add_executable(core_tests
   tests/input/recorder.cpp
   tests/input/input_test.cpp
+  tests/net/connection_book_test.cpp
   tests/net/local_network_test.cpp
   tests/app/options_test.cpp)
 target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)

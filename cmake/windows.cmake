@@ -21,11 +21,15 @@ add_library(palvenor_win STATIC
   src/net/connection.cpp
   src/net/receiver.cpp
   src/net/monitor.cpp
-  src/net/local_subnets.cpp
+  src/net/host.cpp
+  src/net/network_category.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
   src/app/status_window.cpp
   src/app/connection_view.cpp
+  src/app/host_view.cpp
+  src/app/serving.cpp
+  src/app/quit.cpp
   src/app/advertisement_view.cpp
   src/app/tray.cpp
   src/app/link_label.cpp

@@ -5,7 +5,7 @@
 #include "advertise/dns_sd_client.h"
 #include "advertise/library_function.h"
 #include "advertise/windows_dns_sd.h"
-#include "net/connection_state.h"
+#include "net/wire.h"
 
 // Bonjour's registration stays in force for as long as the process holds its reference.
 static DNSServiceRef serviceReference = nullptr;
@@ -24,12 +24,12 @@ static bool RegisterWithBonjour()
                            nullptr, nullptr) == 0;
 }
 
-Advertisement AdvertiseService(HWND window)
+Advertisement AdvertiseService(HWND window, UINT outcomeMessage)
 {
     serviceReference = nullptr;
     if (RegisterWithBonjour()) return Advertisement::Registered;
     serviceReference = nullptr;  // whatever a refusing library left there is not a registration
-    return RegisterWithWindows(window) ? Advertisement::Pending : Advertisement::Failed;
+    return RegisterWithWindows(window, outcomeMessage) ? Advertisement::Pending : Advertisement::Failed;
 }
 
 void WithdrawAdvertisement()

@@ -3,14 +3,10 @@
 #pragma once
 #include <windows.h>
 
-constexpr char SERVICE_TYPE[] = "_Pavrel._tcp";
-
-// The outcome of a registration that Windows' service answers later, posted to the window given
-// to AdvertiseService: wParam is 0 when the service is registered, otherwise the error.
-constexpr UINT WM_ADVERTISEMENT_OUTCOME = WM_USER + 5;
-
 enum class Advertisement { Registered, Pending, Failed };
 
-Advertisement AdvertiseService(HWND window);
+// Pending: Windows' service answers later, by posting outcomeMessage to window (wParam 0 when
+// the service is registered, otherwise the error).
+Advertisement AdvertiseService(HWND window, UINT outcomeMessage);
 // Withdraws what was registered, once, so that phones learn at once that the PC has gone.
 void WithdrawAdvertisement();

@@ -35,7 +35,12 @@ typedef DnsServiceInstance*(WINAPI* DnsServiceConstructInstanceFunction)(
     PCWSTR serviceName, PCWSTR hostName, DWORD* ip4, void* ip6, WORD port, WORD priority, WORD weight,
     DWORD propertiesCount, PCWSTR* keys, PCWSTR* values);
 typedef VOID(WINAPI* DnsServiceFreeInstanceFunction)(DnsServiceInstance* instance);
-typedef DWORD(WINAPI* DnsServiceRegisterFunction)(DnsServiceRegisterRequest* request, void* cancel);
+struct DnsServiceCancel {
+    PVOID reserved;
+};
+
+typedef DWORD(WINAPI* DnsServiceRegisterFunction)(DnsServiceRegisterRequest* request, DnsServiceCancel* cancel);
+typedef DWORD(WINAPI* DnsServiceRegisterCancelFunction)(DnsServiceCancel* cancel);
 
 constexpr ULONG DNS_SERVICE_REQUEST_VERSION = 1;  // DNS_QUERY_REQUEST_VERSION1
 constexpr DWORD DNS_SERVICE_PENDING = 9506;       // DNS_REQUEST_PENDING: the answer comes through the callback

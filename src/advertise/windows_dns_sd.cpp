@@ -3,27 +3,40 @@
 #include <atomic>
 #include <string>
 
-#include "advertise/advertise.h"
 #include "advertise/dns_service_client.h"
 #include "advertise/library_function.h"
-#include "net/connection_state.h"
+#include "net/host.h"
+#include "net/wire.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
 static DnsServiceRegisterFunction deregister = nullptr;
+static DnsServiceRegisterCancelFunction cancelRegistration = nullptr;
 // The request and its instance stay with the process once taken: the service may use them until
 // the process ends, and the deregistration hands the same request back.
 static DnsServiceRegisterRequest request = {};
-// Read by the service's thread too: the completion of the deregistration is not an outcome to show.
-static std::atomic<bool> registered{false};
+static DnsServiceCancel cancelHandle = {};
+static UINT outcomeMessage = 0;
+// Set by the service's thread when the deregistration is complete.
+static HANDLE deregistered = nullptr;
 
-// Called by the service on a thread of its own, with a copy of the instance to free.
+// Where the registration stands; read and moved on by the service's thread too.
+enum Phase { Unregistered, Asked, Registered, Withdrawing };
+static std::atomic<int> phase{Unregistered};
+
+// Called by the service on a thread of its own, with a copy of the instance to free, once for
+// the registration and once for the deregistration.
 static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID window, DnsServiceInstance* copy)
 {
     if (copy) freeInstance(copy);
-    if (registered) PostMessageW(static_cast<HWND>(window), WM_ADVERTISEMENT_OUTCOME, WPARAM(status), 0);
+    int asked = Asked;
+    if (phase.compare_exchange_strong(asked, status == 0 ? Registered : Unregistered)) {
+        PostMessageW(static_cast<HWND>(window), outcomeMessage, WPARAM(status), 0);
+        return;
+    }
+    if (phase == Withdrawing) SetEvent(deregistered);
 }
 
-bool RegisterWithWindows(HWND window)
+bool RegisterWithWindows(HWND window, UINT message)
 {
     HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
@@ -31,11 +44,15 @@ bool RegisterWithWindows(HWND window)
     const auto registerService = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceRegister");
     freeInstance = LibraryFunction<DnsServiceFreeInstanceFunction>(library, "DnsServiceFreeInstance");
     deregister = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceDeRegister");
-    if (!construct || !registerService || !freeInstance || !deregister) return false;  // before Windows 10 1903
+    cancelRegistration = LibraryFunction<DnsServiceRegisterCancelFunction>(library, "DnsServiceRegisterCancel");
+    if (!construct || !registerService || !freeInstance || !deregister || !cancelRegistration)
+        return false;  // before Windows 10 1903
+    if (!deregistered) deregistered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!deregistered) return false;
 
-    wchar_t computer[256] = {};
-    DWORD length = ARRAYSIZE(computer);
-    if (!GetComputerNameExW(ComputerNameDnsHostname, computer, &length) || length == 0) return false;
+    wchar_t computer[256];
+    ReadHostName(computer);
+    if (computer[0] == L'\0') return false;
     const std::wstring serviceType(SERVICE_TYPE, SERVICE_TYPE + sizeof SERVICE_TYPE - 1);  // plain ASCII
     const std::wstring instanceName = std::wstring(computer) + L"." + serviceType + L".local";
     const std::wstring hostName = std::wstring(computer) + L".local";
@@ -53,9 +70,10 @@ bool RegisterWithWindows(HWND window)
     request.registerCompletionCallback = OnRegistrationComplete;
     request.queryContext = window;
     request.unicastEnabled = FALSE;  // multicast, as phones browse
-    registered = true;  // before the call: the answer may come before it returns
-    if (registerService(&request, nullptr) != DNS_SERVICE_PENDING) {
-        registered = false;
+    outcomeMessage = message;
+    phase = Asked;  // before the call: the answer may come before it returns
+    if (registerService(&request, &cancelHandle) != DNS_SERVICE_PENDING) {
+        phase = Unregistered;
         freeInstance(instance);
         request.serviceInstance = nullptr;
         return false;
@@ -65,6 +83,14 @@ bool RegisterWithWindows(HWND window)
 
 void DeregisterFromWindows()
 {
-    if (!registered.exchange(false)) return;
-    (void)deregister(&request, nullptr);
+    int asked = Asked;
+    if (phase.compare_exchange_strong(asked, Unregistered)) {
+        (void)cancelRegistration(&cancelHandle);
+        return;
+    }
+    int registered = Registered;
+    if (!phase.compare_exchange_strong(registered, Withdrawing)) return;
+    ResetEvent(deregistered);
+    if (deregister(&request, nullptr) == DNS_SERVICE_PENDING) (void)WaitForSingleObject(deregistered, 1000);
+    phase = Unregistered;
 }

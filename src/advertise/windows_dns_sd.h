@@ -3,6 +3,8 @@
 #include <windows.h>
 
 // Asks for the registration; true when the service took the request, whose outcome is then
-// posted to window as WM_ADVERTISEMENT_OUTCOME.
-bool RegisterWithWindows(HWND window);
+// posted to window as message (wParam 0, or the error).
+bool RegisterWithWindows(HWND window, UINT message);
+// Withdraws the registration and waits up to a second for the service to finish, so that phones
+// do not keep a stale entry; a registration still unanswered is cancelled instead.
 void DeregisterFromWindows();

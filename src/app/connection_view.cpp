@@ -1,7 +1,8 @@
-// What the user sees of the phone's connection: the status window's labels and the tray icon.
+#include "app/connection_view.h"
+
 #include "app/status_window.h"
 #include "app/tray.h"
-#include "net/connection_report.h"
+#include "net/host.h"
 
 static void ShowNotConnectedLabels()
 {
@@ -9,22 +10,41 @@ static void ShowNotConnectedLabels()
     SetWindowTextW(statusWindow.connectionStatusLabel, L"Not connected");
 }
 
-void ReportPhoneConnected(in_addr phone)
+static void ShowConnected(uint32_t address)
 {
-    WriteAddressLabel(statusWindow.phoneAddressLabel, phone);
+    in_addr phone = {};
+    phone.s_addr = address;
+    wchar_t text[16];
+    FormatAddress(phone, text);
+    SetWindowTextW(statusWindow.phoneAddressLabel, text);
     SetWindowTextW(statusWindow.connectionStatusLabel, L"Connected");
     ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
 }
 
-// The record goes with whatever balloon text it last held.
-void ReportPhoneDisconnected()
+void ShowPhoneChange(const PhoneChange& change)
+{
+    switch (change.kind) {
+    case PhoneChange::Connected: ShowConnected(change.address); break;
+    // Ended here: the record goes with whatever balloon text it last held.
+    case PhoneChange::Disconnected: ShowNotConnected(); break;
+    case PhoneChange::Left:
+        ApplyTrayRecordWithBalloon(notConnectedRecord, L"iPod/iPhone disconnected.");
+        ShowNotConnectedLabels();
+        break;
+    case PhoneChange::Nothing: break;
+    }
+}
+
+void ShowNotConnected()
 {
     ApplyTrayRecord(notConnectedRecord);
     ShowNotConnectedLabels();
 }
 
-void ReportPhoneLeft()
+void ShowPortInUse()
 {
-    ApplyTrayRecordWithBalloon(notConnectedRecord, L"iPod/iPhone disconnected.");
-    ShowNotConnectedLabels();
+    SetWindowTextW(statusWindow.connectionStatusLabel, L"Port 4026 is in use by another program");
+    ApplyTrayRecordWithBalloon(notConnectedRecord,
+                               L"Port 4026 is in use by another program, so phones cannot connect. Palvenor Server "
+                               L"tries again every 10 seconds.");
 }

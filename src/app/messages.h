@@ -1,14 +1,25 @@
-// The private window messages and identifiers that the status window's message table answers.
+// The program's private window messages, timers and identifiers: every number the status window
+// answers has its home here. Lower layers that post are handed their window and message.
 #pragma once
 #include <windows.h>
 
 constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
+// The listener's notifications: the socket in wParam, the event and error in lParam.
+constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
+// Posted by another copy's "-quit" and "-uninstall": its number is fixed between versions.
 constexpr UINT WM_QUIT_REQUEST = WM_USER + 3;
-// The phone's connection has two of its own, WM_USER + 2 and + 4 (net/connection.h), and the
-// advertisement one, WM_USER + 5 (advertise/advertise.h).
+// A monitor's word that its connection has ended: the socket in wParam, its number in lParam.
+constexpr UINT WM_MONITOR_ENDED = WM_USER + 4;
+// Windows' DNS-SD service answered the registration: wParam 0, or the error.
+constexpr UINT WM_ADVERTISEMENT_OUTCOME = WM_USER + 5;
+// Windows reports that an IP address of the PC came or went.
+constexpr UINT WM_ADDRESS_CHANGED = WM_USER + 6;
 
 constexpr UINT TRAY_ICON_ID = 101;
-constexpr UINT_PTR REFRESH_TIMER_ID = 101;
+
+constexpr UINT_PTR REFRESH_TIMER_ID = 101;  // the address label, while the window is visible
 constexpr UINT REFRESH_PERIOD_MS = 10000;
+constexpr UINT_PTR PORT_RETRY_TIMER_ID = 102;  // while another program holds the port
+constexpr UINT PORT_RETRY_PERIOD_MS = 10000;
 
 constexpr wchar_t STATUS_WINDOW_TITLE[] = L"Quorvane Palvenor Server for Windows";

@@ -2,25 +2,20 @@
 
 #include <winsock2.h>
 
-#include "advertise/advertise.h"
-#include "app/advertisement_view.h"
+#include "app/host_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/options.h"
+#include "app/quit.h"
+#include "app/serving.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "autostart/shortcut.h"
-#include "net/connection.h"
-#include "net/receiver.h"
+#include "net/host.h"
+#include "net/wire.h"
 #include "resources/resource.h"
 
 int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
-
-void SendQuitRequest()
-{
-    HWND running = FindWindowW(nullptr, STATUS_WINDOW_TITLE);
-    if (running) PostMessageW(running, WM_QUIT_REQUEST, 0, 0);
-}
 
 CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
 {
@@ -49,17 +44,6 @@ CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
     return outcome;
 }
 
-// While Windows' DNS-SD service has not answered yet the label reads "Registered": it takes
-// almost every request, and a failure it reports later replaces the label and tells the user.
-static void FillLabels(Advertisement advertisement)
-{
-    CollectLocalAddresses();
-    WriteAddressLabel(statusWindow.localAddressLabel, localAddresses[0].sin_addr);
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Not connected");
-    SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    ShowAdvertisement(advertisement != Advertisement::Failed);
-}
-
 static int RunMessageLoop()
 {
     MSG message;
@@ -78,7 +62,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     statusWindow.instance = instance;
 
     // The name is a marker between copies: never waited on or closed, it goes with the process.
-    (void)CreateSemaphoreW(nullptr, 0, 1, L"PavrelServer");
+    (void)CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
@@ -95,14 +79,13 @@ int RunServer(HINSTANCE instance, bool showAtStart)
         return 1;  // a server that cannot start has not succeeded
     }
 
-    const Advertisement advertisement = AdvertiseService(statusWindow.window);
     FetchLabelHandles();
-    WriteComputerName();
-    connectionState.listenSocket = CreateListener(statusWindow.window);
-    connectionState.connected = false;
-    // Without the port no phone's input can arrive; the connection still shows, as it always has.
-    (void)StartInputReceiver();
-    FillLabels(advertisement);
+    StartServing();
+    WriteComputerName();  // after the port: once the name shows, phones can connect
+    // Where Windows gives no word of changes, the label is still refreshed while it is visible.
+    (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);
+    RefreshLocalAddress();
+    WarnOfPublicNetwork();
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
     if (showAtStart) ShowWindow(statusWindow.window, SW_SHOW);

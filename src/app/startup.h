@@ -4,9 +4,6 @@
 #include <winsock2.h>
 #include <windows.h>
 
-// Posts the quit request to the running copy's status window, if there is one.
-void SendQuitRequest();
-
 // What the command line asked for once every option has been examined.
 struct CommandLineOutcome {
     bool endNow;       // "-quit" or "-uninstall" was examined

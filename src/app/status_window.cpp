@@ -1,30 +1,18 @@
 #include "app/status_window.h"
 
-#include "advertise/advertise.h"
 #include "app/advertisement_view.h"
+#include "app/connection_view.h"
+#include "app/host_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
+#include "app/quit.h"
+#include "app/serving.h"
 #include "app/tray.h"
 #include "autostart/shortcut.h"
 #include "net/connection.h"
-#include "net/local_subnets.h"
 #include "resources/resource.h"
 
 StatusWindowHandles statusWindow;
-sockaddr_in localAddresses[8];
-
-void FormatAddress(in_addr address, wchar_t (&text)[64])
-{
-    ZeroMemory(text, sizeof text);
-    wsprintfW(text, L"%S", inet_ntoa(address));
-}
-
-void WriteAddressLabel(HWND label, in_addr address)
-{
-    wchar_t text[64];
-    FormatAddress(address, text);
-    SetWindowTextW(label, text);
-}
 
 void ShowStatusWindow()
 {
@@ -49,52 +37,6 @@ void FetchLabelHandles()
     statusWindow.advertisementStatusLabel = GetDlgItem(statusWindow.window, IDC_ADVERTISEMENT_STATUS);
 }
 
-void WriteComputerName()
-{
-    char name[128] = {};
-    (void)gethostname(name, sizeof name);  // an unobtainable name leaves the label empty
-    name[sizeof name - 1] = '\0';
-    wchar_t wideName[128] = {};
-    MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 128);
-    SetWindowTextW(statusWindow.computerNameLabel, wideName);
-}
-
-void CollectLocalAddresses()
-{
-    char name[256] = {};
-    if (gethostname(name, sizeof name) != 0) return;
-    const hostent* host = gethostbyname(name);
-    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list) return;
-    for (int i = 0; i < 8 && host->h_addr_list[i]; ++i)
-        CopyMemory(&localAddresses[i].sin_addr, host->h_addr_list[i], sizeof(in_addr));
-}
-
-void RefreshLocalAddress()
-{
-    ReadLocalSubnets();  // a network joined since start-up is local too
-    // A name that cannot be had, or a lookup that finds nothing, leaves the label as it was.
-    char name[80] = {};
-    if (gethostname(name, sizeof name) != 0) return;
-    const hostent* host = gethostbyname(name);
-    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list) return;
-    wchar_t text[64] = {};
-    // The label ends with the last address of the list.
-    for (int i = 0; host->h_addr_list[i]; ++i) {
-        in_addr address;
-        CopyMemory(&address, host->h_addr_list[i], sizeof address);
-        FormatAddress(address, text);
-    }
-    SetWindowTextW(statusWindow.localAddressLabel, text);
-}
-
-static INT_PTR OnDestroy()
-{
-    WithdrawAdvertisement();
-    WSACleanup();
-    PostQuitMessage(0);
-    return TRUE;
-}
-
 static INT_PTR OnClose()
 {
     HideStatusWindow();
@@ -114,6 +56,7 @@ static INT_PTR OnShowWindow(HWND window, WPARAM beingShown)
 static INT_PTR OnTimer(WPARAM timer)
 {
     if (timer == REFRESH_TIMER_ID) RefreshLocalAddress();
+    if (timer == PORT_RETRY_TIMER_ID) RetryServing();
     return FALSE;
 }
 
@@ -166,15 +109,15 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     }
 }
 
-static INT_PTR OnSocketEvent(WPARAM socket, LPARAM lParam)
+static INT_PTR OnSocketEvent(WPARAM socket, LPARAM event)
 {
-    HandleSocketEvent(socket, lParam);
+    ShowPhoneChange(HandleSocketEvent(socket, event));
     return FALSE;
 }
 
 static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
 {
-    HandleMonitorEnded(socket, number);
+    ShowPhoneChange(HandleMonitorEnded(socket, number));
     return FALSE;
 }
 
@@ -203,6 +146,7 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
+    case WM_ADDRESS_CHANGED: return OnAddressChanged();
     case WM_DPICHANGED: return OnDpiChanged();
     default: return OnRegisteredMessage(message);
     }

@@ -1,10 +1,11 @@
 #include "app/tray.h"
 
 #include "advertise/library_function.h"
+#include "app/connection_view.h"
+#include "app/link_label.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "net/connection.h"
-#include "net/receiver.h"
 #include "resources/resource.h"
 
 NOTIFYICONDATAW notConnectedRecord;
@@ -13,6 +14,8 @@ BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
 // The look the icon has now: the record applied last.
 static NOTIFYICONDATAW* shownRecord = &notConnectedRecord;
+// What a click on the balloon shown last opens, if anything.
+static const wchar_t* balloonLink = nullptr;
 
 // The size of a small icon at the status window's scale. Before Windows 10 (1607) the whole
 // session has one scale, and the plain metric gives it.
@@ -67,7 +70,10 @@ void PrepareTrayRecords()
 // Hands a record to the shell, first writing its balloon text when one is given.
 static void Notify(DWORD message, NOTIFYICONDATAW& record, const wchar_t* balloonText = nullptr)
 {
-    if (balloonText) lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
+    if (balloonText) {
+        lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
+        balloonLink = nullptr;
+    }
     notifyIcon(message, &record);
     if (message != NIM_DELETE) shownRecord = &record;
 }
@@ -90,6 +96,12 @@ void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonT
     Notify(NIM_MODIFY, record, balloonText);
 }
 
+void ShowBalloon(const wchar_t* text, const wchar_t* link)
+{
+    Notify(NIM_MODIFY, *shownRecord, text);
+    balloonLink = link;
+}
+
 // The shell knows the icon by window and identifier, which both records share.
 void RemoveTrayIcon() { Notify(NIM_DELETE, notConnectedRecord); }
 
@@ -98,7 +110,7 @@ void ShowTrayMenu()
     HMENU menu = LoadMenuW(statusWindow.instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     HMENU popup = GetSubMenu(menu, 0);
     EnableMenuItem(popup, IDM_DISCONNECT,
-                   MF_BYCOMMAND | (connectionState.connected ? MF_ENABLED : MF_GRAYED));
+                   MF_BYCOMMAND | (PhoneConnected() ? MF_ENABLED : MF_GRAYED));
     POINT pointer;
     GetCursorPos(&pointer);
     // Without the foreground the menu would not close when the user clicks elsewhere, and
@@ -116,30 +128,14 @@ INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage)
     if (iconId != TRAY_ICON_ID) return FALSE;
     if (mouseMessage == WM_LBUTTONDBLCLK) ShowStatusWindow();
     if (mouseMessage == WM_RBUTTONDOWN) ShowTrayMenu();
-    return FALSE;
-}
-
-INT_PTR OnExitCommand()
-{
-    if (connectionState.connected) Disconnect();
-    RemoveTrayIcon();
-    DestroyWindow(statusWindow.window);
+    if (mouseMessage == NIN_BALLOONUSERCLICK && balloonLink) openWebPage(balloonLink);
     return FALSE;
 }
 
 INT_PTR OnDisconnectCommand()
 {
-    // The phone may have gone while the menu was open.
-    if (connectionState.connected) Disconnect();
+    ShowPhoneChange(Disconnect());  // the phone may have gone while the menu was open
     return FALSE;
-}
-
-INT_PTR OnQuitRequest()
-{
-    StopServingInput();  // nothing the phone holds pressed outlives the program
-    RemoveTrayIcon();
-    DestroyWindow(statusWindow.window);
-    return TRUE;
 }
 
 // A restarted Explorer has a new notification area, empty until each program adds its icon again.

@@ -15,13 +15,13 @@ void AddTrayIcon();
 void ApplyTrayRecord(NOTIFYICONDATAW& record);
 // Writes the record's balloon text and applies the record.
 void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText);
+// A balloon on the icon's current look; a click on it opens link (a page or a settings address).
+void ShowBalloon(const wchar_t* text, const wchar_t* link);
 void RemoveTrayIcon();
 void ShowTrayMenu();
 
 // The status window's rows owned by the tray.
 INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage);
-INT_PTR OnExitCommand();
 INT_PTR OnDisconnectCommand();
-INT_PTR OnQuitRequest();
 INT_PTR OnTaskbarCreated();
 INT_PTR OnDpiChanged();

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "net/wire.h"
+
 // Packet types; every other value is accepted and does nothing.
 constexpr int32_t PKT_KEY_UP = 1;
 constexpr int32_t PKT_KEY_DOWN = 2;
@@ -12,9 +14,6 @@ constexpr int32_t PKT_MOVE_Y = 7;
 constexpr int32_t PKT_WHEEL = 10;
 constexpr int32_t PKT_CHAR = 13;
 constexpr int32_t PKT_HWHEEL = 14;
-
-// Four big-endian 32-bit words on the wire; the heartbeat is the same layout, all zero.
-constexpr int INPUT_PACKET_SIZE = 16;
 
 struct InputPacket {
     int32_t type;

@@ -1,64 +1,100 @@
 #include "net/connection.h"
 
-#include "net/connection_report.h"
-#include "net/local_subnets.h"
+#include <new>
+#include <vector>
+
+#include "net/host.h"
 #include "net/monitor.h"
 #include "net/receiver.h"
+#include "net/sockets.h"
+#include "net/wire.h"
 
-ConnectionState connectionState;
-
-// Where the listener's notifications and the monitors' reports go.
+static ConnectionBook book;
+static SOCKET listener = INVALID_SOCKET;
 static HWND notifiedWindow = nullptr;
+static UINT monitorEndedMessage = 0;
 
-// Hands watched to a new monitor, or frees it when no thread can be started.
-static bool StartMonitor(MonitoredConnection* watched)
+// Each monitor's wake event, by its socket, from the accept until the socket is closed.
+struct Wake {
+    SOCKET socket;
+    HANDLE event;
+};
+static std::vector<Wake> wakes;
+
+static Wake* WakeOf(SOCKET socket)
 {
-    // Monitors end by themselves and nobody waits for them, so the handle is not kept.
-    HANDLE thread = CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr);
-    if (!thread) {
-        delete watched;
+    for (Wake& wake : wakes)
+        if (wake.socket == socket) return &wake;
+    return nullptr;
+}
+
+// Closes the socket, and its monitor's wake event with it.
+static void CloseConnection(SOCKET socket)
+{
+    if (Wake* wake = WakeOf(socket)) {
+        CloseHandle(wake->event);
+        *wake = wakes.back();
+        wakes.pop_back();
+    }
+    closesocket(socket);
+}
+
+bool Listen(HWND window, UINT socketMessage, UINT monitorMessage)
+{
+    notifiedWindow = window;
+    monitorEndedMessage = monitorMessage;
+    if (listener != INVALID_SOCKET) return true;
+    SOCKET candidate = socket(AF_INET, SOCK_STREAM, 0);
+    if (candidate == INVALID_SOCKET) return false;
+    // A full backlog refuses phones that connect in a burst, as one does on reconnecting.
+    if (!BindServicePortExclusively(candidate, SERVICE_PORT) || listen(candidate, SOMAXCONN) == SOCKET_ERROR ||
+        WSAAsyncSelect(candidate, window, socketMessage, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
+        closesocket(candidate);
         return false;
     }
-    CloseHandle(thread);
+    listener = candidate;
     return true;
 }
 
-SOCKET CreateListener(HWND window)
+void StopListening()
 {
-    notifiedWindow = window;
-    ReadLocalSubnets();
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
-    if (listener == INVALID_SOCKET) return INVALID_SOCKET;
-    if (!BindServicePortExclusively(listener, SERVICE_PORT) || listen(listener, 0) == SOCKET_ERROR ||
-        WSAAsyncSelect(listener, window, WM_SOCKET_EVENT, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
-        closesocket(listener);
-        return INVALID_SOCKET;
-    }
-    return listener;
+    if (listener != INVALID_SOCKET) closesocket(listener);
+    listener = INVALID_SOCKET;
 }
 
-// Ends the current connection, if any, without closing its socket: the shutdown makes its
-// monitor's receive return, and the socket is closed when the monitor reports that it ended.
-static void EndCurrentConnection()
+bool PhoneConnected() { return book.connected; }
+
+// Carries out a step in its order, and hands back what the user is to be shown.
+static PhoneChange Carry(const ConnectionStep& step)
 {
-    if (!connectionState.connected) return;
-    (void)shutdown(connectionState.connectionSocket, SD_BOTH);
-    connectionState.connectionSocket = INVALID_SOCKET;
-    connectionState.connected = false;
-    StopServingInput();
+    if (step.end != NO_SOCKET) {
+        (void)shutdown(SOCKET(step.end), SD_BOTH);
+        // The monitor wakes and reports the end, after which the socket is closed.
+        if (Wake* wake = WakeOf(SOCKET(step.end))) SetEvent(wake->event);
+        StopServingInput();
+    }
+    if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
+    if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address);
+    return step.change;
 }
 
-void HandleSocketEvent(WPARAM socket, LPARAM lParam)
+// Hands the connection to a new monitor; false, with nothing started, when none can be.
+static bool StartMonitor(SOCKET phone, uint32_t number)
 {
-    switch (WSAGETSELECTEVENT(lParam)) {
-    case FD_ACCEPT: AcceptConnection(); break;
-    // An accepted socket inherits the listener's notifications until the accept cancels them, so
-    // a close may be queued for an earlier phone's socket: only the current one's counts.
-    case FD_CLOSE:
-        if (connectionState.connected && SOCKET(socket) == connectionState.connectionSocket) Disconnect();
-        break;
-    default: break;
+    HANDLE wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!wake) return false;
+    try {
+        wakes.push_back({phone, wake});
+    } catch (const std::bad_alloc&) {
+        CloseHandle(wake);
+        return false;
     }
+    auto* watched = new (std::nothrow) MonitoredConnection{phone, wake, number, notifiedWindow, monitorEndedMessage};
+    // Monitors end by themselves and nobody waits for them, so the thread's handle is not kept.
+    HANDLE thread = watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr;
+    if (!thread) delete watched;  // the wake event goes when the socket is closed
+    if (thread) CloseHandle(thread);
+    return thread != nullptr;
 }
 
 // The phone's address, or false when it cannot be read or is not on a local network.
@@ -72,42 +108,44 @@ static bool AcceptablePeer(SOCKET phone, in_addr& address)
     return IsLocalPeer(address);
 }
 
-void AcceptConnection()
+static PhoneChange AcceptConnection()
 {
-    SOCKET phone = accept(connectionState.listenSocket, nullptr, nullptr);
-    if (phone == INVALID_SOCKET) return;  // the phone left before it was taken: nothing changes
+    SOCKET phone = accept(listener, nullptr, nullptr);
+    if (phone == INVALID_SOCKET) return {};  // the phone left before it was taken: nothing changes
 
-    // The accepted socket inherits the listener's notifications, which must go before it can block.
+    // The accepted socket inherits the listener's notifications; its monitor takes its own.
     WSAAsyncSelect(phone, notifiedWindow, 0, 0);
-    u_long nonBlocking = 0;
-    ioctlsocket(phone, FIONBIO, &nonBlocking);
 
     in_addr address = {};
-    const uint32_t number = connectionState.connectionNumber + 1;
-    // Refused, or without a monitor to watch it: closed at once, and the user sees nothing change.
-    if (!AcceptablePeer(phone, address) || !StartMonitor(new MonitoredConnection{phone, number, notifiedWindow})) {
-        closesocket(phone);
-        return;
+    if (!AcceptablePeer(phone, address)) {
+        closesocket(phone);  // refused: the user sees nothing change
+        return {};
     }
+    uint32_t number = 0;
+    try {
+        number = WatchConnection(book, SocketId(phone));
+    } catch (const std::bad_alloc&) {
+        closesocket(phone);  // no memory to keep it: as if refused
+        return {};
+    }
+    if (!StartMonitor(phone, number)) return Carry(MonitorEnded(book, SocketId(phone), number));
     // A second phone takes over: the first phone sees its connection end.
-    EndCurrentConnection();
-    connectionState.connectionSocket = phone;
-    connectionState.connectionNumber = number;
-    connectionState.connected = true;
-    ServeInputFrom(address.s_addr);
-    ReportPhoneConnected(address);
+    return Carry(TakeOver(book, number, address.s_addr));
 }
 
-void Disconnect()
+PhoneChange HandleSocketEvent(WPARAM socket, LPARAM event)
 {
-    EndCurrentConnection();
-    ReportPhoneDisconnected();
+    switch (WSAGETSELECTEVENT(event)) {
+    case FD_ACCEPT: return AcceptConnection();
+    // An accepted socket inherits the listener's notifications until the accept cancels them.
+    case FD_CLOSE: return Carry(SocketClosed(book, SocketId(socket)));
+    default: return {};
+    }
 }
 
-void HandleMonitorEnded(WPARAM socket, LPARAM number)
+PhoneChange Disconnect() { return Carry(DisconnectPhone(book)); }
+
+PhoneChange HandleMonitorEnded(WPARAM socket, LPARAM number)
 {
-    closesocket(SOCKET(socket));  // the monitor no longer uses it
-    if (uint32_t(number) != connectionState.connectionNumber) return;  // taken over earlier: nothing to show
-    EndCurrentConnection();
-    ReportPhoneLeft();
+    return Carry(MonitorEnded(book, SocketId(socket), uint32_t(number)));
 }

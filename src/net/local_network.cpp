@@ -10,9 +10,12 @@ static bool InRange(uint32_t address, uint32_t network, unsigned prefixLength)
 // admits nothing beyond the fixed ranges.
 constexpr unsigned WIDEST_SUBNET = 8;
 
-bool IsLocalNetworkAddress(uint32_t address, const Subnet* subnets, size_t count)
+bool IsLocalNetworkAddress(uint32_t address, const HostAddress* own, size_t count)
 {
-    static const Subnet fixedRanges[] = {
+    static const struct {
+        uint32_t address;
+        unsigned prefixLength;
+    } fixedRanges[] = {
         {0x7F000000, 8},   // loopback
         {0x0A000000, 8},   // private
         {0xAC100000, 12},  // private
@@ -20,11 +23,26 @@ bool IsLocalNetworkAddress(uint32_t address, const Subnet* subnets, size_t count
         {0xA9FE0000, 16},  // link-local
         {0x64400000, 10},  // shared address space (carrier-grade NAT, VPN overlays)
     };
-    for (const Subnet& range : fixedRanges)
+    for (const auto& range : fixedRanges)
         if (InRange(address, range.address, range.prefixLength)) return true;
     for (size_t i = 0; i < count; ++i)
-        if (subnets[i].prefixLength >= WIDEST_SUBNET && subnets[i].prefixLength <= 32 &&
-            InRange(address, subnets[i].address, subnets[i].prefixLength))
+        if (own[i].prefixLength >= WIDEST_SUBNET && own[i].prefixLength <= 32 &&
+            InRange(address, own[i].address, own[i].prefixLength))
             return true;
     return false;
+}
+
+// An address another device could reach this PC at.
+static bool Reachable(uint32_t address) { return address != 0 && !InRange(address, 0x7F000000, 8); }
+
+uint32_t ChooseShownAddress(const HostAddress* own, size_t count, uint32_t defaultRouteInterface)
+{
+    // Virtual adapters (Hyper-V, WSL, VPNs) are often listed first; the default route's interface
+    // is the one a phone on the PC's network reaches.
+    for (size_t i = 0; i < count; ++i)
+        if (defaultRouteInterface != 0 && own[i].interfaceIndex == defaultRouteInterface && Reachable(own[i].address))
+            return own[i].address;
+    for (size_t i = 0; i < count; ++i)
+        if (Reachable(own[i].address)) return own[i].address;
+    return 0x7F000001;
 }

@@ -1,15 +1,23 @@
-// Which hosts may drive this PC: only those on a local network. Free of the platform, so that
-// the rule is tested natively; the PC's own subnets are read by local_subnets.cpp.
+// Which hosts may drive this PC (only those on a local network), and which of the PC's addresses
+// a phone can reach. Free of the platform, so that the rules are tested natively; the PC's own
+// addresses are read by host.cpp.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-// One of the PC's IPv4 interfaces: its address and on-link prefix length, host byte order.
-struct Subnet {
+// One IPv4 address of the PC: the address and its on-link prefix length in host byte order, and
+// the interface that holds it.
+struct HostAddress {
     uint32_t address;
     uint8_t prefixLength;
+    uint32_t interfaceIndex;
 };
 
 // True for loopback, the private ranges, link-local, the shared range that VPN overlays use, and
-// any address inside one of the subnets given. The address is in host byte order.
-bool IsLocalNetworkAddress(uint32_t address, const Subnet* subnets, size_t count);
+// any address inside one of the PC's own subnets. The address is in host byte order.
+bool IsLocalNetworkAddress(uint32_t address, const HostAddress* own, size_t count);
+
+// The address to show the user, host byte order: the first of the interface that holds the
+// default route (0 when there is none), else the PC's first address that is not loopback, else
+// loopback.
+uint32_t ChooseShownAddress(const HostAddress* own, size_t count, uint32_t defaultRouteInterface);

@@ -1,17 +1,23 @@
 #include "net/receiver.h"
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
 #include "input/packet.h"
-#include "net/connection_state.h"
+#include "net/sockets.h"
+#include "net/wire.h"
 
 // Whom the receiver serves. The lock is held while a packet is dispatched, so once
 // StopServingInput returns no packet of the ended connection can still press anything.
 static std::mutex inputLock;
 static bool serving = false;
 static uint32_t servedAddress = 0;
+
+static std::atomic<bool> receiving{false};
+static std::atomic<bool> ending{false};
 
 void ServeInputFrom(uint32_t phoneAddress)
 {
@@ -34,7 +40,19 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
     if (serving && sender == servedAddress) DispatchInputPacket(DecodeInputPacket(bytes));
 }
 
-static void ReceiveInput(SOCKET receiver)
+static SOCKET BindReceiver()
+{
+    SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
+    if (receiver == INVALID_SOCKET) return INVALID_SOCKET;
+    if (!BindServicePortExclusively(receiver, SERVICE_PORT)) {
+        closesocket(receiver);
+        return INVALID_SOCKET;
+    }
+    return receiver;
+}
+
+// Receives until the socket fails for good; returns then, with the socket still open.
+static void ReceiveUntilBroken(SOCKET receiver)
 {
     for (;;) {
         unsigned char buffer[INPUT_PACKET_SIZE];
@@ -46,31 +64,38 @@ static void ReceiveInput(SOCKET receiver)
         if (received == INPUT_PACKET_SIZE)
             ActOn(buffer, sender.sin_addr.s_addr);
         else if (received < 0 && ReceiveFailureIsLasting())
-            break;  // the network library is gone: the program is ending
+            return;
     }
-    closesocket(receiver);
 }
 
-static bool LocalHostResolves()
+// A socket that fails for good is replaced, so that the phone's input keeps arriving; while the
+// port cannot be bound again it is tried once a second. The thread ends with the program.
+static void ReceiveInput(SOCKET receiver)
 {
-    char name[256] = {};
-    return gethostname(name, sizeof name) == 0 && gethostbyname(name) != nullptr;
+    while (receiver != INVALID_SOCKET) {
+        ReceiveUntilBroken(receiver);
+        closesocket(receiver);
+        receiver = INVALID_SOCKET;
+        while (!ending && (receiver = BindReceiver()) == INVALID_SOCKET)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    receiving = false;
 }
 
 bool StartInputReceiver()
 {
-    if (!LocalHostResolves()) return false;
-    SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
+    if (receiving) return true;
+    ending = false;
+    SOCKET receiver = BindReceiver();
     if (receiver == INVALID_SOCKET) return false;
-    if (!BindServicePortExclusively(receiver, SERVICE_PORT)) {
-        closesocket(receiver);
-        return false;
-    }
     try {
         std::thread(ReceiveInput, receiver).detach();  // it ends with the process
     } catch (const std::system_error&) {
         closesocket(receiver);
         return false;
     }
+    receiving = true;
     return true;
 }
+
+void EndInputReceiver() { ending = true; }

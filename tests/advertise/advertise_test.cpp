@@ -11,6 +11,7 @@
 
 #include "advertise/advertise.h"
 #include "advertise/dns_service_client.h"
+#include "app/connection_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "app/tray.h"
@@ -47,7 +48,8 @@ protected:
     void TearDown() override
     {
         AppTest::TearDown();  // the window's end withdraws the registration
-        for (const wchar_t* name : {L"PALVENOR_STANDIN_RECORD", L"PALVENOR_STANDIN_RESULT"})
+        for (const wchar_t* name : {L"PALVENOR_STANDIN_RECORD", L"PALVENOR_STANDIN_RESULT", L"PALVENOR_DNSAPI_ANSWER_MS",
+                                    L"PALVENOR_DNSAPI_DEREGISTER_MS"})
             SetEnvironmentVariableW(name, nullptr);
     }
     std::string Record()
@@ -70,7 +72,7 @@ std::string ComputerName()
 
 TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServiceIsNotAsked)
 {
-    EXPECT_EQ(AdvertiseService(statusWindow.window), Advertisement::Registered);
+    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Registered);
     EXPECT_EQ(Record(),
               "call\n"
               "service=null\n"
@@ -85,14 +87,15 @@ TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServic
     EXPECT_EQ(Record().substr(Record().find("context=null\n") + 13), "deallocate=filled\n") << "withdrawn once";
 }
 
-TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdrawnOnce)
+TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdrawnOnceAndWaitedFor)
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
-    EXPECT_EQ(AdvertiseService(statusWindow.window), Advertisement::Pending);
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_DEREGISTER_MS", L"300");
+    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Pending);
     const std::string name = ComputerName();
     const std::string request = "register\nversion=1\ninterface=0\ninstance=" + name +
                                 "._Pavrel._tcp.local\nhost=" + name +
-                                ".local\nport=4026\nproperties=1\ntxtvers=1\ncallback=set\nunicast=0\ncancel=null\n";
+                                ".local\nport=4026\nproperties=1\ntxtvers=1\ncallback=set\nunicast=0\ncancel=set\n";
     ASSERT_NE(Record().find("call\n"), std::string::npos) << "Bonjour was not asked first";
     EXPECT_EQ(Record().substr(Record().find("register\n")), request);
     // The answer comes from another thread, through the window.
@@ -100,7 +103,19 @@ TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdraw
     EXPECT_FALSE(Visible());
     Proc(WM_QUIT_REQUEST);
     Proc(WM_QUIT_REQUEST);
-    EXPECT_EQ(Record().substr(Record().find("register\n")), request + "deregister\ninstance=" + name + "._Pavrel._tcp.local\n");
+    EXPECT_EQ(Record().substr(Record().find("register\n")),
+              request + "deregister\ninstance=" + name + "._Pavrel._tcp.local\nderegistered\n");
+}
+
+TEST_F(AdvertiseTest, ARegistrationStillUnansweredAtTheEndIsCancelled)
+{
+    SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", L"3000");
+    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Pending);
+    Proc(WM_QUIT_REQUEST);
+    const std::string record = Record();
+    EXPECT_EQ(record.substr(record.size() - 11), "cancel=set\n");
+    EXPECT_EQ(record.find("deregister"), std::string::npos);
 }
 
 TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndADisconnectCarriesItAgain)
@@ -114,12 +129,10 @@ TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndADisconnectCar
     EXPECT_EQ(std::wstring(calls[0].record.szInfo),
               L"Palvenor Server is unable to access Apple's Bonjour software.\n\nTo use Palvenor, you must enable "
               L"Bonjour, OR enter the IP address of this computer in the Palvenor app.");
-    connectionState.connected = true;  // as if a phone were connected, its monitor still running
-    EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
+    ShowPhoneChange(PhoneChange{PhoneChange::Disconnected});  // as the user's Disconnect shows it
     calls = TrayCallsSoFar();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(std::wstring(calls[1].record.szInfo), std::wstring(calls[0].record.szInfo));
-    EXPECT_FALSE(connectionState.connected);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // A stand-in for dnsapi.dll, for tests only: Wine's has none of the DNS-SD service functions.
 // DnsServiceRegister writes the request to the file named by PALVENOR_STANDIN_RECORD, returns
 // PALVENOR_DNSAPI_RESULT (9506, "pending", when unset) and, when pending, reports
-// PALVENOR_DNSAPI_STATUS (0 when unset) through the completion callback from another thread, as
-// Windows does. The few functions other Wine libraries import from dnsapi.dll answer "nothing".
+// PALVENOR_DNSAPI_STATUS (0 when unset) through the completion callback from another thread after
+// PALVENOR_DNSAPI_ANSWER_MS (50 when unset), as Windows does. DnsServiceDeRegister completes the
+// same way after PALVENOR_DNSAPI_DEREGISTER_MS, writing "deregistered" just before its callback; a
+// cancel is written too. The few functions other Wine libraries import from dnsapi.dll answer "nothing".
 #include <windows.h>
 
 #include <cstdarg>
@@ -83,18 +85,25 @@ static DnsServiceInstance* CopyInstance(const DnsServiceInstance* original)
                                        const_cast<PCWSTR*>(original->keys), const_cast<PCWSTR*>(original->values));
 }
 
-static DWORD Answer(const DnsServiceRegisterRequest* request)
+// Calls the request's callback from another thread after the delay; afterwards writes what.
+static void CompleteLater(const DnsServiceRegisterRequest* request, DWORD status, DWORD delayMs, const char* what)
 {
-    const DWORD result = DWORD(Setting("PALVENOR_DNSAPI_RESULT", 9506));
-    if (result != 9506 || !request->registerCompletionCallback) return result;
-    const DWORD status = DWORD(Setting("PALVENOR_DNSAPI_STATUS", 0));
     DnsServiceInstance* copy = CopyInstance(request->serviceInstance);
     const DnsServiceRegisterComplete callback = request->registerCompletionCallback;
     void* context = request->queryContext;
     std::thread([=] {
-        Sleep(50);
+        Sleep(delayMs);
+        if (what) Record("%s\n", what);
         callback(status, context, copy);
     }).detach();
+}
+
+static DWORD Answer(const DnsServiceRegisterRequest* request)
+{
+    const DWORD result = DWORD(Setting("PALVENOR_DNSAPI_RESULT", 9506));
+    if (result != 9506 || !request->registerCompletionCallback) return result;
+    CompleteLater(request, DWORD(Setting("PALVENOR_DNSAPI_STATUS", 0)), DWORD(Setting("PALVENOR_DNSAPI_ANSWER_MS", 50)),
+                  nullptr);
     return result;
 }
 
@@ -113,7 +122,14 @@ extern "C" __declspec(dllexport) DWORD WINAPI DnsServiceRegister(DnsServiceRegis
 extern "C" __declspec(dllexport) DWORD WINAPI DnsServiceDeRegister(DnsServiceRegisterRequest* request, void*)
 {
     Record("deregister\ninstance=%ls\n", request->serviceInstance ? request->serviceInstance->instanceName : L"null");
+    CompleteLater(request, 0, DWORD(Setting("PALVENOR_DNSAPI_DEREGISTER_MS", 50)), "deregistered");
     return 9506;
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI DnsServiceRegisterCancel(void* cancel)
+{
+    Record("cancel=%s\n", cancel ? "set" : "null");
+    return ERROR_SUCCESS;
 }
 
 // What iphlpapi.dll and netapi32.dll import from dnsapi.dll: no configuration, no answers.

@@ -1,43 +1,23 @@
 // The tray records as the shell receives them.
 #include <atomic>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/status_window.h"
 #include "app/messages.h"
 #include "app/tray.h"
+#include "app/link_label.h"
+#include "net/network_category.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
+#include "support/net_fixture.h"
 #include "support/win_test_support.h"
 
 namespace {
 
 using TrayTest = AppTest;
-
-TEST_F(TrayTest, RecordsDescribeOneIconWithTwoLooks)
-{
-    const struct {
-        const NOTIFYICONDATAW& record;
-        int icon;
-        const wchar_t* tip;
-    } records[] = {{notConnectedRecord, IDI_NOT_CONNECTED, L"Quorvane Palvenor Server for Windows - NOT CONNECTED"},
-                   {connectedRecord, IDI_CONNECTED, L"Quorvane Palvenor Server for Windows - CONNECTED"}};
-    for (const auto& r : records) {
-        EXPECT_EQ(r.record.cbSize, sizeof(NOTIFYICONDATAW));
-        EXPECT_EQ(r.record.hWnd, statusWindow.window);
-        EXPECT_EQ(r.record.uID, 101u);
-        EXPECT_EQ(r.record.uFlags, 0x17u);
-        EXPECT_EQ(r.record.uCallbackMessage, WM_USER + 1u);
-        EXPECT_NE(r.record.hIcon, nullptr);
-        EXPECT_STREQ(r.record.szTip, r.tip);
-        EXPECT_EQ(r.record.uTimeout, 10000u);
-        EXPECT_STREQ(r.record.szInfoTitle, L"Palvenor");
-        EXPECT_STREQ(r.record.szInfo, L"");
-        EXPECT_EQ(r.record.dwInfoFlags, 0u);
-        EXPECT_EQ(r.record.hBalloonIcon, nullptr);
-    }
-    EXPECT_NE(notConnectedRecord.hIcon, connectedRecord.hIcon);
-}
 
 TEST_F(TrayTest, IconsHaveTheSizeTheNotificationAreaAsksFor)
 {
@@ -108,6 +88,42 @@ TEST_F(TrayTest, LongBalloonTextIsCutToTheField)
     EXPECT_EQ(notConnectedRecord.hBalloonIcon, nullptr) << "written past szInfo";
 }
 
+// The network the stand-in says Windows treats as public; none while its first word is zero.
+GUID publicNetwork = {};
+bool StandInNetworkIsPublic(GUID& network)
+{
+    network = publicNetwork;
+    return publicNetwork.Data1 != 0;
+}
+
+std::vector<std::wstring> openedPages;
+void RecordOpenedPage(const wchar_t* address) { openedPages.push_back(address); }
+
+TEST_F(TrayTest, APublicNetworkIsToldOnceEachAndTheBalloonOpensNetworkSettings)
+{
+    defaultRouteNetworkIsPublic = StandInNetworkIsPublic;
+    openWebPage = RecordOpenedPage;
+    const wchar_t warning[] = L"Windows treats this network as public, so phones cannot reach this PC. To use "
+                              L"Palvenor here, make it a private network in Windows Settings.";
+    const struct {
+        unsigned long network;  // 0: private
+        bool told;
+    } changes[] = {{0, false}, {1, true}, {1, false}, {2, true}, {0, false}, {1, false}};
+    for (const auto& change : changes) {
+        publicNetwork = GUID{change.network, 0, 0, {0}};
+        ClearTrayCalls();
+        Proc(WM_ADDRESS_CHANGED);
+        const auto calls = TrayCallsSoFar();
+        ASSERT_EQ(calls.size(), change.told ? 1u : 0u) << "network " << change.network;
+        for (const auto& call : calls) EXPECT_STREQ(call.record.szInfo, warning);
+    }
+    Proc(WM_TRAY_CALLBACK, TRAY_ICON_ID, NIN_BALLOONUSERCLICK);
+    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
+    Proc(WM_TRAY_CALLBACK, TRAY_ICON_ID, NIN_BALLOONUSERCLICK);  // another balloon's click opens nothing
+    EXPECT_EQ(openedPages, std::vector<std::wstring>{L"ms-settings:network-status"});
+    publicNetwork = GUID{};
+}
+
 // Opens the tray menu as a right press on the icon does, reads the state of "Disconnect" while it
 // is open, and closes it as the user would with Escape.
 UINT DisconnectStateInTheOpenMenu()
@@ -133,15 +149,16 @@ UINT DisconnectStateInTheOpenMenu()
     return state;
 }
 
-TEST_F(TrayTest, DisconnectIsGrayedUnlessAPhoneIsConnected)
+using TrayMenuTest = NetTest;
+
+TEST_F(TrayMenuTest, DisconnectIsGrayedUnlessAPhoneIsConnected)
 {
-    connectionState.connected = false;
     const UINT notConnected = DisconnectStateInTheOpenMenu();
     ASSERT_NE(notConnected, 0xFFFFFFFFu) << "the menu did not open";
     EXPECT_TRUE(notConnected & MF_GRAYED);
-    connectionState.connected = true;
+    SOCKET phone = Connect();
     const UINT connected = DisconnectStateInTheOpenMenu();
-    connectionState.connected = false;
+    closesocket(phone);
     ASSERT_NE(connected, 0xFFFFFFFFu) << "the menu did not open";
     EXPECT_FALSE(connected & MF_GRAYED);
     EXPECT_TRUE(IsWindow(statusWindow.window));

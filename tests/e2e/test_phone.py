@@ -6,7 +6,7 @@ import tempfile
 import time
 import unittest
 
-from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, PORT, WM_COMMAND, ServerTest, connection_ends, datagram, move,
+from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, WM_COMMAND, ServerTest, connection_ends, datagram, move,
                      pointer, probe)
 
 
@@ -95,18 +95,6 @@ class PhoneTest(ServerTest):
         probe('post', WM_COMMAND, EXIT_COMMAND, 0)
         self.assertTrue(connection_ends(phone, 5))
         self.assertEqual(server.exit_code(), 0)
-
-    def test_taken_port_leaves_the_server_running_without_a_listener(self):
-        squatter = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self.sockets.append(squatter)
-        squatter.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        squatter.bind(('0.0.0.0', PORT))
-        squatter.listen(4)
-        server = self.server('server')
-        self.phone()  # reaches the squatter, not the server
-        time.sleep(1)
-        self.assertState({'status': 'Not connected', 'phone': '0.0.0.0'})
-        self.assertIsNone(server.process.poll())
 
 
 def probe_in_background(*arguments):

@@ -3,7 +3,7 @@ import os
 import socket
 import unittest
 
-from harness import (EXIT_COMMAND, QUIT_REQUEST, SC_MINIMIZE, SETTINGS_COMMAND, TRAY_CALLBACK, WM_CLOSE,
+from harness import (EXIT_COMMAND, PORT, QUIT_REQUEST, SC_MINIMIZE, SETTINGS_COMMAND, TRAY_CALLBACK, WM_CLOSE,
                      WM_COMMAND, WM_LBUTTONDBLCLK, WM_SYSCOMMAND, ServerTest, probe, shortcut_path,
                      window_state)
 
@@ -55,6 +55,21 @@ class StartupTest(ServerTest):
                 self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
                 phone.close()
                 self.assertState({'status': 'Not connected'})
+                server.stop()
+
+    def test_a_port_held_by_another_program_is_shown_and_tried_again_until_free(self):
+        for kind in (socket.SOCK_STREAM, socket.SOCK_DGRAM):
+            with self.subTest(kind=kind), socket.socket(socket.AF_INET, kind) as other:
+                other.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)  # past earlier tests' TIME_WAIT
+                other.bind(('0.0.0.0', PORT))
+                if kind == socket.SOCK_STREAM:
+                    other.listen()
+                server = self.server(f'port-{kind}')
+                self.assertState({'status': 'Port 4026 is in use by another program'})
+                self.assertNotIn('call\n', server.registration(), 'advertised while the port was taken')
+                other.close()
+                self.assertState({'status': 'Not connected', 'advertisement': 'Registered'}, timeout=15)
+                self.connected_phone().close()
                 server.stop()
 
     def test_second_copy_ends_at_once_and_leaves_the_first_alone(self):

@@ -166,18 +166,15 @@ TEST_F(InputTest, SpecialKeysFollowTheTableByTheLowByte)
 
 TEST_F(InputTest, UnmappedSpecialKeysBeepAndSendNothing)
 {
-    int unmapped = 0;
     for (int32_t code = 0; code < 256; ++code) {
         const bool mapped = code == 51 || code == 52 || code == 55 || code == 58 || code == 59 ||
                             (code >= 123 && code <= 126);
         if (mapped) continue;
-        ++unmapped;
         ResetRecorder();
         Send(PKT_KEY_DOWN, code);
         Send(PKT_KEY_UP, code);
         EXPECT_EQ(recordedEvents, (Events{BeepEvent(), BeepEvent()})) << "code " << code;
     }
-    EXPECT_EQ(unmapped, 247);
 }
 
 TEST_F(InputTest, CharactersTakeTheLayoutsKeyOrAreTypedAsUnicodeUnits)

@@ -1,9 +1,11 @@
-// The rule for which hosts may drive this PC, at the edges of every range.
+// The rules for which hosts may drive this PC, at the edges of every range, and for which of the
+// PC's addresses is shown to the user.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 
 #include <iterator>
+#include <vector>
 
 #include "net/local_network.h"
 
@@ -18,9 +20,9 @@ uint32_t Address(const char* dotted)
 
 TEST(LocalNetworkTest, FixedRangesAndThePcsOwnSubnets)
 {
-    const Subnet subnets[] = {{Address("203.0.113.77"), 24}, {Address("198.51.100.9"), 32},
-                              {Address("44.0.0.1"), 7},  // wider than any local network: ignored
-                              {Address("45.1.2.3"), 0},  {Address("46.1.2.3"), 33}};
+    const HostAddress subnets[] = {{Address("203.0.113.77"), 24, 1}, {Address("198.51.100.9"), 32, 1},
+                                   {Address("44.0.0.1"), 7, 1},  // wider than any local network: ignored
+                                   {Address("45.1.2.3"), 0, 1},  {Address("46.1.2.3"), 33, 1}};
     const struct {
         const char* address;
         bool local;
@@ -39,8 +41,30 @@ TEST(LocalNetworkTest, FixedRangesAndThePcsOwnSubnets)
     for (const auto& c : cases)
         EXPECT_EQ(IsLocalNetworkAddress(Address(c.address), subnets, std::size(subnets)), c.local) << c.address;
     EXPECT_FALSE(IsLocalNetworkAddress(Address("203.0.113.1"), nullptr, 0)) << "without the PC's subnets";
-    const Subnet widest[] = {{Address("44.0.0.1"), 8}};
+    const HostAddress widest[] = {{Address("44.0.0.1"), 8, 1}};
     EXPECT_TRUE(IsLocalNetworkAddress(Address("44.255.0.9"), widest, 1)) << "a /8 of the PC's own is local";
+}
+
+TEST(ShownAddressTest, TheDefaultRoutesInterfaceElseTheFirstOtherElseLoopback)
+{
+    const HostAddress loopback = {Address("127.0.0.1"), 8, 1}, virtualAdapter = {Address("172.20.16.1"), 20, 7},
+                      wifi = {Address("192.168.1.20"), 24, 12}, wifiSecond = {Address("192.168.1.21"), 24, 12},
+                      unset = {Address("0.0.0.0"), 0, 12};
+    const struct {
+        std::vector<HostAddress> own;
+        uint32_t defaultRoute;
+        const char* shown;
+    } cases[] = {
+        {{loopback, virtualAdapter, wifi, wifiSecond}, 12, "192.168.1.20"},
+        {{loopback, unset, virtualAdapter, wifi}, 12, "192.168.1.20"},
+        {{loopback, virtualAdapter, wifi}, 0, "172.20.16.1"},   // no default route
+        {{loopback, virtualAdapter, wifi}, 99, "172.20.16.1"},  // a route through an interface without IPv4
+        {{loopback, virtualAdapter}, 1, "172.20.16.1"},         // only loopback on the route's interface
+        {{loopback, unset}, 12, "127.0.0.1"},
+        {{}, 0, "127.0.0.1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseShownAddress(c.own.data(), c.own.size(), c.defaultRoute), Address(c.shown)) << c.shown;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/net_fixture.h"
 
+#include "app/messages.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "input/packet.h"
@@ -32,28 +33,32 @@ void NetTest::SetUp()
 {
     AppTest::SetUp();
     StartReceiverOnce();
-    connectionState.connectionSocket = INVALID_SOCKET;
-    connectionState.connected = false;
-    connectionState.listenSocket = CreateListener(statusWindow.window);
-    ASSERT_NE(connectionState.listenSocket, INVALID_SOCKET);
+    ASSERT_TRUE(Listen(statusWindow.window, WM_SOCKET_EVENT, WM_MONITOR_ENDED));
     ClearTrayCalls();
 }
 
 void NetTest::TearDown()
 {
-    if (connectionState.connected && IsWindow(statusWindow.window)) Disconnect();
+    if (IsWindow(statusWindow.window)) (void)Disconnect();
     PumpMessagesFor(300);  // the monitors report their ends and their sockets are closed
-    if (connectionState.listenSocket != INVALID_SOCKET) closesocket(connectionState.listenSocket);
+    StopListening();
     AppTest::TearDown();
+}
+
+// How often the user has been told that a phone connected.
+static size_t ConnectedBalloons()
+{
+    size_t count = 0;
+    for (const auto& call : TrayCallsSoFar()) count += wcscmp(call.record.szInfo, L"iPod/iPhone connected") == 0;
+    return count;
 }
 
 SOCKET NetTest::Connect()
 {
-    const uint32_t before = connectionState.connectionNumber;
+    const size_t before = ConnectedBalloons();
     SOCKET phone = ConnectPhone();
     EXPECT_NE(phone, INVALID_SOCKET);
-    EXPECT_TRUE(WaitUntil([&] { return connectionState.connectionNumber != before; }, 5000))
-        << "the server did not accept the phone";
+    EXPECT_TRUE(WaitUntil([&] { return ConnectedBalloons() != before; }, 5000)) << "the server did not accept the phone";
     EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
     return phone;
 }
@@ -70,8 +75,7 @@ void NetTest::ExpectNotConnectedAfterMonitor()
     EXPECT_TRUE(balloon) << "no balloon \"iPod/iPhone disconnected.\"";
     EXPECT_TRUE(WaitUntil([&] { return Label(statusWindow.connectionStatusLabel) == L"Not connected"; }, 3000));
     EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"0.0.0.0");
-    EXPECT_FALSE(connectionState.connected);
-    EXPECT_EQ(connectionState.connectionSocket, INVALID_SOCKET);
+    EXPECT_FALSE(PhoneConnected());
     const auto calls = TrayCallsSoFar();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().record.hIcon, notConnectedRecord.hIcon);

@@ -1,5 +1,7 @@
 #include "support/win_test_support.h"
 
+#include <ws2tcpip.h>
+
 #include <mutex>
 
 std::wstring ProgramDirectory()
@@ -159,7 +161,7 @@ SOCKET ConnectPhone(const char* address)
     sockaddr_in server = {};
     server.sin_family = AF_INET;
     server.sin_port = htons(4026);
-    server.sin_addr.s_addr = inet_addr(address);
+    InetPtonA(AF_INET, address, &server.sin_addr);
     if (connect(phone, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
         closesocket(phone);
         return INVALID_SOCKET;

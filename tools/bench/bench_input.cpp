@@ -11,7 +11,8 @@
 
 #include "bench_inject.h"
 #include "input/packet.h"
-#include "net/connection_state.h"
+#include "net/sockets.h"
+#include "net/wire.h"
 #include "net/receiver.h"
 
 namespace {

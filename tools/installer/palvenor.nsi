@@ -1,5 +1,6 @@
 ; The installer for Windows users, built by tools/package.sh (through the `installer` target of
-; the windows preset), which defines VERSION, PROGRAM, ICON and OUTFILE.
+; the windows preset), which defines VERSION, PROGRAM, ICON and OUTFILE, and the program's own
+; SERVICE_PORT and INSTANCE_SEMAPHORE, read from its source.
 ;
 ; Per machine into Program Files, a Start-menu shortcut, an Apps & Features entry, two inbound
 ; firewall rules for port 4026 from the local subnet only, and, unless the user unticks it, the
@@ -46,11 +47,11 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
-; Every running copy holds the named semaphore "PavrelServer", which goes with its process: once
+; Every running copy holds the named semaphore, which goes with its process: once
 ; it cannot be opened, no copy runs and its file can be replaced or deleted. Gives up after 15 s.
 !macro WaitUntilNoServerRuns
   ${For} $R0 1 150
-    System::Call 'kernel32::OpenSemaphoreW(i 0x00100000, i 0, w "PavrelServer") p.R1'
+    System::Call 'kernel32::OpenSemaphoreW(i 0x00100000, i 0, w "${INSTANCE_SEMAPHORE}") p.R1'
     ${If} $R1 = 0
       ${Break}
     ${EndIf}
@@ -69,7 +70,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 ; reaches the port.
 !macro AllowFromLocalSubnet PROTOCOL
   !insertmacro RemoveFirewallRule ${PROTOCOL}
-  nsExec::Exec 'netsh advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=4026 remoteip=localsubnet profile=private,domain'
+  nsExec::Exec 'netsh advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
   Pop $0
 !macroend
 

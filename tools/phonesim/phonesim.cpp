@@ -19,10 +19,9 @@
 #include <vector>
 
 #include "input/packet.h"
+#include "net/wire.h"
 
 namespace {
-
-constexpr uint16_t SERVICE_PORT = 4026;
 
 const char usage[] =
     "usage: phonesim [options] [command ...]\n"

@@ -1,0 +1,42 @@
+#include "app/quit.h"
+
+#include <winsock2.h>
+
+#include "advertise/advertise.h"
+#include "app/connection_view.h"
+#include "app/messages.h"
+#include "app/status_window.h"
+#include "app/tray.h"
+#include "net/connection.h"
+#include "net/receiver.h"
+
+void SendQuitRequest()
+{
+    HWND running = FindWindowW(nullptr, STATUS_WINDOW_TITLE);
+    if (running) PostMessageW(running, WM_QUIT_REQUEST, 0, 0);
+}
+
+INT_PTR OnExitCommand()
+{
+    ShowPhoneChange(Disconnect());
+    RemoveTrayIcon();
+    DestroyWindow(statusWindow.window);
+    return FALSE;
+}
+
+INT_PTR OnQuitRequest()
+{
+    StopServingInput();  // nothing the phone holds pressed outlives the program
+    RemoveTrayIcon();
+    DestroyWindow(statusWindow.window);
+    return TRUE;
+}
+
+INT_PTR OnDestroy()
+{
+    EndInputReceiver();
+    WithdrawAdvertisement();
+    WSACleanup();
+    PostQuitMessage(0);
+    return TRUE;
+}

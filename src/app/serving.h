@@ -1,0 +1,8 @@
+// Serving phones: port 4026 taken for the phone's connection and for its input, then the service
+// advertised. While another program holds the port nothing is advertised (a phone would find this
+// PC and talk to that program) and the port is tried again every 10 seconds.
+#pragma once
+
+void StartServing();
+// The retry timer's tick.
+void RetryServing();

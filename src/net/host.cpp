@@ -1,0 +1,109 @@
+#include "net/host.h"
+
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+#include <netioapi.h>
+
+// Every adapter's record, or false. The buffer holds the records that point into it.
+static bool ReadAdapters(std::vector<unsigned char>& buffer)
+{
+    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    // An adapter may come between the two calls: a few tries at the size asked for.
+    for (ULONG size = 16 * 1024, tries = 0; result == ERROR_BUFFER_OVERFLOW && tries < 4; ++tries) {
+        buffer.resize(size);
+        result = GetAdaptersAddresses(AF_INET, flags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()),
+                                      &size);
+    }
+    return result == NO_ERROR;
+}
+
+static const IP_ADAPTER_ADDRESSES* FirstAdapter(const std::vector<unsigned char>& buffer)
+{
+    return reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
+}
+
+void ReadHostName(wchar_t (&name)[256])
+{
+    DWORD length = ARRAYSIZE(name);
+    if (!GetComputerNameExW(ComputerNameDnsHostname, name, &length)) name[0] = L'\0';
+}
+
+bool ReadHostAddresses(std::vector<HostAddress>& addresses)
+{
+    std::vector<unsigned char> buffer;
+    if (!ReadAdapters(buffer)) return false;
+    addresses.clear();
+    for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next)
+        for (const auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const auto* address = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
+            if (address->sin_family == AF_INET)
+                addresses.push_back(
+                    HostAddress{ntohl(address->sin_addr.s_addr), unicast->OnLinkPrefixLength, adapter->IfIndex});
+        }
+    return true;
+}
+
+// The interface Windows would send through toward an address beyond every local network; nothing
+// is sent. 0 when there is no default route.
+static DWORD DefaultRouteInterface()
+{
+    sockaddr_in beyond = {};
+    beyond.sin_family = AF_INET;
+    beyond.sin_addr.s_addr = htonl(0xC0000201);  // 192.0.2.1, a documentation address
+    DWORD index = 0;
+    return GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&beyond), &index) == NO_ERROR ? index : 0;
+}
+
+bool ShownHostAddress(in_addr& address)
+{
+    std::vector<HostAddress> own;
+    if (!ReadHostAddresses(own)) return false;
+    address.s_addr = htonl(ChooseShownAddress(own.data(), own.size(), DefaultRouteInterface()));
+    return true;
+}
+
+bool DefaultRouteAdapter(GUID& adapter)
+{
+    const DWORD index = DefaultRouteInterface();
+    std::vector<unsigned char> buffer;
+    if (index == 0 || !ReadAdapters(buffer)) return false;
+    for (const auto* entry = FirstAdapter(buffer); entry; entry = entry->Next) {
+        if (entry->IfIndex != index) continue;
+        wchar_t name[64] = {};
+        MultiByteToWideChar(CP_ACP, 0, entry->AdapterName, -1, name, ARRAYSIZE(name));
+        return SUCCEEDED(CLSIDFromString(name, &adapter));
+    }
+    return false;
+}
+
+bool IsLocalPeer(in_addr address)
+{
+    static std::vector<HostAddress> own;  // the last ones read
+    (void)ReadHostAddresses(own);
+    return IsLocalNetworkAddress(ntohl(address.s_addr), own.data(), own.size());
+}
+
+// Where Windows' notifications go; set once, before they start.
+static HWND notifiedWindow = nullptr;
+static UINT notifiedMessage = 0;
+
+// Called by Windows on a thread of its own.
+static VOID NETIOAPI_API_ OnAddressChange(PVOID, PMIB_UNICASTIPADDRESS_ROW, MIB_NOTIFICATION_TYPE)
+{
+    PostMessageW(notifiedWindow, notifiedMessage, 0, 0);
+}
+
+bool WatchAddressChanges(HWND window, UINT message)
+{
+    notifiedWindow = window;
+    notifiedMessage = message;
+    // Held for the life of the process, which ends the notifications with it.
+    HANDLE notification = nullptr;
+    return NotifyUnicastIpAddressChange(AF_INET, OnAddressChange, nullptr, FALSE, &notification) == NO_ERROR;
+}
+
+void FormatAddress(in_addr address, wchar_t (&text)[16])
+{
+    if (!InetNtopW(AF_INET, &address, text, ARRAYSIZE(text))) text[0] = L'\0';
+}

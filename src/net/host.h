@@ -1,0 +1,27 @@
+// The PC itself: its name, its IPv4 addresses and subnets, the interface of its default route,
+// and Windows' word that they changed. Everything is read afresh at each ask: networks come and
+// go while the program runs. Used on the UI thread.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "net/local_network.h"
+
+// The PC's DNS host name; empty when it cannot be had.
+void ReadHostName(wchar_t (&name)[256]);
+// The PC's IPv4 addresses; false, with the list left as it was, when they cannot be read.
+bool ReadHostAddresses(std::vector<HostAddress>& addresses);
+// The address a phone on the PC's network can reach; false when the addresses cannot be read.
+bool ShownHostAddress(in_addr& address);
+// The adapter that holds the default route; false when there is no default route.
+bool DefaultRouteAdapter(GUID& adapter);
+// Whether a phone at this address may connect: on a local network by the PC's subnets as they are
+// now (the last ones read, when they cannot be read now).
+bool IsLocalPeer(in_addr address);
+// From now on, message is posted to window whenever Windows reports an address change.
+bool WatchAddressChanges(HWND window, UINT message);
+
+// An IPv4 address in dotted form.
+void FormatAddress(in_addr address, wchar_t (&text)[16]);
