@@ -23,6 +23,7 @@ add_library(palvenor_win STATIC
   src/net/monitor.cpp
   src/net/host.cpp
   src/net/network_category.cpp
+  src/net/trust_store.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
   src/app/status_window.cpp
@@ -30,6 +31,7 @@ add_library(palvenor_win STATIC
   src/app/host_view.cpp
   src/app/serving.cpp
   src/app/quit.cpp
+  src/app/trust_prompt.cpp
   src/app/advertisement_view.cpp
   src/app/tray.cpp
   src/app/link_label.cpp

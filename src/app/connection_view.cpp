@@ -2,6 +2,7 @@
 
 #include "app/status_window.h"
 #include "app/tray.h"
+#include "app/trust_prompt.h"
 #include "net/host.h"
 
 static void ShowNotConnectedLabels()
@@ -31,6 +32,8 @@ void ShowPhoneChange(const PhoneChange& change)
         ApplyTrayRecordWithBalloon(notConnectedRecord, L"iPod/iPhone disconnected.");
         ShowNotConnectedLabels();
         break;
+    case PhoneChange::Asking: AskAboutDevice(change.address, change.number); break;
+    case PhoneChange::AskingEnded: CloseDevicePrompt(); break;
     case PhoneChange::Nothing: break;
     }
 }

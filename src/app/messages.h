@@ -14,6 +14,10 @@ constexpr UINT WM_MONITOR_ENDED = WM_USER + 4;
 constexpr UINT WM_ADVERTISEMENT_OUTCOME = WM_USER + 5;
 // Windows reports that an IP address of the PC came or went.
 constexpr UINT WM_ADDRESS_CHANGED = WM_USER + 6;
+// A monitor's word on how its connection started: its number in wParam, a ConnectionStart in lParam.
+constexpr UINT WM_CONNECTION_JUDGED = WM_USER + 7;
+// The receiver's word that a datagram came from an address being judged: the address in wParam.
+constexpr UINT WM_INPUT_ARRIVED = WM_USER + 8;
 
 constexpr UINT TRAY_ICON_ID = 101;
 
@@ -21,5 +25,9 @@ constexpr UINT_PTR REFRESH_TIMER_ID = 101;  // the address label, while the wind
 constexpr UINT REFRESH_PERIOD_MS = 10000;
 constexpr UINT_PTR PORT_RETRY_TIMER_ID = 102;  // while another program holds the port
 constexpr UINT PORT_RETRY_PERIOD_MS = 10000;
+constexpr UINT_PTR PROMPT_READY_TIMER_ID = 103;  // the trust prompt's buttons come alive
+constexpr UINT PROMPT_READY_MS = 1000;
+constexpr UINT_PTR PROMPT_LAPSE_TIMER_ID = 104;  // the trust prompt goes unanswered
+constexpr UINT PROMPT_LAPSE_MS = 30000;
 
 constexpr wchar_t STATUS_WINDOW_TITLE[] = L"Quorvane Palvenor Server for Windows";

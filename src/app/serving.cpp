@@ -8,11 +8,16 @@
 #include "net/connection.h"
 #include "net/receiver.h"
 
-// Both sockets, or false; one that is already open stays open.
-static bool OpenServicePort()
+// Called on the receiver's thread.
+static void PostInputArrived(uint32_t address)
 {
-    const bool listening = Listen(statusWindow.window, WM_SOCKET_EVENT, WM_MONITOR_ENDED);
-    return StartInputReceiver() && listening;
+    PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0);
+}
+
+bool OpenServicePort()
+{
+    const bool listening = Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED});
+    return StartInputReceiver(PostInputArrived) && listening;
 }
 
 // While Windows' DNS-SD service has not answered yet the label reads "Registered": it takes

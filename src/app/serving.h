@@ -4,5 +4,7 @@
 #pragma once
 
 void StartServing();
+// Both sockets, or false; one that is already open stays open.
+bool OpenServicePort();
 // The retry timer's tick.
 void RetryServing();

@@ -10,6 +10,7 @@
 #include "app/serving.h"
 #include "app/status_window.h"
 #include "app/tray.h"
+#include "app/trust_prompt.h"
 #include "autostart/shortcut.h"
 #include "net/host.h"
 #include "net/wire.h"
@@ -52,6 +53,7 @@ static int RunMessageLoop()
         if (result == 0) return int(message.wParam);
         if (result == -1) return -1;
         if (IsDialogMessageW(statusWindow.window, &message)) continue;
+        if (DevicePrompt() && IsDialogMessageW(DevicePrompt(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

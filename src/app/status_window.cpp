@@ -104,6 +104,8 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     case IDC_SUPPORT_LINK: return OnSupportLinkClicked();
     case IDM_EXIT: return OnExitCommand();
     case IDM_DISCONNECT: return OnDisconnectCommand();
+    case IDM_PAUSE: return OnPauseCommand();
+    case IDM_FORGET: return OnForgetCommand();
     case IDM_SETTINGS: return OnSettingsCommand();
     default: return TRUE;
     }
@@ -118,6 +120,18 @@ static INT_PTR OnSocketEvent(WPARAM socket, LPARAM event)
 static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
 {
     ShowPhoneChange(HandleMonitorEnded(socket, number));
+    return FALSE;
+}
+
+static INT_PTR OnConnectionJudged(WPARAM number, LPARAM start)
+{
+    ShowPhoneChange(HandleConnectionJudged(number, start));
+    return FALSE;
+}
+
+static INT_PTR OnInputArrived(WPARAM address)
+{
+    ShowPhoneChange(HandleInputArrived(address));
     return FALSE;
 }
 
@@ -144,6 +158,8 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
     case WM_SOCKET_EVENT: return OnSocketEvent(wParam, lParam);
     case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
+    case WM_CONNECTION_JUDGED: return OnConnectionJudged(wParam, lParam);
+    case WM_INPUT_ARRIVED: return OnInputArrived(wParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
     case WM_ADDRESS_CHANGED: return OnAddressChanged();

@@ -6,6 +6,8 @@
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "net/connection.h"
+#include "net/receiver.h"
+#include "net/trust_store.h"
 #include "resources/resource.h"
 
 NOTIFYICONDATAW notConnectedRecord;
@@ -59,10 +61,14 @@ static void PrepareRecord(NOTIFYICONDATAW& record, const wchar_t* tip)
     lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
 }
 
+static const wchar_t NOT_CONNECTED_TIP[] = L"Quorvane Palvenor Server for Windows - NOT CONNECTED";
+static const wchar_t CONNECTED_TIP[] = L"Quorvane Palvenor Server for Windows - CONNECTED";
+static const wchar_t PAUSED_TIP[] = L"Quorvane Palvenor Server for Windows - INPUT PAUSED";
+
 void PrepareTrayRecords()
 {
-    PrepareRecord(notConnectedRecord, L"Quorvane Palvenor Server for Windows - NOT CONNECTED");
-    PrepareRecord(connectedRecord, L"Quorvane Palvenor Server for Windows - CONNECTED");
+    PrepareRecord(notConnectedRecord, NOT_CONNECTED_TIP);
+    PrepareRecord(connectedRecord, CONNECTED_TIP);
     shownRecord = &notConnectedRecord;
     LoadTrayIcons();
 }
@@ -111,6 +117,7 @@ void ShowTrayMenu()
     HMENU popup = GetSubMenu(menu, 0);
     EnableMenuItem(popup, IDM_DISCONNECT,
                    MF_BYCOMMAND | (PhoneConnected() ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(popup, IDM_PAUSE, MF_BYCOMMAND | (InputPaused() ? MF_CHECKED : MF_UNCHECKED));
     POINT pointer;
     GetCursorPos(&pointer);
     // Without the foreground the menu would not close when the user clicks elsewhere, and
@@ -135,6 +142,23 @@ INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage)
 INT_PTR OnDisconnectCommand()
 {
     ShowPhoneChange(Disconnect());  // the phone may have gone while the menu was open
+    return FALSE;
+}
+
+INT_PTR OnPauseCommand()
+{
+    const bool paused = !InputPaused();
+    PauseInput(paused);
+    lstrcpynW(notConnectedRecord.szTip, paused ? PAUSED_TIP : NOT_CONNECTED_TIP, ARRAYSIZE(notConnectedRecord.szTip));
+    lstrcpynW(connectedRecord.szTip, paused ? PAUSED_TIP : CONNECTED_TIP, ARRAYSIZE(connectedRecord.szTip));
+    RefreshTrayIcon(NIM_MODIFY);
+    return FALSE;
+}
+
+// The current phone stays until its connection ends; every other device is asked again.
+INT_PTR OnForgetCommand()
+{
+    ForgetTrustedPhones();
     return FALSE;
 }
 

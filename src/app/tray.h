@@ -23,5 +23,7 @@ void ShowTrayMenu();
 // The status window's rows owned by the tray.
 INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage);
 INT_PTR OnDisconnectCommand();
+INT_PTR OnPauseCommand();
+INT_PTR OnForgetCommand();
 INT_PTR OnTaskbarCreated();
 INT_PTR OnDpiChanged();

@@ -26,6 +26,15 @@ static std::bitset<256> heldKeys;
 
 static const ModifierMapping modifiers[] = {{0x01, VKEY_SHIFT}, {0x02, VKEY_CONTROL}, {0x04, VKEY_MENU}};
 
+// The modifier bits of the keys the phone itself holds down.
+static uint8_t HeldModifierBits()
+{
+    uint8_t bits = 0;
+    for (const ModifierMapping& modifier : modifiers)
+        if (heldKeys[modifier.virtualKey]) bits |= modifier.bit;
+    return bits;
+}
+
 static void SendModifiers(uint8_t bits, uint32_t flags)
 {
     for (const ModifierMapping& modifier : modifiers)
@@ -46,17 +55,37 @@ void SpecialKey(int32_t type, int32_t arg1)
 }
 
 // Characters the layout lacks, or reaches only through a dead key (which would combine with the
-// next character), are typed as the UTF-16 unit itself. An emoji comes as two packets, the high
-// surrogate first; each half is typed as it comes and the system joins them.
+// next character), are typed as the UTF-16 unit itself.
 static void TypeUnicodeUnit(uint16_t unit)
 {
     InjectUnicodeUnit(unit, 0);
     InjectUnicodeUnit(unit, KEY_UP);
 }
 
+// An emoji comes as two packets, the high surrogate first. The first half waits for the second,
+// and both are typed together for the system to join, so that a half never joins with a
+// character of another phone or stands alone; a half whose partner never comes is dropped.
+static uint16_t pendingHighSurrogate = 0;
+
+static bool IsHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+static bool IsLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void ForgetPendingCharacter() { pendingHighSurrogate = 0; }
+
 void TypeCharacter(int32_t arg1)
 {
     const uint16_t character = uint16_t(uint32_t(arg1) & 0xFFFFu);
+    const uint16_t highHalf = pendingHighSurrogate;
+    pendingHighSurrogate = 0;
+    if (IsHighSurrogate(character)) {
+        pendingHighSurrogate = character;
+        return;
+    }
+    if (IsLowSurrogate(character)) {
+        if (highHalf) TypeUnicodeUnit(highHalf);
+        TypeUnicodeUnit(character);
+        return;
+    }
     const uint16_t scan = LookUpCharacterKey(character);
     const uint8_t virtualKey = uint8_t(scan & 0xFFu);
     if (scan == NO_KEY_FOR_CHARACTER || (CharacterOfKey(virtualKey) & DEAD_KEY_CHARACTER)) {
@@ -65,7 +94,8 @@ void TypeCharacter(int32_t arg1)
     }
     // A character the layout has is typed with its real key, which games, remote-desktop clients
     // and shortcuts see. Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
-    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t(scan >> 8);
+    // The modifiers the phone holds stay held.
+    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t((scan >> 8) & ~HeldModifierBits());
     SendModifiers(bits, 0);
     InjectKeyEvent(virtualKey, 0);
     // The modifiers are released before the key itself.

@@ -7,3 +7,5 @@ void SpecialKey(int32_t type, int32_t arg1);
 void TypeCharacter(int32_t arg1);
 // Releases every special key the phone pressed and has not released.
 void ReleaseHeldKeys();
+// Forgets the first half of a character whose second half has not come.
+void ForgetPendingCharacter();

@@ -29,3 +29,9 @@ void ReleaseHeldInput()
     ReleaseHeldKeys();
     ReleaseHeldButtons();
 }
+
+void ResetInputState()
+{
+    previousPacket = InputPacket{0, 0, 0, 0};
+    ForgetPendingCharacter();
+}

@@ -22,8 +22,7 @@ struct InputPacket {
     int32_t arg3;  // carried, never acted on
 };
 
-// The packet dispatched last, in host order. It survives the end of a connection, so a move
-// split across two connections still completes. Touched only by the input receiver's thread.
+// The packet dispatched last, in host order. Touched only where packets are dispatched.
 extern InputPacket previousPacket;
 
 InputPacket DecodeInputPacket(const unsigned char bytes[INPUT_PACKET_SIZE]);
@@ -33,3 +32,6 @@ void DispatchInputPacket(InputPacket packet);
 // user's own keyboard and mouse once its connection ends. Called where packets are dispatched,
 // never at the same time as DispatchInputPacket.
 void ReleaseHeldInput();
+// A new phone starts afresh: no half of a move or of a character from the one before completes
+// with its first packet. Called where packets are dispatched.
+void ResetInputState();

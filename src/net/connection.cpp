@@ -7,12 +7,13 @@
 #include "net/monitor.h"
 #include "net/receiver.h"
 #include "net/sockets.h"
+#include "net/trust_store.h"
 #include "net/wire.h"
 
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
 static HWND notifiedWindow = nullptr;
-static UINT monitorEndedMessage = 0;
+static ConnectionMessages notifications = {};
 
 // Each monitor's wake event, by its socket, from the accept until the socket is closed.
 struct Wake {
@@ -39,16 +40,16 @@ static void CloseConnection(SOCKET socket)
     closesocket(socket);
 }
 
-bool Listen(HWND window, UINT socketMessage, UINT monitorMessage)
+bool Listen(HWND window, const ConnectionMessages& messages)
 {
     notifiedWindow = window;
-    monitorEndedMessage = monitorMessage;
+    notifications = messages;
     if (listener != INVALID_SOCKET) return true;
     SOCKET candidate = socket(AF_INET, SOCK_STREAM, 0);
     if (candidate == INVALID_SOCKET) return false;
     // A full backlog refuses phones that connect in a burst, as one does on reconnecting.
     if (!BindServicePortExclusively(candidate, SERVICE_PORT) || listen(candidate, SOMAXCONN) == SOCKET_ERROR ||
-        WSAAsyncSelect(candidate, window, socketMessage, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
+        WSAAsyncSelect(candidate, window, messages.socketEvent, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
         closesocket(candidate);
         return false;
     }
@@ -71,10 +72,11 @@ static PhoneChange Carry(const ConnectionStep& step)
         (void)shutdown(SOCKET(step.end), SD_BOTH);
         // The monitor wakes and reports the end, after which the socket is closed.
         if (Wake* wake = WakeOf(SOCKET(step.end))) SetEvent(wake->event);
-        StopServingInput();
+        if (step.endsCurrent) StopServingInput();
     }
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
-    if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address);
+    if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address, step.judged);
+    if (step.judged) StopAwaiting(step.judgedAddress);
     return step.change;
 }
 
@@ -89,7 +91,8 @@ static bool StartMonitor(SOCKET phone, uint32_t number)
         CloseHandle(wake);
         return false;
     }
-    auto* watched = new (std::nothrow) MonitoredConnection{phone, wake, number, notifiedWindow, monitorEndedMessage};
+    auto* watched = new (std::nothrow)
+        MonitoredConnection{phone, wake, number, notifiedWindow, notifications.judged, notifications.ended};
     // Monitors end by themselves and nobody waits for them, so the thread's handle is not kept.
     HANDLE thread = watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr;
     if (!thread) delete watched;  // the wake event goes when the socket is closed
@@ -123,14 +126,70 @@ static PhoneChange AcceptConnection()
     }
     uint32_t number = 0;
     try {
-        number = WatchConnection(book, SocketId(phone));
+        number = WatchConnection(book, SocketId(phone), address.s_addr);
+        AwaitInputFrom(address.s_addr);
     } catch (const std::bad_alloc&) {
-        closesocket(phone);  // no memory to keep it: as if refused
-        return {};
+        // No memory to record it: as if refused. One recorded goes on, its datagrams not held.
+        if (number == 0) {
+            closesocket(phone);
+            return {};
+        }
     }
     if (!StartMonitor(phone, number)) return Carry(MonitorEnded(book, SocketId(phone), number));
-    // A second phone takes over: the first phone sees its connection end.
-    return Carry(TakeOver(book, number, address.s_addr));
+    return {};  // the monitor judges it within a second
+}
+
+// Whether a device that behaves like a phone is served, asked about or closed.
+static Admission AdmissionOf(uint32_t address)
+{
+    in_addr device = {};
+    device.s_addr = address;
+    const TrustFacts facts = {IsPcItself(device), IsRemembered(ReadTrustedPhones(), SeeDevice(device)),
+                              RefusedRecently(device), Asking(book)};
+    return DecideAdmission(facts);
+}
+
+// The connection is a phone, by its first bytes or by its first datagram.
+static PhoneChange AdmitPhone(uint32_t number, uint32_t address)
+{
+    return Carry(Admit(book, number, AdmissionOf(address)));
+}
+
+PhoneChange HandleConnectionJudged(WPARAM number, LPARAM start)
+{
+    const ConnectionStart said = ConnectionStart(start);
+    if (said == ConnectionStart::Http || said == ConnectionStart::Tls)
+        return Carry(Admit(book, uint32_t(number), Admission::Close));  // a browser: no word to the user
+    for (const ConnectionBook::Watched& entry : book.watched)
+        if (entry.number == uint32_t(number) && entry.stage == ConnectionBook::Watched::Judging)
+            return AdmitPhone(entry.number, entry.address);
+    return {};  // judged already by its first datagram, or gone
+}
+
+PhoneChange HandleInputArrived(WPARAM address)
+{
+    PhoneChange shown;
+    // The latest connection from the address is the one that counts; earlier ones end with it.
+    for (uint32_t number : JudgingFrom(book, uint32_t(address))) {
+        const PhoneChange change = AdmitPhone(number, uint32_t(address));
+        if (change.kind != PhoneChange::Nothing) shown = change;
+    }
+    return shown;
+}
+
+PhoneChange AnswerDevice(uint32_t number, bool allowed)
+{
+    for (const ConnectionBook::Watched& entry : book.watched) {
+        if (entry.number != number || entry.stage != ConnectionBook::Watched::Asking) continue;
+        in_addr device = {};
+        device.s_addr = entry.address;
+        if (allowed)
+            RememberPhone(SeeDevice(device));
+        else
+            NoteRefused(device);
+        return Carry(Answer(book, number, allowed));
+    }
+    return {};
 }
 
 PhoneChange HandleSocketEvent(WPARAM socket, LPARAM event)

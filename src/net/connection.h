@@ -1,20 +1,31 @@
-// The phone's connection: the TCP listener, accepting a phone, and ending its connection. All of
-// it runs on the UI thread, which alone decides which connection is current; each function
-// returns what the user is to be shown.
+// The phone's connection: the TCP listener, accepting a connection, judging whether it is a phone
+// the user trusts, and ending it. All of it runs on the UI thread, which alone decides which
+// connection is current; each function returns what the user is to be shown.
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
 
 #include "net/connection_book.h"
 
-// Listens on TCP port 4026: the listener's notifications go to window as socketMessage, the
-// monitors' words that their connections ended as monitorMessage. True once listening, also when
-// it already was; false while the port cannot be had.
-bool Listen(HWND window, UINT socketMessage, UINT monitorMessage);
-// Closes the listener (phones already connected stay).
+// The messages the connection's notifications come as.
+struct ConnectionMessages {
+    UINT socketEvent;   // the listener's: the socket, the event and error
+    UINT judged;        // a monitor's: how its connection started
+    UINT ended;         // a monitor's: its connection is over
+};
+
+// Listens on TCP port 4026, with the notifications posted to window. True once listening, also
+// when it already was; false while the port cannot be had.
+bool Listen(HWND window, const ConnectionMessages& messages);
+// Closes the listener (connections already accepted stay).
 void StopListening();
 
 PhoneChange HandleSocketEvent(WPARAM socket, LPARAM event);
+PhoneChange HandleConnectionJudged(WPARAM number, LPARAM start);
+// The receiver's word that a datagram came from an address being judged: it is a phone.
+PhoneChange HandleInputArrived(WPARAM address);
+// The user's answer about a device that asked to connect.
+PhoneChange AnswerDevice(uint32_t number, bool allowed);
 // Ends the current connection for the user's Disconnect; its monitor reports the end later.
 PhoneChange Disconnect();
 PhoneChange HandleMonitorEnded(WPARAM socket, LPARAM number);

@@ -2,17 +2,33 @@
 
 #include <algorithm>
 
-uint32_t WatchConnection(ConnectionBook& book, SocketId socket)
+using Watched = ConnectionBook::Watched;
+
+uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address)
 {
-    book.watched.push_back({socket, ++book.lastNumber});
+    book.watched.push_back({socket, ++book.lastNumber, address, Watched::Judging});
     return book.lastNumber;
 }
 
-static ConnectionBook::Watched* FindWatched(ConnectionBook& book, uint32_t number)
+static Watched* Find(ConnectionBook& book, uint32_t number)
 {
-    for (ConnectionBook::Watched& entry : book.watched)
+    for (Watched& entry : book.watched)
         if (entry.number == number) return &entry;
     return nullptr;
+}
+
+std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address)
+{
+    std::vector<uint32_t> numbers;
+    for (const Watched& entry : book.watched)
+        if (entry.stage == Watched::Judging && entry.address == address) numbers.push_back(entry.number);
+    return numbers;
+}
+
+bool Asking(const ConnectionBook& book)
+{
+    return std::any_of(book.watched.begin(), book.watched.end(),
+                       [](const Watched& entry) { return entry.stage == Watched::Asking; });
 }
 
 // Ends the current connection, if any, without closing its socket: its monitor still uses it,
@@ -22,22 +38,63 @@ static ConnectionStep EndCurrent(ConnectionBook& book, PhoneChange::Kind shown)
     ConnectionStep step;
     if (!book.connected) return step;
     step.end = book.current;
+    step.endsCurrent = true;
     step.change.kind = shown;
     book.connected = false;
     book.current = NO_SOCKET;
     return step;
 }
 
-ConnectionStep TakeOver(ConnectionBook& book, uint32_t number, uint32_t address)
+// The step for a connection leaving a stage; records that it left judging.
+static ConnectionStep Leaving(Watched& entry, ConnectionStep step = {})
 {
-    const ConnectionBook::Watched* taking = FindWatched(book, number);
-    if (!taking) return {};
-    ConnectionStep step = EndCurrent(book, PhoneChange::Nothing);
-    book.connected = true;
-    book.current = taking->socket;
-    book.currentNumber = number;
-    step.change = {PhoneChange::Connected, address};
+    if (entry.stage == Watched::Judging) {
+        step.judged = true;
+        step.judgedAddress = entry.address;
+    }
     return step;
+}
+
+static ConnectionStep TakeOver(ConnectionBook& book, Watched& entry)
+{
+    ConnectionStep step = Leaving(entry, EndCurrent(book, PhoneChange::Nothing));
+    entry.stage = Watched::Admitted;
+    book.connected = true;
+    book.current = entry.socket;
+    book.currentNumber = entry.number;
+    step.change = {PhoneChange::Connected, entry.address, entry.number};
+    return step;
+}
+
+// Ends a connection that never became the current one; the user sees nothing of it.
+static ConnectionStep Close(Watched& entry)
+{
+    ConnectionStep step = Leaving(entry);
+    step.end = entry.socket;
+    entry.stage = Watched::Ending;
+    return step;
+}
+
+ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission)
+{
+    Watched* entry = Find(book, number);
+    if (!entry || entry->stage != Watched::Judging) return {};  // judged already, or gone
+    switch (admission) {
+    case Admission::Serve: return TakeOver(book, *entry);
+    case Admission::Close: return Close(*entry);
+    case Admission::Ask: break;
+    }
+    ConnectionStep step = Leaving(*entry);
+    entry->stage = Watched::Asking;
+    step.change = {PhoneChange::Asking, entry->address, entry->number};
+    return step;
+}
+
+ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
+{
+    Watched* entry = Find(book, number);
+    if (!entry || entry->stage != Watched::Asking) return {};  // it left while the user decided
+    return allowed ? TakeOver(book, *entry) : Close(*entry);
 }
 
 ConnectionStep SocketClosed(ConnectionBook& book, SocketId socket)
@@ -51,18 +108,20 @@ ConnectionStep DisconnectPhone(ConnectionBook& book) { return EndCurrent(book, P
 
 ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t number)
 {
-    const auto entry = std::find_if(book.watched.begin(), book.watched.end(), [&](const ConnectionBook::Watched& w) {
-        return w.socket == socket && w.number == number;
-    });
+    const auto entry = std::find_if(book.watched.begin(), book.watched.end(),
+                                    [&](const Watched& w) { return w.socket == socket && w.number == number; });
     if (entry == book.watched.end()) return {};  // no monitor of ours: another process's message
-    book.watched.erase(entry);
-    ConnectionStep step;
+    ConnectionStep step = Leaving(*entry);
+    if (entry->stage == Watched::Asking) step.change.kind = PhoneChange::AskingEnded;
     // The end of the current phone's connection is shown even after a Disconnect ended it here:
     // only now is it over for the phone too. A connection taken over earlier shows nothing.
     if (number == book.currentNumber) {
-        step = EndCurrent(book, PhoneChange::Left);
+        const ConnectionStep ended = EndCurrent(book, PhoneChange::Left);
+        step.end = ended.end;
+        step.endsCurrent = ended.endsCurrent;
         step.change.kind = PhoneChange::Left;
     }
     step.close = socket;  // after the end: the handle is not reused before it is shut down
+    book.watched.erase(entry);
     return step;
 }

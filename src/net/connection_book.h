@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "net/trust.h"
+
 // A socket handle as a plain number (Windows' SOCKET is pointer-sized).
 using SocketId = uint64_t;
 constexpr SocketId NO_SOCKET = ~SocketId(0);
@@ -16,24 +18,38 @@ struct PhoneChange {
         Connected,     // a phone is now the current one (it may have taken over from another)
         Disconnected,  // the current connection was ended on this side
         Left,          // the current connection is over: the phone closed it, or its end was seen
+        Asking,        // a device the user has not allowed wants to connect: ask the user
+        AskingEnded,   // the device being asked about has gone: the question is moot
     } kind = Nothing;
-    uint32_t address = 0;  // the connected phone's IPv4 address, network order
+    uint32_t address = 0;  // Connected, Asking: the device's IPv4 address, network order
+    uint32_t number = 0;   // Asking: the connection the user's answer is for
 };
 
-// What the connection code does for an event, in this order: end a connection (shut it down and
-// act on no more of its input), close a socket, then serve the connected phone and show the change.
+// What the connection code does for an event, in this order: end a connection (shut it down; for
+// the current one, act on no more of its input), close a socket, serve the connected phone, stop
+// holding the datagrams of a connection no longer being judged, then show the change.
 struct ConnectionStep {
     SocketId end = NO_SOCKET;
+    bool endsCurrent = false;     // the connection ended is the current phone's
     SocketId close = NO_SOCKET;
+    bool judged = false;          // a connection left judging:
+    uint32_t judgedAddress = 0;   // its address, network order
     PhoneChange change;
 };
 
 struct ConnectionBook {
-    // Every socket handed to a monitor, with its number, until the monitor reports its end: only
-    // these are ever closed on a monitor's word.
+    // Every socket handed to a monitor, until the monitor reports its end: only these are ever
+    // closed on a monitor's word.
     struct Watched {
         SocketId socket;
         uint32_t number;
+        uint32_t address;  // network order
+        enum Stage : uint8_t {
+            Judging,   // until its first bytes or datagram show whether it is a phone
+            Asking,    // kept open, its input ignored, until the user answers
+            Admitted,  // the current phone, or one taken over since
+            Ending,    // ended on this side; its monitor has yet to report
+        } stage;
     };
     std::vector<Watched> watched;
     bool connected = false;
@@ -44,10 +60,17 @@ struct ConnectionBook {
     uint32_t lastNumber = 0;
 };
 
-// Records a socket about to be handed to a monitor; returns its number.
-uint32_t WatchConnection(ConnectionBook& book, SocketId socket);
-// The watched connection with this number becomes the current phone; the one before it ends.
-ConnectionStep TakeOver(ConnectionBook& book, uint32_t number, uint32_t address);
+// Records a socket about to be handed to a monitor, to be judged; returns its number.
+uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address);
+// The numbers of the connections from this address still being judged.
+std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address);
+// Whether a device is waiting for the user's answer.
+bool Asking(const ConnectionBook& book);
+// A judged connection: served (it becomes the current phone and the one before it ends), asked
+// about, or closed without a word.
+ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission);
+// The user's answer for a connection asked about.
+ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed);
 // The platform reports this socket closed.
 ConnectionStep SocketClosed(ConnectionBook& book, SocketId socket);
 // The user's Disconnect.

@@ -84,6 +84,17 @@ bool IsLocalPeer(in_addr address)
     return IsLocalNetworkAddress(ntohl(address.s_addr), own.data(), own.size());
 }
 
+bool IsPcItself(in_addr address)
+{
+    const uint32_t host = ntohl(address.s_addr);
+    if ((host >> 24) == 127) return true;
+    std::vector<HostAddress> own;
+    (void)ReadHostAddresses(own);
+    for (const HostAddress& mine : own)
+        if (mine.address == host) return true;
+    return false;
+}
+
 // Where Windows' notifications go; set once, before they start.
 static HWND notifiedWindow = nullptr;
 static UINT notifiedMessage = 0;

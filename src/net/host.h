@@ -20,6 +20,8 @@ bool DefaultRouteAdapter(GUID& adapter);
 // Whether a phone at this address may connect: on a local network by the PC's subnets as they are
 // now (the last ones read, when they cannot be read now).
 bool IsLocalPeer(in_addr address);
+// Loopback, or one of the PC's own addresses: a program on the PC itself.
+bool IsPcItself(in_addr address);
 // From now on, message is posted to window whenever Windows reports an address change.
 bool WatchAddressChanges(HWND window, UINT message);
 

@@ -1,7 +1,7 @@
-// The connection monitor: the worker thread that watches one phone's TCP connection and answers
-// silence with heartbeats. It never closes the socket: when the connection ends, or when the UI
-// thread sets its wake event, it posts its window's message, and the UI thread, which owns the
-// socket and the event, closes them.
+// The connection monitor: the worker thread that watches one phone's TCP connection. It judges
+// the connection by its first bytes, answers silence with heartbeats, and never closes the
+// socket: when the connection ends, or when the UI thread sets its wake event, it posts its
+// window's message, and the UI thread, which owns the socket and the event, closes them.
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
@@ -13,10 +13,13 @@ struct MonitoredConnection {
     SOCKET socket;
     HANDLE wake;  // set when this side ends the connection
     uint32_t number;
-    HWND window;   // told when the connection ends:
-    UINT message;  // the socket in wParam, the number in lParam
+    HWND window;  // told
+    UINT judged;  // how the connection started, within a second: the number, a ConnectionStart
+    UINT ended;   // that the connection is over: the socket, the number
 };
 
 constexpr DWORD HEARTBEAT_SILENCE_MS = 5000;
+// A phone sends nothing that needs longer to judge; a browser speaks at once.
+constexpr DWORD JUDGING_MS = 1000;
 
 DWORD WINAPI RunConnectionMonitor(LPVOID connection);

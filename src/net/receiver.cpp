@@ -1,10 +1,12 @@
 #include "net/receiver.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "input/packet.h"
 #include "net/sockets.h"
@@ -14,16 +16,89 @@
 // StopServingInput returns no packet of the ended connection can still press anything.
 static std::mutex inputLock;
 static bool serving = false;
+static bool paused = false;
 static uint32_t servedAddress = 0;
+
+// Datagrams from hosts not served, held for a while: a phone may send its first ones before its
+// connection is accepted, and while it is judged. Only the connection's own address is ever
+// replayed, and only when it is served straight from its judging.
+struct HeldDatagram {
+    uint32_t sender;
+    std::chrono::steady_clock::time_point at;
+    unsigned char bytes[INPUT_PACKET_SIZE];
+};
+// A phone sends far fewer in the time a connection is accepted and judged, and a flood only
+// replaces the oldest.
+constexpr size_t MOST_HELD = 512;
+constexpr auto HELD_FOR = std::chrono::seconds(2);
+static HeldDatagram held[MOST_HELD];
+static size_t heldNext = 0;
+// The addresses being judged, once per connection, and those already reported.
+static std::vector<uint32_t> awaited, reported;
+static InputArrived reportArrival = nullptr;
 
 static std::atomic<bool> receiving{false};
 static std::atomic<bool> ending{false};
 
-void ServeInputFrom(uint32_t phoneAddress)
+static bool Contains(const std::vector<uint32_t>& addresses, uint32_t address)
+{
+    return std::find(addresses.begin(), addresses.end(), address) != addresses.end();
+}
+
+static bool Recent(const HeldDatagram& datagram)
+{
+    return datagram.sender != 0 && std::chrono::steady_clock::now() - datagram.at < HELD_FOR;
+}
+
+static bool HoldsFrom(uint32_t address)
+{
+    return std::any_of(std::begin(held), std::end(held),
+                       [&](const HeldDatagram& d) { return d.sender == address && Recent(d); });
+}
+
+// Reports the first datagram of an address being judged, once.
+static void ReportArrival(uint32_t address)
+{
+    if (!reportArrival || !Contains(awaited, address) || Contains(reported, address) || !HoldsFrom(address)) return;
+    reported.push_back(address);  // within the capacity reserved at start
+    reportArrival(address);
+}
+
+static void DropHeldFrom(uint32_t address)
+{
+    for (HeldDatagram& datagram : held)
+        if (datagram.sender == address) datagram.sender = 0;
+}
+
+void AwaitInputFrom(uint32_t address)
 {
     std::lock_guard<std::mutex> lock(inputLock);
+    awaited.push_back(address);
+    ReportArrival(address);  // it may have sent before its connection was accepted
+}
+
+void StopAwaiting(uint32_t address)
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    const auto found = std::find(awaited.begin(), awaited.end(), address);
+    if (found != awaited.end()) awaited.erase(found);
+    if (Contains(awaited, address)) return;
+    reported.erase(std::remove(reported.begin(), reported.end(), address), reported.end());
+    DropHeldFrom(address);
+}
+
+void ServeInputFrom(uint32_t address, bool withHeld)
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    ResetInputState();
     serving = true;
-    servedAddress = phoneAddress;
+    servedAddress = address;
+    for (size_t i = 0; i < MOST_HELD; ++i) {  // oldest first
+        const HeldDatagram& datagram = held[(heldNext + i) % MOST_HELD];
+        if (withHeld && !paused && datagram.sender == address && Recent(datagram))
+            DispatchInputPacket(DecodeInputPacket(datagram.bytes));
+    }
+    DropHeldFrom(address);
 }
 
 void StopServingInput()
@@ -33,11 +108,33 @@ void StopServingInput()
     ReleaseHeldInput();
 }
 
+void PauseInput(bool pause)
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    if (pause && !paused) ReleaseHeldInput();
+    paused = pause;
+}
+
+bool InputPaused()
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    return paused;
+}
+
 static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t sender)
 {
     std::lock_guard<std::mutex> lock(inputLock);
     // Only the connected phone drives this PC; datagrams from any other host are dropped.
-    if (serving && sender == servedAddress) DispatchInputPacket(DecodeInputPacket(bytes));
+    if (serving && sender == servedAddress) {
+        if (!paused) DispatchInputPacket(DecodeInputPacket(bytes));
+        return;
+    }
+    HeldDatagram& slot = held[heldNext];
+    heldNext = (heldNext + 1) % MOST_HELD;
+    slot.sender = sender;
+    slot.at = std::chrono::steady_clock::now();
+    std::copy(bytes, bytes + INPUT_PACKET_SIZE, slot.bytes);
+    ReportArrival(sender);
 }
 
 static SOCKET BindReceiver()
@@ -82,10 +179,12 @@ static void ReceiveInput(SOCKET receiver)
     receiving = false;
 }
 
-bool StartInputReceiver()
+bool StartInputReceiver(InputArrived arrived)
 {
     if (receiving) return true;
     ending = false;
+    reportArrival = arrived;
+    reported.reserve(MOST_HELD);  // the receiver's thread never allocates
     SOCKET receiver = BindReceiver();
     if (receiver == INVALID_SOCKET) return false;
     try {

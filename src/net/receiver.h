@@ -3,12 +3,26 @@
 #pragma once
 #include <cstdint>
 
+// Called on the receiver's thread for the first datagram held from an awaited address.
+using InputArrived = void (*)(uint32_t address);
+
 // Binds the port and starts the thread; true once it runs, also when it already did, false while
 // the port cannot be had.
-bool StartInputReceiver();
+bool StartInputReceiver(InputArrived arrived);
 // The program is ending: a failed receive from now on ends the thread instead of binding anew.
 void EndInputReceiver();
-// From now on, datagrams from this IPv4 address (network order) are acted on.
-void ServeInputFrom(uint32_t phoneAddress);
+
+// A connection from this IPv4 address (network order) is being judged: its first datagram,
+// possibly sent before the connection was accepted, is reported.
+void AwaitInputFrom(uint32_t address);
+// That connection's judging is over: what was held from its address is dropped.
+void StopAwaiting(uint32_t address);
+// From now on, datagrams from this address are acted on, as from a phone that starts afresh.
+// withHeld: a phone served straight from its judging; the datagrams it sent in the last moments
+// are acted on first, so that none is lost.
+void ServeInputFrom(uint32_t address, bool withHeld);
 // No datagram is acted on from now on, and whatever the phone held pressed is released.
 void StopServingInput();
+// While paused no datagram is acted on; whatever the phone held is released as the pause starts.
+void PauseInput(bool paused);
+bool InputPaused();

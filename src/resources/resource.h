@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDD_STATUS 129
+#define IDD_TRUST_PROMPT 130
 #define IDR_TRAY_MENU 109
 #define IDI_PROGRAM 100
 #define IDI_CONNECTED 133
@@ -18,9 +19,17 @@
 #define IDC_SUPPORT_LINK 1009
 #define IDC_POWERED_BY 1010
 
+#define IDC_PROMPT_TEXT 1101
+#define IDC_ALLOW 1102
+#define IDC_DONT_ALLOW 1103
+
+#define IDS_PROMPT_TEXT 201
+
 #define IDM_EXIT 105
 #define IDM_DISCONNECT 32772
 #define IDM_SETTINGS 32773
+#define IDM_PAUSE 32774
+#define IDM_FORGET 32775
 
 // The support page, shown without its scheme in the status window.
 #define SUPPORT_PAGE_HOST_AND_PATH "quorvane.example/palvenor/support"

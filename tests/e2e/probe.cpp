@@ -7,6 +7,8 @@
 //   probe post MESSAGE WPARAM LPARAM
 //   probe type-target MS        show an edit control with the focus and print what is typed into it
 //   probe shortcut PATH         print the target of a shortcut, read through the shell
+//   probe window TITLE          exit 0 when a top-level window has this title
+//   probe click TITLE BUTTON    click the window's button once it is enabled (3 s at most)
 #include <windows.h>
 #include <shlobj.h>
 
@@ -114,6 +116,16 @@ static int PrintShortcut(const wchar_t* path)
     return 0;
 }
 
+static int Click(const wchar_t* title, const wchar_t* text)
+{
+    HWND window = FindWindowW(nullptr, title);
+    HWND button = window ? FindWindowExW(window, nullptr, L"Button", text) : nullptr;
+    if (!button) return 1;
+    for (int i = 0; i < 60 && !IsWindowEnabled(button); ++i) Sleep(50);
+    DWORD_PTR ignored;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) return 2;
@@ -124,6 +136,8 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"state") return PrintState();
     if (command == L"type-target") return TypeTarget(number);
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
+    if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
     if (command == L"post" && argc == 5) {
         HWND window = Server();
         if (!window) return 1;

@@ -1,7 +1,8 @@
-"""A phone that is not on a local network is refused, seen across a real network: the server runs
-in a network namespace of its own (198.51.100.1/24) and the phone in another (203.0.113.2/24),
-joined by a virtual cable; once the PC joins the phone's network, the phone is taken. Needs root
-for the namespaces; elsewhere the suite reports itself skipped (exit code 77)."""
+"""Who may connect, seen across a real network: the server runs in a network namespace of its own
+(198.51.100.1/24 and 10.77.0.1/24) and the phone in another (203.0.113.2/24 and 10.77.0.2/24),
+joined by a virtual cable. A phone beyond the local networks is refused until the PC joins its
+network; a phone on a local network is served only once the user allows it. Needs root for the
+namespaces; elsewhere the suite reports itself skipped (exit code 77)."""
 import os
 import subprocess
 import sys
@@ -12,6 +13,9 @@ from harness import BIN, RUN, WORK, run, wait_until
 
 SERVER_NS, PHONE_NS = f'palvenor-server-{os.getpid()}', f'palvenor-phone-{os.getpid()}'
 SERVER_ADDRESS = '198.51.100.1'
+LOCAL_SERVER, LOCAL_PHONE = '10.77.0.1', '10.77.0.2'
+PROMPT = 'Allow this phone?'
+WM_COMMAND, FORGET_COMMAND = 0x0111, 32775
 # A Wine prefix and a display of their own, both started inside the server's namespace: the
 # fixture's wineserver, already running outside, holds its sockets in the machine's own, and an X
 # server's abstract socket is seen only from the namespace it was started in.
@@ -41,6 +45,8 @@ class LocalNetworkTest(unittest.TestCase):
         for command in (['link', 'add', 'pv-server', 'netns', SERVER_NS, 'type', 'veth', 'peer', 'name', 'pv-phone',
                          'netns', PHONE_NS],
                         ['-n', SERVER_NS, 'address', 'add', f'{SERVER_ADDRESS}/24', 'dev', 'pv-server'],
+                        ['-n', SERVER_NS, 'address', 'add', f'{LOCAL_SERVER}/24', 'dev', 'pv-server'],
+                        ['-n', PHONE_NS, 'address', 'add', f'{LOCAL_PHONE}/24', 'dev', 'pv-phone'],
                         ['-n', PHONE_NS, 'address', 'add', '203.0.113.2/24', 'dev', 'pv-phone'],
                         ['-n', SERVER_NS, 'link', 'set', 'pv-server', 'up'],
                         ['-n', PHONE_NS, 'link', 'set', 'pv-phone', 'up'],
@@ -52,25 +58,60 @@ class LocalNetworkTest(unittest.TestCase):
         self.addCleanup(in_namespace, SERVER_NS, [FIXTURE, 'stop', NS_STATE])
         prepared = in_namespace(SERVER_NS, [FIXTURE, 'start', NS_STATE], timeout=300)
         self.assertEqual(prepared.returncode, 0, f'no Wine in the namespace: {prepared.stdout}')
+        self.server = None
+        self.addCleanup(self.stop_server)
+        self.start_server()
+
+    def start_server(self):
         self.server = subprocess.Popen(['ip', 'netns', 'exec', SERVER_NS, RUN, NS_STATE,
                                         os.path.join(BIN, 'PalvenorServer.exe')],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(self.stop_server)
+        started = wait_until(lambda: self.server.poll() is not None
+                             or self.state().get('computer', 'Unknown') != 'Unknown', 60, interval=1)
+        self.assertIsNone(self.server.poll(), 'the server ended in its namespace')
+        self.assertTrue(started, 'the server did not start in its namespace')
 
     def stop_server(self):
-        if self.server.poll() is None:
-            self.server.kill()
-            self.server.wait(10)
+        if self.server and self.server.poll() is None:
+            self.probe('post', 0x0403, 0, 0)  # the quit request
+            try:
+                self.server.wait(20)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait(10)
+
+    def probe(self, *arguments):
+        return wine_in_server_namespace(os.path.join(BIN, 'probe.exe'), *[str(a) for a in arguments])
+
+    def prompt_open(self):
+        return self.probe('window', PROMPT).returncode == 0
+
+    def pointer(self):
+        with open(os.path.join(NS_STATE, 'display')) as f:
+            display = f.read().strip()
+        out = in_namespace(SERVER_NS, ['env', f'DISPLAY={display}', 'xdotool', 'getmouselocation', '--shell']).stdout
+        values = dict(line.split('=') for line in out.split())
+        return int(values['X']), int(values['Y'])
+
+    def local_phone(self):
+        phone = LocalPhone()
+        self.addCleanup(phone.close)
+        return phone
 
     def state(self):
-        result = wine_in_server_namespace(os.path.join(BIN, 'probe.exe'), 'state')
+        result = self.probe('state')
         return dict(line.split('=', 1) for line in result.stdout.splitlines() if '=' in line)
+
+    def assertState(self, status, phone, timeout=10):
+        seen = wait_until(lambda: (lambda s: s if (s.get('status'), s.get('phone')) == (status, phone) else None)(
+            self.state()), timeout, interval=0.5)
+        self.assertIsNotNone(seen, f'never {status} {phone}; last seen {self.state()}')
 
     def connect_from_phone(self):
         """How the server answered a phone in the phone's namespace: closed, or still open."""
         return in_namespace(PHONE_NS, ['python3', '-c', f'''
 import socket, time
-s = socket.create_connection(("{SERVER_ADDRESS}", 4026), timeout=10)
+s = socket.create_connection(("{SERVER_ADDRESS}", 4026), timeout=10, source_address=("203.0.113.2", 0))
 start = time.monotonic()
 s.settimeout(4)
 try:
@@ -82,10 +123,6 @@ except OSError:
 '''], timeout=30).stdout
 
     def test_a_phone_beyond_the_local_networks_is_refused_until_the_pc_joins_its_network(self):
-        started = wait_until(lambda: self.server.poll() is not None
-                             or self.state().get('computer', 'Unknown') != 'Unknown', 60, interval=1)
-        self.assertIsNone(self.server.poll(), 'the server ended in its namespace')
-        self.assertTrue(started, 'the server did not start in its namespace')
         phone = self.connect_from_phone()
         self.assertTrue(phone.startswith('closed'), f'the phone was not refused: {phone}')
         time.sleep(0.5)
@@ -95,6 +132,94 @@ except OSError:
         # The PC joins the phone's network after start-up; nobody opens the status window.
         self.assertEqual(ip('-n', SERVER_NS, 'address', 'add', '203.0.113.1/24', 'dev', 'pv-server').returncode, 0)
         self.assertTrue(self.connect_from_phone().startswith('open'), 'the phone on the joined network was refused')
+
+    def test_a_device_is_served_only_once_the_user_allows_it_and_is_remembered(self):
+        self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)  # what an earlier run allowed
+        phone = self.local_phone()
+        self.assertTrue(wait_until(self.prompt_open, 10), 'no prompt')
+        before = self.pointer()
+        phone.move(10, 10)
+        time.sleep(1)
+        self.assertEqual(self.pointer(), before, 'input acted on before the user allowed it')
+        self.assertEqual(self.state().get('status'), 'Not connected')
+        self.assertEqual(self.probe('click', PROMPT, 'Allow').returncode, 0)
+        self.assertState('Connected', LOCAL_PHONE)
+        phone.move(10, 10)
+        self.assertTrue(wait_until(lambda: self.pointer() != before, 3), 'not served once allowed')
+        phone.close()
+        self.assertState('Not connected', '0.0.0.0')
+
+        for restarted in (False, True):
+            if restarted:
+                self.stop_server()
+                self.start_server()
+            again = self.local_phone()
+            self.assertState('Connected', LOCAL_PHONE)
+            self.assertFalse(self.prompt_open(), f'asked again (after a restart: {restarted})')
+            again.close()
+            self.assertState('Not connected', '0.0.0.0')
+
+        self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)
+        refused = self.local_phone()
+        self.assertTrue(wait_until(self.prompt_open, 10), 'not asked again once forgotten')
+        self.assertEqual(self.probe('click', PROMPT, "Don't allow").returncode, 0)
+        self.assertTrue(refused.ended(5), "the connection stayed after \"Don't allow\"")
+        self.assertTrue(self.local_phone().ended(3), 'the next connection was not closed at once')
+        self.assertFalse(self.prompt_open())
+        self.assertEqual(self.state().get('status'), 'Not connected')
+
+
+class LocalPhone:
+    """A phone in the phone's namespace on the server's local network, driven through a small
+    script: it holds the connection, sends moves, and tells whether the server ended it."""
+    SCRIPT = f'''
+import socket, sys, time
+tcp = socket.create_connection(("{LOCAL_SERVER}", 4026), timeout=10)
+udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+def packet(*words):
+    udp.sendto(b"".join((w & 0xFFFFFFFF).to_bytes(4, "big") for w in (list(words) + [0, 0, 0])[:4]),
+               ("{LOCAL_SERVER}", 4026))
+for line in sys.stdin:
+    words = line.split()
+    if words[0] == "move":
+        packet(6, int(words[1]))
+        packet(7, int(words[2]))
+        print("sent", flush=True)
+    elif words[0] == "ended":
+        end, ended = time.monotonic() + float(words[1]), False
+        while not ended and time.monotonic() < end:
+            tcp.settimeout(max(0.05, end - time.monotonic()))
+            try:
+                ended = tcp.recv(64) == b""
+            except socket.timeout:
+                break
+            except OSError:
+                ended = True
+        print("ended" if ended else "open", flush=True)
+'''
+
+    def __init__(self):
+        self.process = subprocess.Popen(['ip', 'netns', 'exec', PHONE_NS, 'python3', '-c', self.SCRIPT],
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True)
+
+    def ask(self, line):
+        self.process.stdin.write(line + '\n')
+        self.process.stdin.flush()
+        return self.process.stdout.readline().strip()
+
+    def move(self, dx, dy):
+        self.ask(f'move {dx} {dy}')
+
+    def ended(self, timeout):
+        return self.ask(f'ended {timeout}') == 'ended'
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(10)
+        self.process.stdin.close()
+        self.process.stdout.close()
 
 
 if __name__ == '__main__':

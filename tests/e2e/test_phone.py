@@ -6,7 +6,7 @@ import tempfile
 import time
 import unittest
 
-from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, WM_COMMAND, ServerTest, connection_ends, datagram, move,
+from harness import (BIN, RUN, STATE, DISCONNECT_COMMAND, EXIT_COMMAND, PORT, WM_COMMAND, ServerTest, connection_ends, datagram, move,
                      pointer, probe)
 
 
@@ -42,6 +42,17 @@ class PhoneTest(ServerTest):
         self.connected_phone()
         self.assert_moves(3, -4, (6, -8))
 
+    def test_a_browsers_request_leaves_the_phone_connected_and_served(self):
+        self.server('server')
+        self.connected_phone()
+        for request in (b'GET / HTTP/1.1\r\nHost: 127.0.0.1:4026\r\n\r\n', bytes([0x16, 0x03, 0x01, 0x00, 0x2f])):
+            browser = socket.create_connection(('127.0.0.1', PORT), timeout=5)
+            self.sockets.append(browser)
+            browser.sendall(request)
+            self.assertTrue(connection_ends(browser, 3), f'{request[:4]} was not closed')
+        self.assertState({'status': 'Connected', 'phone': '127.0.0.1'})
+        self.assert_moves(3, 4, (6, 8))
+
     def test_datagrams_from_another_host_are_dropped(self):
         self.server('server')
         self.connected_phone()
@@ -59,8 +70,8 @@ class PhoneTest(ServerTest):
 
     def test_heartbeat_every_five_seconds_of_silence(self):
         self.server('server')
+        accepted = time.monotonic()  # the silence counts from the accept, before the phone shows
         phone = self.connected_phone()
-        accepted = time.monotonic()
         for beat in (1, 2):
             phone.settimeout(8)
             data = b''

@@ -1,6 +1,7 @@
 // The input core driven with wire bytes, as the receiver drives it, against the recorder.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "input/inject.h"
@@ -197,13 +198,49 @@ TEST_F(InputTest, CharactersTakeTheLayoutsKeyOrAreTypedAsUnicodeUnits)
         {0x5E, unit(0x5E)},       // on a dead key, which would combine with the next character
         {0xE9, unit(0xE9)},       // missing: é
         {0x4E2D, unit(0x4E2D)},   // missing: 中
-        {0xD83D, unit(0xD83D)},   // the high half of an emoji, typed as it comes...
-        {0xDE00, unit(0xDE00)},   // ...and the low half
+        {0xD83D, {}},             // the high half of an emoji waits for the low half
+        {0xDE00, unit(0xDE00)},   // a low half alone
     };
     for (const auto& c : cases) {
         ResetRecorder();
         Send(PKT_CHAR, c.arg1);
         EXPECT_EQ(recordedEvents, c.events) << "character 0x" << std::hex << c.arg1;
+    }
+}
+
+TEST_F(InputTest, EachPhoneStartsAfreshAndKeepsTheModifiersItHolds)
+{
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const Events pair{UnicodeEvent(0xD83D, 0), UnicodeEvent(0xD83D, KEY_UP), UnicodeEvent(0xDE00, 0),
+                      UnicodeEvent(0xDE00, KEY_UP)};
+    constexpr int32_t NEW_PHONE = -1;
+    const struct {
+        const char* what;
+        std::vector<std::pair<int32_t, int32_t>> packets;  // type and arg1; NEW_PHONE: a new phone
+        Events events;
+    } cases[] = {
+        {"an emoji's halves", {{PKT_CHAR, 0xD83D}, {PKT_CHAR, 0xDE00}}, pair},
+        {"a high half with no low half", {{PKT_CHAR, 0xD83D}, {PKT_CHAR, 0x4E2D}}, unit(0x4E2D)},
+        {"a high half, then a new phone", {{PKT_CHAR, 0xD83D}, {NEW_PHONE, 0}, {PKT_CHAR, 0xDE00}}, unit(0xDE00)},
+        {"a move's first half, then a new phone", {{PKT_MOVE_X, 5}, {NEW_PHONE, 0}, {PKT_MOVE_Y, 5}}, {}},
+        {"Shift while the phone holds Ctrl",
+         {{PKT_KEY_DOWN, 59}, {PKT_CHAR, 0x41}},
+         {KeyEvent(VKEY_CONTROL, 0), KeyEvent(VKEY_SHIFT, 0), KeyEvent(0x41, 0), KeyEvent(VKEY_SHIFT, KEY_UP),
+          KeyEvent(0x41, KEY_UP)}},
+        {"AltGr while the phone holds Ctrl",
+         {{PKT_KEY_DOWN, 59}, {PKT_CHAR, 0x20AC}},
+         {KeyEvent(VKEY_CONTROL, 0), KeyEvent(VKEY_MENU, 0), KeyEvent(0x45, 0), KeyEvent(VKEY_MENU, KEY_UP),
+          KeyEvent(0x45, KEY_UP)}},
+        {"AltGr while the phone holds Ctrl and Alt",
+         {{PKT_KEY_DOWN, 59}, {PKT_KEY_DOWN, 58}, {PKT_CHAR, 0x20AC}},
+         {KeyEvent(VKEY_CONTROL, 0), KeyEvent(VKEY_MENU, 0), KeyEvent(0x45, 0), KeyEvent(0x45, KEY_UP)}},
+    };
+    for (const auto& c : cases) {
+        ResetRecorder();
+        for (const auto& packet : c.packets)
+            packet.first == NEW_PHONE ? ResetInputState() : Send(packet.first, packet.second);
+        EXPECT_EQ(recordedEvents, c.events) << c.what;
+        ReleaseHeldInput();
     }
 }
 

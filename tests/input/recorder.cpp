@@ -65,7 +65,7 @@ void ResetRecorder()
     // sign with AltGr (Ctrl+Alt) and '^' on a dead key (as many European layouts answer).
     recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}, {0x20AC, 0x0645}, {0x5E, 0x00DD}};
     recordedDeadKeys = {0xDD};
-    previousPacket = InputPacket{0, 0, 0, 0};
+    ResetInputState();
 }
 
 // Lets GoogleTest print events when a comparison fails.

@@ -28,5 +28,5 @@ extern std::set<uint8_t> recordedDeadKeys;
 void PrintTo(const RecordedEvent& event, std::ostream* os);
 
 // Clears the events, loads a small layout (US letters, an AltGr euro sign, a dead circumflex)
-// and zeroes previousPacket.
+// and starts the input core afresh, as for a new phone.
 void ResetRecorder();

@@ -12,9 +12,9 @@ constexpr SocketId NONE = NO_SOCKET;
 using Kind = PhoneChange::Kind;
 
 struct Event {
-    enum What { Accept, Watch, Closed, Disconnect, Ended } what;
-    SocketId socket;
-    uint32_t number;  // a monitor's number, for Ended
+    enum What { Accept, Watch, Ask, Refuse, Allow, Deny, Closed, Disconnect, Ended } what;
+    SocketId socket;  // the connection's socket (its address is socket * 100), or 0 for none
+    uint32_t number;  // the connection's number, for the events that name one
     // The step expected back.
     SocketId end;
     SocketId close;
@@ -23,12 +23,14 @@ struct Event {
 
 ConnectionStep Feed(ConnectionBook& book, const Event& event)
 {
+    const uint32_t address = uint32_t(event.socket) * 100;
     switch (event.what) {
-    case Event::Accept: {
-        const uint32_t number = WatchConnection(book, event.socket);
-        return TakeOver(book, number, uint32_t(event.socket) * 100);
-    }
-    case Event::Watch: WatchConnection(book, event.socket); return {};
+    case Event::Accept: return Admit(book, WatchConnection(book, event.socket, address), Admission::Serve);
+    case Event::Watch: WatchConnection(book, event.socket, address); return {};
+    case Event::Ask: return Admit(book, event.number, Admission::Ask);
+    case Event::Refuse: return Admit(book, event.number, Admission::Close);
+    case Event::Allow: return Answer(book, event.number, true);
+    case Event::Deny: return Answer(book, event.number, false);
     case Event::Closed: return SocketClosed(book, event.socket);
     case Event::Disconnect: return DisconnectPhone(book);
     case Event::Ended: return MonitorEnded(book, event.socket, event.number);
@@ -38,7 +40,8 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
 
 TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
 {
-    const Event::What A = Event::Accept, W = Event::Watch, C = Event::Closed, D = Event::Disconnect, E = Event::Ended;
+    const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, R = Event::Refuse, Y = Event::Allow,
+                      N = Event::Deny, C = Event::Closed, D = Event::Disconnect, E = Event::Ended;
     const struct {
         const char* name;
         std::vector<Event> events;
@@ -73,9 +76,22 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
           {A, 10, 0, NONE, NONE, Kind::Connected},
           {E, 10, 1, NONE, NONE, Kind::Nothing},
           {C, 10, 0, 10, NONE, Kind::Disconnected}}},
-        {"a connection whose monitor could not start is closed unseen",
+        {"a refused connection ends unseen and the phone stays current",
          {{A, 10, 0, NONE, NONE, Kind::Connected}, {W, 11, 0, NONE, NONE, Kind::Nothing},
+          {R, 11, 2, 11, NONE, Kind::Nothing}, {R, 11, 2, NONE, NONE, Kind::Nothing},
           {E, 11, 2, NONE, 11, Kind::Nothing}, {C, 10, 0, 10, NONE, Kind::Disconnected}}},
+        {"a device asked about displaces nobody until it is allowed",
+         {{A, 10, 0, NONE, NONE, Kind::Connected}, {W, 11, 0, NONE, NONE, Kind::Nothing},
+          {Q, 11, 2, NONE, NONE, Kind::Asking},
+          {Y, 11, 2, 10, NONE, Kind::Connected}, {Y, 11, 2, NONE, NONE, Kind::Nothing},
+          {E, 11, 2, 11, 11, Kind::Left}}},
+        {"a device refused by the user ends unseen",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {N, 11, 1, 11, NONE, Kind::Nothing}, {Y, 11, 1, NONE, NONE, Kind::Nothing},
+          {E, 11, 1, NONE, 11, Kind::Nothing}}},
+        {"a device that leaves while asked about ends the question",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {E, 11, 1, NONE, 11, Kind::AskingEnded}, {Y, 11, 1, NONE, NONE, Kind::Nothing}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;
@@ -86,11 +102,29 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
             EXPECT_EQ(step.end, event.end);
             EXPECT_EQ(step.close, event.close);
             EXPECT_EQ(step.change.kind, event.shown);
-            if (event.shown == Kind::Connected) {
+            if (event.shown == Kind::Connected || event.shown == Kind::Asking) {
                 EXPECT_EQ(step.change.address, uint32_t(event.socket) * 100);
             }
         }
     }
+}
+
+TEST(ConnectionBookTest, ADatagramsSenderIsJudgedOnceAndItsHeldInputThenGoes)
+{
+    ConnectionBook book;
+    const uint32_t first = WatchConnection(book, 10, 7), second = WatchConnection(book, 11, 7);
+    WatchConnection(book, 12, 8);
+    EXPECT_EQ(JudgingFrom(book, 7), (std::vector<uint32_t>{first, second}));
+    const ConnectionStep served = Admit(book, first, Admission::Serve);
+    EXPECT_TRUE(served.judged);
+    EXPECT_EQ(served.judgedAddress, 7u);
+    EXPECT_EQ(JudgingFrom(book, 7), std::vector<uint32_t>{second});
+    EXPECT_FALSE(Asking(book));
+    EXPECT_TRUE(Admit(book, second, Admission::Ask).judged);
+    EXPECT_TRUE(Asking(book));
+    EXPECT_FALSE(Answer(book, second, false).judged) << "left judging once only";
+    EXPECT_FALSE(Asking(book));
+    EXPECT_TRUE(MonitorEnded(book, 12, 3).judged) << "a connection that ends while judged";
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ TEST_F(ConnectionTest, PhoneConnectsAndIsShown)
 
 TEST_F(ConnectionTest, SilenceIsAnsweredWithAHeartbeatEveryFiveSeconds)
 {
+    const ULONGLONG accepted = GetTickCount64();  // the connection is judged before it shows
     SOCKET phone = Connect();
-    const ULONGLONG accepted = GetTickCount64();
     for (int beat = 1; beat <= 2; ++beat) {
         const std::string heartbeat = ReceiveFor(phone, 16, 8000);
         const ULONGLONG elapsed = GetTickCount64() - accepted;
@@ -44,9 +44,9 @@ TEST_F(ConnectionTest, SilenceIsAnsweredWithAHeartbeatEveryFiveSeconds)
 
 TEST_F(ConnectionTest, BytesFromThePhonePutTheHeartbeatOffAndAreConsumed)
 {
+    const ULONGLONG accepted = GetTickCount64();  // the connection is judged before it shows
     SOCKET phone = Connect();
-    const ULONGLONG accepted = GetTickCount64();
-    Sleep(3000);
+    Sleep(3000 - DWORD(GetTickCount64() - accepted));
     const std::string chatter(40, 'x');  // more than one receive's worth
     send(phone, chatter.data(), int(chatter.size()), 0);
     const std::string heartbeat = ReceiveFor(phone, 16, 9000);
@@ -137,6 +137,49 @@ TEST_F(ConnectionTest, WhatThePhoneHeldIsReleasedWhenItsConnectionEnds)
         if (next != INVALID_SOCKET) closesocket(next);
         PumpMessagesFor(300);
     }
+}
+
+size_t WheelsSeen()
+{
+    size_t wheels = 0;
+    for (const WatchedInput& input : WatchedInputSoFar()) wheels += input.mouse && input.message == WM_MOUSEWHEEL;
+    return wheels;
+}
+
+TEST_F(ConnectionTest, AFirstDatagramMakesANewConnectionThePhoneAtOnceAndIsActedOnOnce)
+{
+    StartInputWatch();
+    const ULONGLONG start = GetTickCount64();
+    SOCKET phone = ConnectPhone();
+    SendDatagram(PKT_WHEEL, 120);
+    EXPECT_TRUE(WaitUntil([this] { return Label(statusWindow.connectionStatusLabel) == L"Connected"; }, 2000));
+    EXPECT_LT(GetTickCount64() - start, 800u) << "taken over only when its judging ran out";
+    PumpMessagesFor(1500);  // past the judging's second
+    EXPECT_EQ(WheelsSeen(), 1u);
+    StopInputWatch();
+    closesocket(phone);
+}
+
+TEST_F(ConnectionTest, PausedInputIsIgnoredAndWhatThePhoneHeldIsReleased)
+{
+    SOCKET phone = Connect();
+    StartInputWatch();
+    SendDatagram(PKT_KEY_DOWN, 59);  // Ctrl
+    ASSERT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }, 2000));
+    for (bool paused : {true, false}) {
+        EXPECT_EQ(Proc(WM_COMMAND, IDM_PAUSE), 0);
+        EXPECT_EQ(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0) << "still held";
+        EXPECT_STREQ(TrayCallsSoFar().back().record.szTip, paused
+                                                               ? L"Quorvane Palvenor Server for Windows - INPUT PAUSED"
+                                                               : L"Quorvane Palvenor Server for Windows - CONNECTED");
+        ClearWatchedInput();
+        SendDatagram(PKT_WHEEL, 120);
+        PumpMessagesFor(500);
+        EXPECT_EQ(WheelsSeen(), paused ? 0u : 1u) << "paused " << paused;
+        EXPECT_TRUE(PhoneConnected());
+    }
+    StopInputWatch();
+    closesocket(phone);
 }
 
 TEST_F(ConnectionTest, NoOtherProgramCanShareThePort)

@@ -15,9 +15,9 @@ protected:
     {
         WSADATA network;
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 1), &network), 0);
-        previousPacket = InputPacket{0, 0, 0, 0};
+        ResetInputState();
         StartReceiverOnce();
-        ServeInputFrom(htonl(INADDR_LOOPBACK));
+        ServeInputFrom(htonl(INADDR_LOOPBACK), false);
         StartInputWatch();
     }
 
@@ -48,7 +48,7 @@ protected:
     // After a check that nothing was acted on: the receiver is alive, and serves the phone again.
     void ExpectServedAgain()
     {
-        ServeInputFrom(htonl(INADDR_LOOPBACK));
+        ServeInputFrom(htonl(INADDR_LOOPBACK), false);
         Phone(L"wheel 120");
         EXPECT_EQ(Seen(true, WM_MOUSEWHEEL).size(), 1u) << "the receiver acts on nothing at all";
     }
@@ -158,7 +158,7 @@ TEST_F(ReceiverTest, CharactersTheLayoutLacksArriveAsThemselves)
 TEST_F(ReceiverTest, DatagramsFromAnotherHostAreDropped)
 {
     // Wine sends every loopback datagram from 127.0.0.1, so here the phone is the other address.
-    ServeInputFrom(htonl(INADDR_LOOPBACK + 1));
+    ServeInputFrom(htonl(INADDR_LOOPBACK + 1), false);
     Phone(L"move 10 10 click 1 text x");
     EXPECT_TRUE(WatchedInputSoFar().empty()) << "input from a host that is not the phone was acted on";
     ExpectServedAgain();
@@ -175,18 +175,20 @@ TEST_F(ReceiverTest, NothingIsActedOnOnceServingStops)
     ExpectServedAgain();
 }
 
-TEST_F(ReceiverTest, AMovePairSpansTwoConnections)
+TEST_F(ReceiverTest, EachPhoneStartsAfreshWithTheDatagramsItSentBeforeItWasServed)
 {
     Phone(L"move 2 2");
     const POINT before = Pointer();
-    Phone(L"packet 6 7");
+    Phone(L"packet 6 7");  // the first half of a move, then the phone is gone
     StopServingInput();
-    Phone(L"datagram 16");  // dropped between the connections, so it breaks nothing
-    ServeInputFrom(htonl(INADDR_LOOPBACK));
-    Phone(L"packet 7 3");
+    Phone(L"packet 7 3 move 3 4");  // the next phone's, before it is served: held, none acted on
+    EXPECT_EQ(Pointer().x, before.x);
+    ServeInputFrom(htonl(INADDR_LOOPBACK), true);
+    PumpMessagesFor(300);
     const POINT after = Pointer();
-    EXPECT_EQ(after.x - before.x, 14);
-    EXPECT_EQ(after.y - before.y, 6);
+    EXPECT_EQ(after.x - before.x, 6) << "the held move, once, without the last phone's half";
+    EXPECT_EQ(after.y - before.y, 8);
+    EXPECT_EQ(Seen(true, WM_MOUSEMOVE).size(), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/net_fixture.h"
 
 #include "app/messages.h"
+#include "app/serving.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "input/packet.h"
@@ -10,8 +11,10 @@
 
 void StartReceiverOnce()
 {
-    // Like the program's, the test program's receiver lives as long as the process.
-    static const bool started = StartInputReceiver();
+    // Like the program's, the test program's receiver lives as long as the process, and tells
+    // whichever status window there is of datagrams from connections being judged.
+    static const bool started = StartInputReceiver(
+        [](uint32_t address) { PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0); });
     ASSERT_TRUE(started) << "UDP port 4026 could not be bound";
 }
 
@@ -33,7 +36,7 @@ void NetTest::SetUp()
 {
     AppTest::SetUp();
     StartReceiverOnce();
-    ASSERT_TRUE(Listen(statusWindow.window, WM_SOCKET_EVENT, WM_MONITOR_ENDED));
+    ASSERT_TRUE(OpenServicePort());
     ClearTrayCalls();
 }
 

@@ -145,8 +145,8 @@ int main(int argc, char** argv)
 #else
     const char* platform = "native Linux build";
 #endif
-    ServeInputFrom(htonl(INADDR_LOOPBACK));
-    if (!StartInputReceiver()) {
+    ServeInputFrom(htonl(INADDR_LOOPBACK), false);
+    if (!StartInputReceiver(nullptr)) {
         std::fprintf(stderr, "bench_input: UDP port %u is taken\n", SERVICE_PORT);
         return 1;
     }

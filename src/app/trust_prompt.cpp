@@ -1,0 +1,91 @@
+#include "app/trust_prompt.h"
+
+#include <winsock2.h>
+
+#include "app/connection_view.h"
+#include "app/messages.h"
+#include "app/status_window.h"
+#include "net/connection.h"
+#include "net/host.h"
+#include "resources/resource.h"
+
+static HWND prompt = nullptr;
+static uint32_t askedNumber = 0;
+// False for the first second: no click or key press already on its way answers the question,
+// whether or not the system delivers it to a disabled button.
+static bool ready = false;
+
+HWND DevicePrompt() { return prompt; }
+
+void CloseDevicePrompt()
+{
+    if (prompt) DestroyWindow(prompt);
+    prompt = nullptr;
+}
+
+// The question goes before the answer is carried out: allowing shows the new phone at once.
+static INT_PTR Decide(bool allowed)
+{
+    CloseDevicePrompt();
+    ShowPhoneChange(AnswerDevice(askedNumber, allowed));
+    return TRUE;
+}
+
+static INT_PTR OnPromptTimer(HWND window, WPARAM timer)
+{
+    if (timer == PROMPT_LAPSE_TIMER_ID) return Decide(false);
+    if (timer != PROMPT_READY_TIMER_ID) return FALSE;
+    KillTimer(window, PROMPT_READY_TIMER_ID);
+    ready = true;
+    EnableWindow(GetDlgItem(window, IDC_ALLOW), TRUE);
+    EnableWindow(GetDlgItem(window, IDC_DONT_ALLOW), TRUE);
+    return TRUE;
+}
+
+// The user's own answer; nothing answers before the prompt is ready.
+static INT_PTR Answered(bool allowed) { return ready ? Decide(allowed) : TRUE; }
+
+// Only the buttons answer; Enter and Escape (IDOK, IDCANCEL) do nothing.
+static INT_PTR OnPromptCommand(WPARAM command)
+{
+    switch (command) {
+    case IDC_ALLOW: return Answered(true);
+    case IDC_DONT_ALLOW: return Answered(false);
+    default: return TRUE;
+    }
+}
+
+static INT_PTR CALLBACK PromptProc(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: return FALSE;  // no control takes the focus
+    case WM_TIMER: return OnPromptTimer(window, wParam);
+    case WM_COMMAND: return OnPromptCommand(wParam);
+    case WM_CLOSE: return Answered(false);
+    default: return FALSE;
+    }
+}
+
+void AskAboutDevice(uint32_t address, uint32_t number)
+{
+    HWND window = CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUST_PROMPT), nullptr, PromptProc, 0);
+    if (!window) {
+        ShowPhoneChange(AnswerDevice(number, false));  // nobody can be asked: not allowed
+        return;
+    }
+    prompt = window;
+    askedNumber = number;
+    ready = false;
+    in_addr device = {};
+    device.s_addr = address;
+    wchar_t dotted[16];
+    FormatAddress(device, dotted);
+    wchar_t format[256] = {}, text[300] = {};
+    LoadStringW(statusWindow.instance, IDS_PROMPT_TEXT, format, ARRAYSIZE(format));
+    wsprintfW(text, format, dotted);
+    SetDlgItemTextW(window, IDC_PROMPT_TEXT, text);
+    SetTimer(window, PROMPT_READY_TIMER_ID, PROMPT_READY_MS, nullptr);
+    SetTimer(window, PROMPT_LAPSE_TIMER_ID, PROMPT_LAPSE_MS, nullptr);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+}

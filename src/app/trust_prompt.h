@@ -1,0 +1,14 @@
+// The question to the user about a device that wants to connect: "Allow this phone?". At most one
+// is open; it answers itself "Don't allow" when closed or left unanswered for 30 seconds.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// Opens the question about the device at this address (network order), whose connection has
+// this number.
+void AskAboutDevice(uint32_t address, uint32_t number);
+// The device has gone: the question closes unanswered.
+void CloseDevicePrompt();
+// The open question's window, or null; its keyboard messages go through the dialog manager.
+HWND DevicePrompt();

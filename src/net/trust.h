@@ -1,0 +1,48 @@
+// Who may drive this PC: the phone's protocol has no authentication, so a connection counts as a
+// phone only when it behaves like one, and a device other than the PC itself only once the user
+// allowed it. Free of the platform, so that every decision is tested natively.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the first bytes of a connection say. A browser or a TLS client speaks first; the phone
+// sends nothing, or bytes that start neither.
+enum class ConnectionStart { Undecided, Phone, Http, Tls };
+ConnectionStart ClassifyConnectionStart(const unsigned char* bytes, size_t count);
+
+// A device the user allowed: its IPv4 address (host byte order) and, where the PC could learn it,
+// its hardware address.
+struct TrustedPhone {
+    uint32_t address;
+    bool macKnown;
+    uint8_t mac[6];
+};
+
+// One stored entry: "192.168.1.20" or "192.168.1.20 0a-1b-2c-3d-4e-5f". False for anything else,
+// which is then never trusted.
+bool ParseTrustedPhone(const std::string& text, TrustedPhone& phone);
+std::string FormatTrustedPhone(const TrustedPhone& phone);
+
+// The device connecting now.
+struct Device {
+    uint32_t address;  // host byte order
+    bool macKnown;
+    uint8_t mac[6];
+};
+
+// Whether a remembered entry vouches for the device: the same address, and the same hardware
+// address where one was remembered.
+bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device);
+
+enum class Admission { Serve, Ask, Close };
+
+struct TrustFacts {
+    bool pcItself;         // loopback, or one of the PC's own addresses
+    bool remembered;       // IsRemembered
+    bool refusedRecently;  // the user refused it, or let its prompt lapse, within the last minute
+    bool promptOpen;       // another device is waiting for the user's answer
+};
+
+Admission DecideAdmission(const TrustFacts& facts);
