@@ -36,8 +36,10 @@ add_library(palvenor_win STATIC
   src/app/tray.cpp
   src/app/link_label.cpp
   src/app/startup.cpp
-  src/autostart/shortcut.cpp)
-target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32 uuid)
+  src/autostart/shortcut.cpp
+  src/autostart/installer_choice.cpp)
+target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32 uuid
+  advapi32)
 
 # The version block takes the project's version, as the installer does.
 configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)

@@ -3,11 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include "net/wire.h"
+
 constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
 // The listener's notifications: the socket in wParam, the event and error in lParam.
 constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
-// Posted by another copy's "-quit" and "-uninstall": its number is fixed between versions.
-constexpr UINT WM_QUIT_REQUEST = WM_USER + 3;
+// Posted by another copy's "-quit" and "-uninstall", and by the installer.
+constexpr UINT WM_QUIT_REQUEST = QUIT_REQUEST_MESSAGE;
 // A monitor's word that its connection has ended: the socket in wParam, its number in lParam.
 constexpr UINT WM_MONITOR_ENDED = WM_USER + 4;
 // Windows' DNS-SD service answered the registration: wParam 0, or the error.
@@ -29,5 +31,3 @@ constexpr UINT_PTR PROMPT_READY_TIMER_ID = 103;  // the trust prompt's buttons c
 constexpr UINT PROMPT_READY_MS = 1000;
 constexpr UINT_PTR PROMPT_LAPSE_TIMER_ID = 104;  // the trust prompt goes unanswered
 constexpr UINT PROMPT_LAPSE_MS = 30000;
-
-constexpr wchar_t STATUS_WINDOW_TITLE[] = L"Quorvane Palvenor Server for Windows";

@@ -11,6 +11,7 @@
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
+#include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
 #include "net/host.h"
 #include "net/wire.h"
@@ -66,6 +67,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     // The name is a marker between copies: never waited on or closed, it goes with the process.
     (void)CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    ApplyInstallersChoice();
 
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     if (!statusWindow.window) return 1;

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <string>
 
-static const wchar_t SETTINGS_KEY[] = L"Software\\Quorvane\\Palvenor Server";
+#include "net/wire.h"
+
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
 // Far more than anyone allows; a larger value is not this program's.
 constexpr DWORD MOST_STORED_BYTES = 64 * 1024;

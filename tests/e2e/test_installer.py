@@ -1,7 +1,11 @@
-"""The installer as a Windows user meets it: a silent install, an install over a running copy and
-a silent uninstall, in the test prefix, with a stand-in netsh.exe that records the firewall rules."""
+"""The installer as a Windows user meets it: a silent install, an install over a running copy, one
+over a copy that will not quit, one into a folder of the user's choice, and a silent uninstall, in
+the test prefix, with stand-in netsh.exe and icacls.exe that record the firewall rules and the
+folder's rights."""
+import glob
 import os
 import shutil
+import signal
 import subprocess
 import unittest
 
@@ -15,6 +19,7 @@ INSTALLED = 'C:\\Program Files\\Palvenor Server\\PalvenorServer.exe'
 START_MENU = os.path.join(DRIVE_C, 'ProgramData', 'Microsoft', 'Windows', 'Start Menu', 'Programs',
                           'Palvenor Server.lnk')
 UNINSTALL_KEY = 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Palvenor Server'
+SETTINGS_KEY = 'HKLM\\Software\\Quorvane\\Palvenor Server'
 
 
 def rule(verb, protocol):
@@ -51,17 +56,33 @@ class InstallerTest(ServerTest):
     def setUp(self):
         super().setUp()
         self.record = os.path.join(WORK, 'netsh.txt')
+        self.rights = os.path.join(WORK, 'icacls.txt')
         os.makedirs(WORK, exist_ok=True)
-        for leftover in (self.record, START_MENU, shortcut_path()):
+        for leftover in (self.record, self.rights, START_MENU, shortcut_path()):
             if os.path.exists(leftover):
                 os.remove(leftover)
         shutil.rmtree(FOLDER, ignore_errors=True)
-        wine(['reg', 'delete', UNINSTALL_KEY, '/f'])
-        self.env = dict(os.environ, PALVENOR_NETSH_RECORD=windows_path(self.record))
+        for key in (UNINSTALL_KEY, SETTINGS_KEY, SETTINGS_KEY.replace('HKLM', 'HKCU')):
+            wine(['reg', 'delete', key, '/f'])
+        self.env = dict(os.environ, PALVENOR_NETSH_RECORD=windows_path(self.record),
+                        PALVENOR_ICACLS_RECORD=windows_path(self.rights))
+
+    def tearDown(self):
+        probe('post', 0x0403, 0, 0)  # a copy the installer started again
+        probe('wait-gone', 10000)
+        super().tearDown()
+
+    def install(self, *arguments):
+        return wine([INSTALLER, '/S'] + list(arguments), timeout=120, env=self.env).returncode
+
+    def lines(self, record):
+        if not os.path.exists(record):
+            return []
+        with open(record) as f:
+            return f.read().splitlines()
 
     def netsh(self):
-        with open(self.record) as f:
-            return f.read().splitlines()
+        return self.lines(self.record)
 
     def uninstall_entry(self):
         result = wine(['reg', 'query', UNINSTALL_KEY])
@@ -80,11 +101,11 @@ class InstallerTest(ServerTest):
         return dict(line.split('=', 1) for line in result.stdout.splitlines() if '=' in line)
 
     def test_install_over_a_running_copy_then_uninstall_leaves_nothing(self):
-        self.assertEqual(wine([INSTALLER, '/S'], timeout=120, env=self.env).returncode, 0)
+        self.assertEqual(self.install(), 0)
         for name in ('PalvenorServer.exe', 'Uninstall.exe'):
             self.assertTrue(os.path.exists(os.path.join(FOLDER, name)), name)
         self.assertEqual(self.target_of(START_MENU), {'target': INSTALLED, 'arguments': ''})
-        self.assertEqual(self.target_of(shortcut_path())['target'], INSTALLED, 'no start at log-on')
+        self.assertFalse(os.path.exists(shortcut_path()), "the installer's own account was given the start at log-on")
         entry = self.uninstall_entry()
         self.assertIsNotNone(entry, 'no Apps & Features entry')
         self.assertEqual({k: entry.get(k) for k in ('DisplayName', 'DisplayVersion', 'Publisher', 'DisplayIcon',
@@ -96,27 +117,66 @@ class InstallerTest(ServerTest):
         self.assertGreater(int(entry['EstimatedSize'], 16), 100, 'EstimatedSize in KiB')
         self.assertEqual([line for line in self.netsh() if ' add ' in line], [rule('add', 'TCP'), rule('add', 'UDP')])
 
+        # The user's first start applies the installer's choice.
         running = InstalledServer()
         self.servers.append(running)
-        self.assertEqual(wine([INSTALLER, '/S', '/NOAUTOSTART'], timeout=120, env=self.env).returncode, 0)
+        self.assertTrue(wait_until(lambda: os.path.exists(shortcut_path()), 10), 'no start at log-on')
+        self.assertEqual(self.target_of(shortcut_path())['target'], INSTALLED)
+
+        self.assertEqual(self.install('/NOAUTOSTART'), 0)
         self.assertTrue(running.ended(0), 'the running copy was not asked to quit before the files were replaced')
         self.assertTrue(os.path.exists(os.path.join(FOLDER, 'PalvenorServer.exe')))
-        self.assertFalse(os.path.exists(shortcut_path()), 'still started at log-on')
+        self.assertIsNotNone(wait_until(window_state, 30), 'the copy that ran before does not run again')
+        self.assertTrue(wait_until(lambda: not os.path.exists(shortcut_path()), 10), 'still started at log-on')
 
-        running = InstalledServer()
-        self.servers.append(running)
         open(self.record, 'w').close()
         # The uninstaller hands over to a copy of itself and returns at once; that copy removes the
         # folder last.
         self.assertEqual(wine([os.path.join(FOLDER, 'Uninstall.exe'), '/S'], timeout=120, env=self.env).returncode, 0)
         gone = wait_until(lambda: not os.path.exists(FOLDER), 60)
         self.assertTrue(gone, f'left behind: {os.listdir(FOLDER) if os.path.exists(FOLDER) else ""}')
-        self.assertTrue(running.ended(5), 'the running copy was not asked to quit')
-        self.assertIsNone(window_state())
+        self.assertIsNone(window_state(), 'the running copy was not asked to quit')
         for left in (START_MENU, shortcut_path()):
             self.assertFalse(os.path.exists(left), left)
         self.assertIsNone(self.uninstall_entry())
         self.assertEqual(self.netsh(), [rule('delete', 'TCP'), rule('delete', 'UDP')])
+
+    def test_a_chosen_folder_is_made_administrators_only_before_anything_is_written_there(self):
+        chosen = os.path.join(DRIVE_C, 'PalvenorChosen')
+        shutil.rmtree(chosen, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, chosen, True)
+        self.assertEqual(self.install('/D=C:\\PalvenorChosen'), 0)
+        rights = self.lines(self.rights)
+        self.assertGreaterEqual(len(rights), 4, rights)
+        self.assertEqual(rights[2:4], ['"C:\\PalvenorChosen" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F '
+                                       '*S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q', 'entries=0'])
+        self.assertEqual(rights[:2], ['"C:\\PalvenorChosen" /setowner *S-1-5-32-544 /T /C /Q', 'entries=0'])
+        self.assertTrue(os.path.exists(os.path.join(chosen, 'PalvenorServer.exe')))
+
+    def test_an_upgrade_over_a_copy_that_will_not_quit_replaces_nothing(self):
+        self.assertEqual(self.install(), 0)
+        installed = os.path.join(FOLDER, 'PalvenorServer.exe')
+        before = os.stat(installed).st_mtime_ns
+        running = InstalledServer()
+        self.servers.append(running)
+        hung = [int(pid) for pid in subprocess.run(['pgrep', '-f', 'Palvenor Server.PalvenorServer.exe'],
+                                                   capture_output=True, text=True).stdout.split()]
+        self.assertTrue(hung, 'the running copy was not found')
+        for pid in hung:
+            os.kill(pid, signal.SIGSTOP)
+        try:
+            open(self.record, 'w').close()
+            os.remove(self.rights)
+            self.assertEqual(self.install(), 2)
+        finally:
+            for pid in hung:
+                os.kill(pid, signal.SIGCONT)
+        self.assertEqual(os.stat(installed).st_mtime_ns, before, 'the program was replaced under its running copy')
+        self.assertEqual((self.netsh(), self.lines(self.rights)), ([], []), 'the install went on')
+        self.assertFalse(running.ended(0))
+        log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
+        self.assertEqual(len(log), 1, 'no log in the temporary folder')
+        self.assertIn('a running copy did not quit within 15 seconds', self.lines(log[0]))
 
 
 if __name__ == '__main__':

@@ -2,10 +2,12 @@
 ; the windows preset), which defines VERSION, PROGRAM, ICON and OUTFILE, and the program's own
 ; SERVICE_PORT and INSTANCE_SEMAPHORE, read from its source.
 ;
-; Per machine into Program Files, a Start-menu shortcut, an Apps & Features entry, two inbound
-; firewall rules for port 4026 from the local subnet only, and, unless the user unticks it, the
-; program's own Startup shortcut. A running copy is asked to quit and waited for before any
-; file is replaced, and again before the uninstaller removes anything.
+; Per machine into Program Files (or a folder of the user's choice, which only administrators may
+; then change), a Start-menu shortcut, an Apps & Features entry, two inbound firewall rules for
+; port 4026 from the local subnet only, and the choice of a start at log-on, which each user's copy
+; applies. A running copy is asked to quit and waited for before any file is replaced, and again
+; before the uninstaller removes anything; no step with the installer's rights runs a program from
+; the install folder.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -47,18 +49,67 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
-; Every running copy holds the named semaphore, which goes with its process: once
-; it cannot be opened, no copy runs and its file can be replaced or deleted. Gives up after 15 s.
-!macro WaitUntilNoServerRuns
+Var WasRunning  ; a copy ran before the install, and runs again after it
+Var LogFile     ; the log's handle, and its path in the temporary folder
+Var LogPath
+
+; Writes a line to the log, which tells a user who reports a failure what was done.
+!macro Log TEXT
+  FileWrite $LogFile "${TEXT}$\r$\n"
+!macroend
+
+; The functions that both the installer and the uninstaller use, once for each (the uninstaller's
+; start with "un.").
+!macro SharedFunctions UN WHAT
+Function ${UN}OpenLog
+  StrCpy $LogPath "$TEMP\${NAME} ${WHAT}.log"
+  FileOpen $LogFile $LogPath w
+  !insertmacro Log "${NAME} ${VERSION}: ${WHAT} in $INSTDIR"
+FunctionEnd
+
+; Ends the setup with exit code 2, telling where the log is, with nothing more replaced or removed.
+Function ${UN}Fail
+  !insertmacro Log "stopped"
+  FileClose $LogFile
+  MessageBox MB_ICONSTOP "What ${WHAT} did before it stopped is listed in $LogPath." /SD IDOK
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+; $R1 is 0 once no copy holds the named semaphore, which goes with its process; gives up after 15 s.
+Function ${UN}WaitUntilNoServerRuns
   ${For} $R0 1 150
-    System::Call 'kernel32::OpenSemaphoreW(i 0x00100000, i 0, w "${INSTANCE_SEMAPHORE}") p.R1'
+    System::Call 'kernel32::OpenSemaphoreW(i 0x00100000, i 0, w "${INSTANCE_SEMAPHORE_NAME}") p.R1'
     ${If} $R1 = 0
       ${Break}
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p R1)'
     Sleep 100
   ${Next}
+FunctionEnd
+
+; Asks the running copy to quit as its own -quit does, without running any program, and waits for
+; every copy to be gone. One that stays (it hangs, or it belongs to another signed-in user, whose
+; window cannot be seen from here) stops the setup before any file is replaced or removed.
+Function ${UN}StopServer
+  StrCpy $WasRunning 0
+  retry:
+    FindWindow $0 "" "${STATUS_WINDOW_TITLE}"
+    ${If} $0 <> 0
+      StrCpy $WasRunning 1
+      System::Call 'user32::PostMessageW(p r0, i ${QUIT_REQUEST_MESSAGE}, p 0, p 0)'
+      !insertmacro Log "asked the running copy to quit"
+    ${EndIf}
+    Call ${UN}WaitUntilNoServerRuns
+    ${If} $R1 <> 0
+      !insertmacro Log "a running copy did not quit within 15 seconds"
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${NAME} is still running and could not be closed. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+      Call ${UN}Fail
+    ${EndIf}
+FunctionEnd
 !macroend
+!insertmacro SharedFunctions "" setup
+!insertmacro SharedFunctions "un." uninstall
 
 !macro RemoveFirewallRule PROTOCOL
   nsExec::Exec 'netsh advfirewall firewall delete rule name="${NAME} (${PROTOCOL})"'
@@ -72,19 +123,38 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
   !insertmacro RemoveFirewallRule ${PROTOCOL}
   nsExec::Exec 'netsh advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
   Pop $0
+  !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
 
+; Whatever folder was chosen, only Administrators and SYSTEM may change it, and everything in it:
+; its owner and its inherited rights are replaced (a folder outside Program Files inherits
+; "Authenticated Users: Modify" from the drive), before any file is written there. Otherwise a
+; standard user could replace the program or put a library beside it, and be given the rights of
+; whoever runs it next. Well-known identifiers, so that any language of Windows takes them.
+Function SecureFolder
+  CreateDirectory "$INSTDIR"
+  nsExec::Exec 'icacls "$INSTDIR" /setowner *S-1-5-32-544 /T /C /Q'
+  Pop $0
+  nsExec::Exec 'icacls "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
+  Pop $1
+  nsExec::Exec 'icacls "$INSTDIR\*" /reset /T /C /Q'
+  Pop $2
+  !insertmacro Log "rights of the folder: owner $0, rights $1, contents $2"
+  ${If} $1 != 0
+    Call Fail
+  ${EndIf}
+FunctionEnd
+
 Section "-${NAME}"
-  ; The new program asks any running copy, wherever it was started from, to quit.
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\${EXE}" "${PROGRAM}"
-  ExecWait '"$PLUGINSDIR\${EXE}" -quit'
-  !insertmacro WaitUntilNoServerRuns
+  Call OpenLog
+  Call StopServer
+  Call SecureFolder
 
   SetOutPath "$INSTDIR"
   File "${PROGRAM}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}"
+  !insertmacro Log "files written"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "${NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
@@ -102,20 +172,27 @@ Section "-${NAME}"
   !insertmacro AllowFromLocalSubnet UDP
 SectionEnd
 
-; The program's own option puts its shortcut in the Startup folder; -quit ends it at once
-; instead of starting the server from the installer.
+; The choice is left for the machine, marked anew at each install: the program applies it once for
+; each user who starts it, in that user's own Startup folder. The installer's rights are often
+; another account's, whose Startup folder is the wrong one.
 Section "Start ${NAME} when I log on" AUTOSTART
-  ExecWait '"$INSTDIR\${EXE}" -autostart -quit'
 SectionEnd
 
-; Unticked, an earlier install's Startup shortcut goes too (the program's own -noautostart would
-; start the server after deleting it). The shortcut is the user's own, not all users'.
-Section "-Not at log-on"
-  ${IfNot} ${SectionIsSelected} ${AUTOSTART}
-    SetShellVarContext current
-    Delete "$SMSTARTUP\Quorvane Palvenor Server.lnk"
-    SetShellVarContext all
+Section "-Start at log-on or not"
+  ${If} ${SectionIsSelected} ${AUTOSTART}
+    WriteRegDWORD HKLM "${SETTINGS_KEY}" "${START_AT_LOGON_VALUE}" 1
+  ${Else}
+    WriteRegDWORD HKLM "${SETTINGS_KEY}" "${START_AT_LOGON_VALUE}" 0
   ${EndIf}
+  System::Call 'kernel32::GetSystemTimeAsFileTime(*l .r0)'
+  WriteRegStr HKLM "${SETTINGS_KEY}" "${CHOICE_MARK_VALUE}" $0
+  !insertmacro Log "start at log-on: $0"
+  ; A copy that ran before runs again, as the user at the desktop.
+  ${If} $WasRunning = 1
+    Call StartServer
+  ${EndIf}
+  !insertmacro Log "done"
+  FileClose $LogFile
 SectionEnd
 
 Function .onInit
@@ -135,21 +212,40 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
-; Started through Explorer, so that the server runs as the user and not with the installer's
-; administrator rights.
+; Started through Explorer, so that the server runs as the user at the desktop and not with the
+; installer's administrator rights.
 Function StartServer
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE}"'
 FunctionEnd
 
+; Every user's Startup shortcut, in each profile the machine knows.
+Function un.RemoveStartupShortcuts
+  StrCpy $R2 0
+  ${Do}
+    EnumRegKey $R3 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList" $R2
+    ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
+    ReadRegStr $R4 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\$R3" ProfileImagePath
+    ExpandEnvStrings $R4 $R4
+    Delete "$R4\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\Quorvane Palvenor Server.lnk"
+    IntOp $R2 $R2 + 1
+  ${Loop}
+  SetShellVarContext current
+  Delete "$SMSTARTUP\Quorvane Palvenor Server.lnk"
+  SetShellVarContext all
+FunctionEnd
+
 Section "Uninstall"
-  ; The program deletes its Startup shortcut and asks the running copy to quit.
-  ExecWait '"$INSTDIR\${EXE}" -uninstall'
-  !insertmacro WaitUntilNoServerRuns
+  Call un.OpenLog
+  Call un.StopServer
+  Call un.RemoveStartupShortcuts
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
 
   !insertmacro RemoveFirewallRule TCP
   !insertmacro RemoveFirewallRule UDP
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  !insertmacro Log "removed all but the folder"
+  FileClose $LogFile
   ; The folder goes last, so that once it is gone the uninstall has done everything.
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
