@@ -32,6 +32,7 @@ add_library(palvenor_win STATIC
   src/app/serving.cpp
   src/app/quit.cpp
   src/app/trust_prompt.cpp
+  src/app/texts.cpp
   src/app/advertisement_view.cpp
   src/app/tray.cpp
   src/app/link_label.cpp
@@ -46,8 +47,9 @@ configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
 set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
+file(GLOB PALVENOR_LANGUAGES ${CMAKE_SOURCE_DIR}/src/resources/lang/*.rc)
 set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/palvenor.ico;${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+  "${CMAKE_SOURCE_DIR}/src/resources/palvenor.ico;${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h;${CMAKE_SOURCE_DIR}/src/resources/dialogs.rc;${PALVENOR_LANGUAGES}")
 
 add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
 target_link_libraries(PalvenorServer PRIVATE palvenor_win)

@@ -10,6 +10,7 @@ packages=(
   xvfb xdotool
   python3 strace iproute2
   nsis
+  locales fonts-wqy-microhei
 )
 
 missing=()
@@ -24,3 +25,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The server speaks the language of the locale under Wine: the language tests and the screenshots.
+for wanted in de_DE.UTF-8 fr_FR.UTF-8 es_ES.UTF-8 pt_BR.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8 ja_JP.UTF-8; do
+  if ! locale -a 2>/dev/null | grep -qi "^${wanted%%.*}\.utf-\?8$"; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo sed -i "s/^# *\(${wanted} UTF-8\)/\1/" /etc/locale.gen
+    $sudo locale-gen >/dev/null
+  fi
+done

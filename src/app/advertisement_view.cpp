@@ -1,17 +1,15 @@
 #include "app/advertisement_view.h"
 
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "app/tray.h"
-
-static const wchar_t ADVERTISEMENT_FAILURE[] =
-    L"Palvenor Server is unable to access Apple's Bonjour software.\n\nTo use Palvenor, you must enable Bonjour, "
-    L"OR enter the IP address of this computer in the Palvenor app.";
+#include "resources/resource.h"
 
 void ShowAdvertisement(bool registered)
 {
-    SetWindowTextW(statusWindow.advertisementStatusLabel, registered ? L"Registered" : L"Failed");
+    SetWindowTextW(statusWindow.advertisementStatusLabel, Text(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
     if (registered) return;
-    ApplyTrayRecordWithBalloon(notConnectedRecord, ADVERTISEMENT_FAILURE);
+    ApplyTrayRecordWithBalloon(notConnectedRecord, Text(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);
 }
 

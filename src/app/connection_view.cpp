@@ -1,14 +1,16 @@
 #include "app/connection_view.h"
 
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
 #include "net/host.h"
+#include "resources/resource.h"
 
-static void ShowNotConnectedLabels()
+void ShowNotConnectedLabels()
 {
     SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Not connected");
+    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_NOT_CONNECTED).c_str());
 }
 
 static void ShowConnected(uint32_t address)
@@ -18,8 +20,8 @@ static void ShowConnected(uint32_t address)
     wchar_t text[16];
     FormatAddress(phone, text);
     SetWindowTextW(statusWindow.phoneAddressLabel, text);
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Connected");
-    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
+    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_CONNECTED).c_str());
+    ApplyTrayRecordWithBalloon(connectedRecord, Text(IDS_PHONE_CONNECTED).c_str());
 }
 
 void ShowPhoneChange(const PhoneChange& change)
@@ -29,7 +31,7 @@ void ShowPhoneChange(const PhoneChange& change)
     // Ended here: the record goes with whatever balloon text it last held.
     case PhoneChange::Disconnected: ShowNotConnected(); break;
     case PhoneChange::Left:
-        ApplyTrayRecordWithBalloon(notConnectedRecord, L"iPod/iPhone disconnected.");
+        ApplyTrayRecordWithBalloon(notConnectedRecord, Text(IDS_PHONE_LEFT).c_str());
         ShowNotConnectedLabels();
         break;
     case PhoneChange::Asking: AskAboutDevice(change.address, change.number); break;
@@ -46,8 +48,6 @@ void ShowNotConnected()
 
 void ShowPortInUse()
 {
-    SetWindowTextW(statusWindow.connectionStatusLabel, L"Port 4026 is in use by another program");
-    ApplyTrayRecordWithBalloon(notConnectedRecord,
-                               L"Port 4026 is in use by another program, so phones cannot connect. Palvenor Server "
-                               L"tries again every 10 seconds.");
+    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_PORT_IN_USE).c_str());
+    ApplyTrayRecordWithBalloon(notConnectedRecord, Text(IDS_PORT_IN_USE_BALLOON).c_str());
 }

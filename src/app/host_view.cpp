@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "app/tray.h"
 #include "net/host.h"
 #include "net/network_category.h"
+#include "resources/resource.h"
 
 void WriteComputerName()
 {
@@ -30,10 +32,6 @@ INT_PTR OnAddressChanged()
     return FALSE;
 }
 
-static const wchar_t PUBLIC_NETWORK_WARNING[] =
-    L"Windows treats this network as public, so phones cannot reach this PC. To use Palvenor here, make it a "
-    L"private network in Windows Settings.";
-
 void WarnOfPublicNetwork()
 {
     static std::vector<GUID> warned;  // the networks the user was told of
@@ -42,5 +40,5 @@ void WarnOfPublicNetwork()
     for (const GUID& told : warned)
         if (IsEqualGUID(told, network)) return;
     warned.push_back(network);
-    ShowBalloon(PUBLIC_NETWORK_WARNING, L"ms-settings:network-status");
+    ShowBalloon(Text(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
 }

@@ -9,6 +9,7 @@
 #include "app/quit.h"
 #include "app/serving.h"
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
 #include "autostart/installer_choice.h"
@@ -77,8 +78,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
 
     WSADATA network;
     if (startNetwork(MAKEWORD(2, 1), &network) != 0) {
-        MessageBoxW(statusWindow.window, L"Failed to initialize Winsock\nPalvenor Server cannot continue!",
-                    L"Quorvane Palvenor Server", MB_ICONERROR);
+        MessageBoxW(statusWindow.window, Text(IDS_NETWORK_FAILED).c_str(), L"Quorvane Palvenor Server", MB_ICONERROR);
         RemoveTrayIcon();  // no icon is left behind for a server that is not running
         return 1;  // a server that cannot start has not succeeded
     }

@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "app/quit.h"
 #include "app/serving.h"
+#include "app/texts.h"
 #include "app/tray.h"
 #include "autostart/shortcut.h"
 #include "net/connection.h"
@@ -35,6 +36,12 @@ void FetchLabelHandles()
     statusWindow.computerNameLabel = GetDlgItem(statusWindow.window, IDC_COMPUTER_NAME);
     statusWindow.connectionStatusLabel = GetDlgItem(statusWindow.window, IDC_CONNECTION_STATUS);
     statusWindow.advertisementStatusLabel = GetDlgItem(statusWindow.window, IDC_ADVERTISEMENT_STATUS);
+}
+
+static INT_PTR OnInitDialog(HWND window)
+{
+    SetDlgItemTextW(window, IDC_CONNECTION_STATUS, Text(IDS_NOT_CONNECTED).c_str());
+    return TRUE;
 }
 
 static INT_PTR OnClose()
@@ -148,7 +155,7 @@ static INT_PTR OnRegisteredMessage(UINT message)
 INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: return TRUE;
+    case WM_INITDIALOG: return OnInitDialog(window);
     case WM_DESTROY: return OnDestroy();
     case WM_CLOSE: return OnClose();
     case WM_SHOWWINDOW: return OnShowWindow(window, wParam);

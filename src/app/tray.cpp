@@ -5,6 +5,7 @@
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 #include "net/trust_store.h"
@@ -61,14 +62,13 @@ static void PrepareRecord(NOTIFYICONDATAW& record, const wchar_t* tip)
     lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
 }
 
-static const wchar_t NOT_CONNECTED_TIP[] = L"Quorvane Palvenor Server for Windows - NOT CONNECTED";
-static const wchar_t CONNECTED_TIP[] = L"Quorvane Palvenor Server for Windows - CONNECTED";
-static const wchar_t PAUSED_TIP[] = L"Quorvane Palvenor Server for Windows - INPUT PAUSED";
+// "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
+static std::wstring Tip(UINT state) { return std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state); }
 
 void PrepareTrayRecords()
 {
-    PrepareRecord(notConnectedRecord, NOT_CONNECTED_TIP);
-    PrepareRecord(connectedRecord, CONNECTED_TIP);
+    PrepareRecord(notConnectedRecord, Tip(IDS_TIP_NOT_CONNECTED).c_str());
+    PrepareRecord(connectedRecord, Tip(IDS_TIP_CONNECTED).c_str());
     shownRecord = &notConnectedRecord;
     LoadTrayIcons();
 }
@@ -149,8 +149,10 @@ INT_PTR OnPauseCommand()
 {
     const bool paused = !InputPaused();
     PauseInput(paused);
-    lstrcpynW(notConnectedRecord.szTip, paused ? PAUSED_TIP : NOT_CONNECTED_TIP, ARRAYSIZE(notConnectedRecord.szTip));
-    lstrcpynW(connectedRecord.szTip, paused ? PAUSED_TIP : CONNECTED_TIP, ARRAYSIZE(connectedRecord.szTip));
+    lstrcpynW(notConnectedRecord.szTip, Tip(paused ? IDS_TIP_PAUSED : IDS_TIP_NOT_CONNECTED).c_str(),
+              ARRAYSIZE(notConnectedRecord.szTip));
+    lstrcpynW(connectedRecord.szTip, Tip(paused ? IDS_TIP_PAUSED : IDS_TIP_CONNECTED).c_str(),
+              ARRAYSIZE(connectedRecord.szTip));
     RefreshTrayIcon(NIM_MODIFY);
     return FALSE;
 }

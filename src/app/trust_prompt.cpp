@@ -5,6 +5,7 @@
 #include "app/connection_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
+#include "app/texts.h"
 #include "net/connection.h"
 #include "net/host.h"
 #include "resources/resource.h"
@@ -80,9 +81,8 @@ void AskAboutDevice(uint32_t address, uint32_t number)
     device.s_addr = address;
     wchar_t dotted[16];
     FormatAddress(device, dotted);
-    wchar_t format[256] = {}, text[300] = {};
-    LoadStringW(statusWindow.instance, IDS_PROMPT_TEXT, format, ARRAYSIZE(format));
-    wsprintfW(text, format, dotted);
+    wchar_t text[512] = {};
+    wsprintfW(text, Text(IDS_PROMPT_TEXT).c_str(), dotted);
     SetDlgItemTextW(window, IDC_PROMPT_TEXT, text);
     SetTimer(window, PROMPT_READY_TIMER_ID, PROMPT_READY_MS, nullptr);
     SetTimer(window, PROMPT_LAPSE_TIMER_ID, PROMPT_LAPSE_MS, nullptr);

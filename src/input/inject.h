@@ -34,10 +34,15 @@ constexpr uint8_t VKEY_LWIN = 0x5B;
 
 constexpr uint16_t NO_KEY_FOR_CHARACTER = 0xFFFF;  // what the layout lookup returns for "no key"
 
+// A keyboard layout (an HKL).
+using KeyboardLayout = uintptr_t;
+
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);  // mouse_event
 void InjectKeyEvent(uint8_t virtualKey, uint32_t flags);                      // keybd_event
-uint16_t LookUpCharacterKey(uint16_t character);  // VkKeyScanW on the calling thread's layout
-uint32_t CharacterOfKey(uint8_t virtualKey);      // MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR)
+// The layout of the thread that owns the foreground window: the one the user types in now.
+KeyboardLayout ForegroundLayout();
+uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout);  // VkKeyScanExW
+uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout);      // MapVirtualKeyExW(MAPVK_VK_TO_CHAR)
 // One UTF-16 unit typed as itself, whatever the layout: SendInput with KEYEVENTF_UNICODE.
 void InjectUnicodeUnit(uint16_t unit, uint32_t flags);
 void PlayDefaultBeep();                           // MessageBeep(MB_OK)

@@ -16,9 +16,21 @@ void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 
 void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { keybd_event(virtualKey, 0, flags, 0); }
 
-uint16_t LookUpCharacterKey(uint16_t character) { return uint16_t(VkKeyScanW(wchar_t(character))); }
+KeyboardLayout ForegroundLayout()
+{
+    // With no foreground window, thread 0 gives the calling thread's layout.
+    return KeyboardLayout(GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)));
+}
 
-uint32_t CharacterOfKey(uint8_t virtualKey) { return MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR); }
+uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout)
+{
+    return uint16_t(VkKeyScanExW(wchar_t(character), HKL(layout)));
+}
+
+uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout)
+{
+    return MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_CHAR, HKL(layout));
+}
 
 void InjectUnicodeUnit(uint16_t unit, uint32_t flags)
 {

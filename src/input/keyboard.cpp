@@ -86,9 +86,13 @@ void TypeCharacter(int32_t arg1)
         TypeUnicodeUnit(character);
         return;
     }
-    const uint16_t scan = LookUpCharacterKey(character);
+    // Read for every character, so that a layout switched on the PC counts from the next one.
+    const KeyboardLayout layout = ForegroundLayout();
+    const uint16_t scan = LookUpCharacterKey(character, layout);
     const uint8_t virtualKey = uint8_t(scan & 0xFFu);
-    if (scan == NO_KEY_FOR_CHARACTER || (CharacterOfKey(virtualKey) & DEAD_KEY_CHARACTER)) {
+    // A key that needs a shift state beyond Shift, Ctrl and Alt (Kana, Hankaku) cannot be typed
+    // with those three: such a character goes the Unicode way too.
+    if (scan == NO_KEY_FOR_CHARACTER || (scan >> 8) & ~0x07u || (CharacterOfKey(virtualKey, layout) & DEAD_KEY_CHARACTER)) {
         TypeUnicodeUnit(character);
         return;
     }

@@ -129,7 +129,7 @@ class Server:
     """One copy of the server, started from a folder of its own, with the stand-in DNS-SD library
     in the system folder (or without one), so that tests never share files."""
 
-    def __init__(self, name, arguments=(), standin_result=0, library=True, windows_service=None):
+    def __init__(self, name, arguments=(), standin_result=0, library=True, windows_service=None, language=None):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
@@ -148,6 +148,8 @@ class Server:
         # (9506: pending) and the status its callback reports later.
         for name, value in zip(('PALVENOR_DNSAPI_RESULT', 'PALVENOR_DNSAPI_STATUS'), windows_service or ()):
             self.env[name] = str(value)
+        if language:  # Wine takes the user-interface language from the locale
+            self.env.update(LANG=language, LC_ALL=language)
         self.arguments = list(arguments)
         self.process = None
 

@@ -9,6 +9,7 @@
 //   probe shortcut PATH         print the target of a shortcut, read through the shell
 //   probe window TITLE          exit 0 when a top-level window has this title
 //   probe click TITLE BUTTON    click the window's button once it is enabled (3 s at most)
+//   probe screenshot PATH       write the status window, as the screen shows it, to a 24-bit BMP
 #include <windows.h>
 #include <shlobj.h>
 
@@ -126,6 +127,35 @@ static int Click(const wchar_t* title, const wchar_t* text)
     return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) ? 0 : 1;
 }
 
+static int Screenshot(const wchar_t* path)
+{
+    HWND window = Server();
+    RECT bounds;
+    if (!window || !GetWindowRect(window, &bounds)) return 1;
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string pixels(size_t((width * 3 + 3) & ~3) * size_t(height), '\0');
+    GetDIBits(memory, picture, 0, UINT(height), &pixels[0], reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof file + sizeof info + pixels.size()), 0, 0,
+                             DWORD(sizeof file + sizeof info)};
+    FILE* out = _wfopen(path, L"wb");
+    if (!out) return 1;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) return 2;
@@ -138,6 +168,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
     if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
     if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
+    if (command == L"screenshot" && argc == 3) return Screenshot(argv[2]);
     if (command == L"post" && argc == 5) {
         HWND window = Server();
         if (!window) return 1;

@@ -72,6 +72,13 @@ class StartupTest(ServerTest):
                 self.connected_phone().close()
                 server.stop()
 
+    def test_the_window_speaks_the_users_language(self):
+        for language, status in (('de_DE.UTF-8', 'Nicht verbunden'), ('ja_JP.UTF-8', '未接続')):
+            with self.subTest(language):
+                server = self.server(language, language=language)
+                self.assertState({'status': status})
+                server.stop()
+
     def test_second_copy_ends_at_once_and_leaves_the_first_alone(self):
         first = self.server('first')
         for arguments in ([], ['-showui']):

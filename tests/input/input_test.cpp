@@ -254,11 +254,27 @@ TEST_F(InputTest, AllModifiersGoInTheOrderShiftCtrlAlt)
                       KeyEvent(0x45, KEY_UP)}));
 }
 
-TEST_F(InputTest, OtherModifierBitsAreIgnored)
+TEST_F(InputTest, EachCharacterTakesTheKeyOfTheLayoutTypedInNow)
 {
-    recordedLayout[0x00E9] = 0x3845;  // bits 0x08, 0x10 and 0x20 only
-    Send(PKT_CHAR, 0xE9);
-    EXPECT_EQ(recordedEvents, (Events{KeyEvent(0x45, 0), KeyEvent(0x45, KEY_UP)}));
+    const auto key = [](uint8_t virtualKey) { return Events{KeyEvent(virtualKey, 0), KeyEvent(virtualKey, KEY_UP)}; };
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const struct {
+        uintptr_t layout;
+        int32_t character;
+        Events events;
+    } cases[] = {
+        {US_LAYOUT, 0x61, key(0x41)},         // "a"
+        {SECOND_LAYOUT, 0x61, unit(0x61)},    // not on the Russian layout
+        {SECOND_LAYOUT, 0x0444, key(0x41)},   // "ф", on the key of "a"
+        {US_LAYOUT, 0x0444, unit(0x0444)},
+        {SECOND_LAYOUT, 0x30A2, unit(0x30A2)},  // needs the Kana shift state
+    };
+    for (const auto& c : cases) {
+        ResetRecorder();
+        foregroundLayout = c.layout;
+        Send(PKT_CHAR, c.character);
+        EXPECT_EQ(recordedEvents, c.events) << std::hex << c.layout << " " << c.character;
+    }
 }
 
 TEST_F(InputTest, ReleasingHeldInputLetsGoOfExactlyWhatThePhoneStillHolds)

@@ -7,6 +7,8 @@
 
 std::vector<RecordedEvent> recordedEvents;
 std::map<uint16_t, uint16_t> recordedLayout;
+std::map<uint16_t, uint16_t> recordedSecondLayout;
+KeyboardLayout foregroundLayout = US_LAYOUT;
 std::set<uint8_t> recordedDeadKeys;
 
 bool RecordedEvent::operator==(const RecordedEvent& o) const
@@ -39,15 +41,22 @@ void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 
 void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { recordedEvents.push_back(KeyEvent(virtualKey, flags)); }
 
-uint16_t LookUpCharacterKey(uint16_t character)
+KeyboardLayout ForegroundLayout() { return foregroundLayout; }
+
+static const std::map<uint16_t, uint16_t>& Layout(KeyboardLayout layout)
 {
-    auto found = recordedLayout.find(character);
-    return found == recordedLayout.end() ? NO_KEY_FOR_CHARACTER : found->second;
+    return layout == US_LAYOUT ? recordedLayout : recordedSecondLayout;
 }
 
-uint32_t CharacterOfKey(uint8_t virtualKey)
+uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout)
 {
-    for (const auto& entry : recordedLayout)
+    auto found = Layout(layout).find(character);
+    return found == Layout(layout).end() ? NO_KEY_FOR_CHARACTER : found->second;
+}
+
+uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout)
+{
+    for (const auto& entry : Layout(layout))
         if ((entry.second & 0xFFu) == virtualKey)
             return entry.first | (recordedDeadKeys.count(virtualKey) ? DEAD_KEY_CHARACTER : 0);
     return 0;
@@ -65,6 +74,9 @@ void ResetRecorder()
     // sign with AltGr (Ctrl+Alt) and '^' on a dead key (as many European layouts answer).
     recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}, {0x20AC, 0x0645}, {0x5E, 0x00DD}};
     recordedDeadKeys = {0xDD};
+    // A Russian layout on the same keys; katakana "ア" behind the Kana shift state.
+    recordedSecondLayout = {{0x0444, 0x0041}, {0x0424, 0x0141}, {0x30A2, 0x0833}};
+    foregroundLayout = US_LAYOUT;
     ResetInputState();
 }
 

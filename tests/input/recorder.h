@@ -20,8 +20,12 @@ RecordedEvent BeepEvent();
 RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags);
 
 extern std::vector<RecordedEvent> recordedEvents;
-// The keyboard layout the recorder answers lookups from; characters not in it have no key.
-extern std::map<uint16_t, uint16_t> recordedLayout;
+// The keyboard layouts the recorder answers lookups from, and which of them the foreground window
+// types in; characters not in a layout have no key there.
+constexpr uintptr_t US_LAYOUT = 0x04090409, SECOND_LAYOUT = 0x04190419;
+extern std::map<uint16_t, uint16_t> recordedLayout;        // US_LAYOUT
+extern std::map<uint16_t, uint16_t> recordedSecondLayout;  // SECOND_LAYOUT
+extern uintptr_t foregroundLayout;
 // The layout's dead keys, by virtual key.
 extern std::set<uint8_t> recordedDeadKeys;
 

@@ -27,7 +27,8 @@ static void StampTyped(uint32_t flags)
 }
 
 void InjectKeyEvent(uint8_t, uint32_t flags) { StampTyped(flags); }
-uint16_t LookUpCharacterKey(uint16_t character) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
-uint32_t CharacterOfKey(uint8_t virtualKey) { return virtualKey; }
+KeyboardLayout ForegroundLayout() { return 1; }
+uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
+uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout) { return virtualKey; }
 void InjectUnicodeUnit(uint16_t, uint32_t flags) { StampTyped(flags); }
 void PlayDefaultBeep() {}

@@ -39,7 +39,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${NAME} now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(START_NOW)"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartServer
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
@@ -47,7 +47,16 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The first is the default; NSIS shows the one of the user's own Windows language.
 !insertmacro MUI_LANGUAGE English
+!insertmacro MUI_LANGUAGE German
+!insertmacro MUI_LANGUAGE French
+!insertmacro MUI_LANGUAGE Spanish
+!insertmacro MUI_LANGUAGE PortugueseBR
+!insertmacro MUI_LANGUAGE Russian
+!insertmacro MUI_LANGUAGE SimpChinese
+!insertmacro MUI_LANGUAGE Japanese
+!include texts.nsh
 
 Var WasRunning  ; a copy ran before the install, and runs again after it
 Var LogFile     ; the log's handle, and its path in the temporary folder
@@ -71,7 +80,7 @@ FunctionEnd
 Function ${UN}Fail
   !insertmacro Log "stopped"
   FileClose $LogFile
-  MessageBox MB_ICONSTOP "What ${WHAT} did before it stopped is listed in $LogPath." /SD IDOK
+  MessageBox MB_ICONSTOP "$(STOPPED)" /SD IDOK
   SetErrorLevel 2
   Quit
 FunctionEnd
@@ -103,7 +112,7 @@ Function ${UN}StopServer
     Call ${UN}WaitUntilNoServerRuns
     ${If} $R1 <> 0
       !insertmacro Log "a running copy did not quit within 15 seconds"
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${NAME} is still running and could not be closed. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(STILL_RUNNING)" /SD IDCANCEL IDRETRY retry
       Call ${UN}Fail
     ${EndIf}
 FunctionEnd
@@ -175,7 +184,7 @@ SectionEnd
 ; The choice is left for the machine, marked anew at each install: the program applies it once for
 ; each user who starts it, in that user's own Startup folder. The installer's rights are often
 ; another account's, whose Startup folder is the wrong one.
-Section "Start ${NAME} when I log on" AUTOSTART
+Section "$(AUTOSTART_SECTION)" AUTOSTART
 SectionEnd
 
 Section "-Start at log-on or not"

@@ -1,0 +1,111 @@
+// Each language's status window as its users see it: every caption, and every value the program
+// writes there, whole, measured with the dialog's own font.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/status_window.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+struct Language {
+    LANGID id;
+    const wchar_t* connectionCaption;  // the caption beside the connection's state
+};
+
+const Language languages[] = {
+    {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"iPod or iPhone connection status :"},
+    {MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL), L"Verbindungsstatus von iPod oder iPhone:"},
+    {MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL), L"\u00C9tat de la connexion de l'iPod ou de l'iPhone :"},
+    {MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL), L"Estado de la conexi\u00F3n del iPod o iPhone:"},
+    {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Status da conex\u00E3o do iPod ou iPhone:"},
+    {MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
+     L"\u0421\u043E\u0441\u0442\u043E\u044F\u043D\u0438\u0435 \u043F\u043E\u0434\u043A\u043B\u044E\u0447\u0435\u043D"
+     L"\u0438\u044F iPod \u0438\u043B\u0438 iPhone:"},
+    {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), L"iPod \u6216 iPhone \u8FDE\u63A5\u72B6\u6001:"},
+    {MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL), L"iPod \u307E\u305F\u306F iPhone \u306E\u63A5\u7D9A\u72B6\u614B:"},
+};
+
+// One text of the language's string table, found as the loader does: sixteen to a block.
+std::wstring TextIn(LANGID language, UINT id)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC block = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+    const auto* text = block ? static_cast<const WCHAR*>(LockResource(LoadResource(module, block))) : nullptr;
+    if (!text) return L"";
+    for (UINT i = 0; i < id % 16; ++i) text += 1 + *text;
+    return std::wstring(text + 1, *text);
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// What part of the control's text does not fit: empty when it all does.
+std::wstring Overflow(HWND control)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    RECT room;
+    GetClientRect(control, &room);
+    if (lstrcmpiW(className, L"Button") == 0) {
+        const LONG_PTR kind = style & BS_TYPEMASK;
+        // A check box's text follows its box; a group box's title sits between its corners.
+        room.right -= kind == BS_GROUPBOX ? 16 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        if (kind == BS_GROUPBOX) room.bottom = LONG_MAX;  // a title is one line: only its width counts
+    }
+    const std::wstring text = WindowText(control);
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, room.right, 0};
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    if (needed.right <= room.right && needed.bottom <= room.bottom) return L"";
+    return text + L" needs " + std::to_wstring(needed.right) + L"x" + std::to_wstring(needed.bottom) + L", has " +
+           std::to_wstring(room.right) + L"x" + std::to_wstring(room.bottom);
+}
+
+using LanguagesTest = AppTest;
+
+TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    for (const Language& language : languages) {
+        SCOPED_TRACE(testing::Message() << "language 0x" << std::hex << language.id);
+        HRSRC found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_STATUS), language.id);
+        ASSERT_NE(found, nullptr);
+        HWND dialog = CreateDialogIndirectParamW(
+            module, static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found))), nullptr, PlainDialog, 0);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_NE(FindWindowExW(dialog, nullptr, L"Static", language.connectionCaption), nullptr) << "not translated";
+        // The longest values the program writes beside the captions.
+        const struct {
+            int label;
+            std::vector<std::wstring> values;
+        } values[] = {
+            {IDC_CONNECTION_STATUS,
+             {TextIn(language.id, IDS_NOT_CONNECTED), TextIn(language.id, IDS_CONNECTED),
+              TextIn(language.id, IDS_PORT_IN_USE)}},
+            {IDC_ADVERTISEMENT_STATUS, {TextIn(language.id, IDS_REGISTERED), TextIn(language.id, IDS_FAILED)}},
+            {IDC_COMPUTER_NAME, {L"DESKTOP-MMMMMMM"}},
+            {IDC_PHONE_ADDRESS, {L"255.255.255.255"}},
+        };
+        for (const auto& row : values)
+            for (const std::wstring& value : row.values) {
+                ASSERT_FALSE(value.empty());
+                SetDlgItemTextW(dialog, row.label, value.c_str());
+                EXPECT_EQ(Overflow(GetDlgItem(dialog, row.label)), L"");
+            }
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+            if (GetDlgCtrlID(control) == IDCLOSE) continue;  // never shown
+            EXPECT_EQ(Overflow(control), L"");
+        }
+        DestroyWindow(dialog);
+    }
+}
+
+}  // namespace
