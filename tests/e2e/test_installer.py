@@ -37,7 +37,9 @@ class InstalledServer:
         self.process = subprocess.Popen([RUN, STATE, INSTALLED], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         if probe('wait-window', 30000).returncode != 0:
-            raise AssertionError('the installed server did not start')
+            self.stop()
+            raise AssertionError(f'the installed server did not start (exit code {self.process.returncode}: 0 when '
+                                 'another copy, whose window is gone, still holds the semaphore)')
 
     def ended(self, timeout):
         try:
