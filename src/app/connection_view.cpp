@@ -7,7 +7,7 @@
 #include "net/host.h"
 #include "resources/resource.h"
 
-void ShowNotConnectedLabels()
+static void ShowNotConnectedLabels()
 {
     SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
     SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_NOT_CONNECTED).c_str());

@@ -5,7 +5,5 @@
 
 void ShowPhoneChange(const PhoneChange& change);
 void ShowNotConnected();
-// The labels alone, as at start-up.
-void ShowNotConnectedLabels();
 // Another program holds port 4026: no phone can reach this one.
 void ShowPortInUse();

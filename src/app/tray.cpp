@@ -50,25 +50,37 @@ static void LoadTrayIcons()
     }
 }
 
-static void PrepareRecord(NOTIFYICONDATAW& record, const wchar_t* tip)
+static void PrepareRecord(NOTIFYICONDATAW& record)
 {
     record.cbSize = sizeof(NOTIFYICONDATAW);
     record.hWnd = statusWindow.window;
     record.uID = TRAY_ICON_ID;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     record.uCallbackMessage = WM_TRAY_CALLBACK;
-    lstrcpynW(record.szTip, tip, ARRAYSIZE(record.szTip));
     record.uTimeout = 10000;
     lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
 }
 
 // "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
-static std::wstring Tip(UINT state) { return std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state); }
+static void WriteTip(NOTIFYICONDATAW& record, UINT state)
+{
+    const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state);
+    lstrcpynW(record.szTip, tip.c_str(), ARRAYSIZE(record.szTip));
+}
+
+// Both looks' tips: a pause shows in either.
+static void WriteTips()
+{
+    const bool paused = InputPaused();
+    WriteTip(notConnectedRecord, paused ? IDS_TIP_PAUSED : IDS_TIP_NOT_CONNECTED);
+    WriteTip(connectedRecord, paused ? IDS_TIP_PAUSED : IDS_TIP_CONNECTED);
+}
 
 void PrepareTrayRecords()
 {
-    PrepareRecord(notConnectedRecord, Tip(IDS_TIP_NOT_CONNECTED).c_str());
-    PrepareRecord(connectedRecord, Tip(IDS_TIP_CONNECTED).c_str());
+    PrepareRecord(notConnectedRecord);
+    PrepareRecord(connectedRecord);
+    WriteTips();
     shownRecord = &notConnectedRecord;
     LoadTrayIcons();
 }
@@ -147,12 +159,8 @@ INT_PTR OnDisconnectCommand()
 
 INT_PTR OnPauseCommand()
 {
-    const bool paused = !InputPaused();
-    PauseInput(paused);
-    lstrcpynW(notConnectedRecord.szTip, Tip(paused ? IDS_TIP_PAUSED : IDS_TIP_NOT_CONNECTED).c_str(),
-              ARRAYSIZE(notConnectedRecord.szTip));
-    lstrcpynW(connectedRecord.szTip, Tip(paused ? IDS_TIP_PAUSED : IDS_TIP_CONNECTED).c_str(),
-              ARRAYSIZE(connectedRecord.szTip));
+    PauseInput(!InputPaused());
+    WriteTips();
     RefreshTrayIcon(NIM_MODIFY);
     return FALSE;
 }
