@@ -19,7 +19,6 @@ constexpr int32_t MOUSE_XBUTTON1 = 1;          // XBUTTON1
 constexpr int32_t MOUSE_XBUTTON2 = 2;          // XBUTTON2
 
 constexpr uint32_t KEY_UP = 0x0002;  // KEYEVENTF_KEYUP
-constexpr uint32_t DEAD_KEY_CHARACTER = 0x80000000;  // the bit MapVirtualKeyW sets for a dead key
 
 constexpr uint8_t VKEY_BACK = 0x08;
 constexpr uint8_t VKEY_RETURN = 0x0D;
@@ -42,7 +41,9 @@ void InjectKeyEvent(uint8_t virtualKey, uint32_t flags);                      //
 // The layout of the thread that owns the foreground window: the one the user types in now.
 KeyboardLayout ForegroundLayout();
 uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout);  // VkKeyScanExW
-uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout);      // MapVirtualKeyExW(MAPVK_VK_TO_CHAR)
+// Whether the key, in the shift state of a layout lookup's high byte, is a dead key there: its
+// character would wait for the next one and join it. ToUnicodeEx, leaving the keyboard state alone.
+bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout);
 // One UTF-16 unit typed as itself, whatever the layout: SendInput with KEYEVENTF_UNICODE.
 void InjectUnicodeUnit(uint16_t unit, uint32_t flags);
 void PlayDefaultBeep();                           // MessageBeep(MB_OK)

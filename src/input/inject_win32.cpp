@@ -27,9 +27,19 @@ uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout)
     return uint16_t(VkKeyScanExW(wchar_t(character), HKL(layout)));
 }
 
-uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout)
+bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout)
 {
-    return MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_CHAR, HKL(layout));
+    BYTE keys[256] = {};
+    if (shiftState & 0x01) keys[VK_SHIFT] = 0x80;
+    if (shiftState & 0x02) keys[VK_CONTROL] = 0x80;
+    if (shiftState & 0x04) keys[VK_MENU] = 0x80;
+    const UINT scanCode = MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC, HKL(layout));
+    // Flag 4 leaves the thread's dead-key state alone (Windows 10 1607 and later). Earlier
+    // systems ignore it and keep the dead key pending: the same key again types it and clears it.
+    wchar_t typed[8];
+    const int result = ToUnicodeEx(virtualKey, scanCode, keys, typed, ARRAYSIZE(typed), 0x4, HKL(layout));
+    if (result < 0) (void)ToUnicodeEx(virtualKey, scanCode, keys, typed, ARRAYSIZE(typed), 0x4, HKL(layout));
+    return result < 0;
 }
 
 void InjectUnicodeUnit(uint16_t unit, uint32_t flags)

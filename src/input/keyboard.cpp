@@ -90,16 +90,18 @@ void TypeCharacter(int32_t arg1)
     const KeyboardLayout layout = ForegroundLayout();
     const uint16_t scan = LookUpCharacterKey(character, layout);
     const uint8_t virtualKey = uint8_t(scan & 0xFFu);
+    const uint8_t shiftState = uint8_t(scan >> 8);
     // A key that needs a shift state beyond Shift, Ctrl and Alt (Kana, Hankaku) cannot be typed
-    // with those three: such a character goes the Unicode way too.
-    if (scan == NO_KEY_FOR_CHARACTER || (scan >> 8) & ~0x07u || (CharacterOfKey(virtualKey, layout) & DEAD_KEY_CHARACTER)) {
+    // with those three: such a character goes the Unicode way too. A dead key is tested in the
+    // very shift state the character needs: "~" on AltGr+2 is dead where "2" and "é" are not.
+    if (scan == NO_KEY_FOR_CHARACTER || (shiftState & ~0x07u) || KeyIsDead(virtualKey, shiftState, layout)) {
         TypeUnicodeUnit(character);
         return;
     }
     // A character the layout has is typed with its real key, which games, remote-desktop clients
     // and shortcuts see. Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
     // The modifiers the phone holds stay held.
-    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t((scan >> 8) & ~HeldModifierBits());
+    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t(shiftState & ~HeldModifierBits());
     SendModifiers(bits, 0);
     InjectKeyEvent(virtualKey, 0);
     // The modifiers are released before the key itself.

@@ -208,6 +208,34 @@ TEST_F(InputTest, CharactersTakeTheLayoutsKeyOrAreTypedAsUnicodeUnits)
     }
 }
 
+// A layout may put a dead key in any shift state of a key whose other states type plainly.
+TEST_F(InputTest, ACharacterOnADeadKeyInItsOwnShiftStateIsTypedAsUnicode)
+{
+    const auto key = [](uint8_t virtualKey) { return Events{KeyEvent(virtualKey, 0), KeyEvent(virtualKey, KEY_UP)}; };
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const struct {
+        const char* layout;
+        std::map<uint16_t, uint16_t> keys;  // character: shift state and virtual key
+        std::set<uint16_t> dead;
+        uint16_t character;
+        Events events;
+    } cases[] = {
+        {"US-International Shift+6", {{0x36, 0x0036}, {0x5E, 0x0136}}, {0x0136}, 0x5E, unit(0x5E)},
+        {"US-International 6", {{0x36, 0x0036}, {0x5E, 0x0136}}, {0x0136}, 0x36, key(0x36)},
+        {"French AltGr+2", {{0xE9, 0x0032}, {0x7E, 0x0632}}, {0x0632}, 0x7E, unit(0x7E)},
+        {"French 2", {{0xE9, 0x0032}, {0x7E, 0x0632}}, {0x0632}, 0xE9, key(0x32)},
+        {"French AltGr+7", {{0xE8, 0x0037}, {0x60, 0x0637}}, {0x0637}, 0x60, unit(0x60)},
+        {"German AltGr+plus", {{0x2B, 0x00BB}, {0x7E, 0x06BB}}, {0x06BB}, 0x7E, unit(0x7E)},
+    };
+    for (const auto& c : cases) {
+        ResetRecorder();
+        recordedLayout = c.keys;
+        recordedDeadKeys = c.dead;
+        Send(PKT_CHAR, c.character);
+        EXPECT_EQ(recordedEvents, c.events) << c.layout;
+    }
+}
+
 TEST_F(InputTest, EachPhoneStartsAfreshAndKeepsTheModifiersItHolds)
 {
     const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };

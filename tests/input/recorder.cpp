@@ -9,7 +9,7 @@ std::vector<RecordedEvent> recordedEvents;
 std::map<uint16_t, uint16_t> recordedLayout;
 std::map<uint16_t, uint16_t> recordedSecondLayout;
 KeyboardLayout foregroundLayout = US_LAYOUT;
-std::set<uint8_t> recordedDeadKeys;
+std::set<uint16_t> recordedDeadKeys;
 
 bool RecordedEvent::operator==(const RecordedEvent& o) const
 {
@@ -54,12 +54,9 @@ uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout)
     return found == Layout(layout).end() ? NO_KEY_FOR_CHARACTER : found->second;
 }
 
-uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout layout)
+bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout)
 {
-    for (const auto& entry : Layout(layout))
-        if ((entry.second & 0xFFu) == virtualKey)
-            return entry.first | (recordedDeadKeys.count(virtualKey) ? DEAD_KEY_CHARACTER : 0);
-    return 0;
+    return layout == US_LAYOUT && recordedDeadKeys.count(uint16_t(shiftState << 8 | virtualKey)) != 0;
 }
 
 void InjectUnicodeUnit(uint16_t unit, uint32_t flags) { recordedEvents.push_back(UnicodeEvent(unit, flags)); }
@@ -73,7 +70,7 @@ void ResetRecorder()
     // 'a' plain, 'A' with Shift, CR plain, LF as Ctrl+Enter (as a US layout answers), the euro
     // sign with AltGr (Ctrl+Alt) and '^' on a dead key (as many European layouts answer).
     recordedLayout = {{0x61, 0x0041}, {0x41, 0x0141}, {0x0D, 0x000D}, {0x0A, 0x020D}, {0x20AC, 0x0645}, {0x5E, 0x00DD}};
-    recordedDeadKeys = {0xDD};
+    recordedDeadKeys = {0x00DD};
     // A Russian layout on the same keys; katakana "ア" behind the Kana shift state.
     recordedSecondLayout = {{0x0444, 0x0041}, {0x0424, 0x0141}, {0x30A2, 0x0833}};
     foregroundLayout = US_LAYOUT;

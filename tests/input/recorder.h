@@ -26,8 +26,9 @@ constexpr uintptr_t US_LAYOUT = 0x04090409, SECOND_LAYOUT = 0x04190419;
 extern std::map<uint16_t, uint16_t> recordedLayout;        // US_LAYOUT
 extern std::map<uint16_t, uint16_t> recordedSecondLayout;  // SECOND_LAYOUT
 extern uintptr_t foregroundLayout;
-// The layout's dead keys, by virtual key.
-extern std::set<uint8_t> recordedDeadKeys;
+// The layout's dead keys, as a lookup names them: the shift state in the high byte, the virtual
+// key in the low one.
+extern std::set<uint16_t> recordedDeadKeys;
 
 void PrintTo(const RecordedEvent& event, std::ostream* os);
 

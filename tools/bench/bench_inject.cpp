@@ -29,6 +29,6 @@ static void StampTyped(uint32_t flags)
 void InjectKeyEvent(uint8_t, uint32_t flags) { StampTyped(flags); }
 KeyboardLayout ForegroundLayout() { return 1; }
 uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
-uint32_t CharacterOfKey(uint8_t virtualKey, KeyboardLayout) { return virtualKey; }
+bool KeyIsDead(uint8_t, uint8_t, KeyboardLayout) { return false; }
 void InjectUnicodeUnit(uint16_t, uint32_t flags) { StampTyped(flags); }
 void PlayDefaultBeep() {}
