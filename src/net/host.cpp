@@ -44,15 +44,25 @@ bool ReadHostAddresses(std::vector<HostAddress>& addresses)
     return true;
 }
 
-// The interface Windows would send through toward an address beyond every local network; nothing
-// is sent. 0 when there is no default route.
+// The interface of the default route with the lowest metric, read from the routing table; 0 when
+// there is none. The interface's share of the metric comes from its adapter's record; an
+// interface without one ranks last.
 static DWORD DefaultRouteInterface()
 {
-    sockaddr_in beyond = {};
-    beyond.sin_family = AF_INET;
-    beyond.sin_addr.s_addr = htonl(0xC0000201);  // 192.0.2.1, a documentation address
-    DWORD index = 0;
-    return GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&beyond), &index) == NO_ERROR ? index : 0;
+    std::vector<unsigned char> buffer;
+    MIB_IPFORWARD_TABLE2* table = nullptr;
+    if (!ReadAdapters(buffer) || GetIpForwardTable2(AF_INET, &table) != NO_ERROR) return 0;
+    std::vector<Route> routes;
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+        const MIB_IPFORWARD_ROW2& row = table->Table[i];
+        if (row.DestinationPrefix.PrefixLength != 0) continue;
+        ULONGLONG metric = 0xFFFFFFFFull;
+        for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next)
+            if (adapter->IfIndex == row.InterfaceIndex) metric = ULONGLONG(adapter->Ipv4Metric) + row.Metric;
+        routes.push_back({0, row.InterfaceIndex, metric > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(metric)});
+    }
+    FreeMibTable(table);
+    return ChooseDefaultRouteInterface(routes.data(), routes.size());
 }
 
 bool ShownHostAddress(in_addr& address)

@@ -46,3 +46,11 @@ uint32_t ChooseShownAddress(const HostAddress* own, size_t count, uint32_t defau
         if (Reachable(own[i].address)) return own[i].address;
     return 0x7F000001;
 }
+
+uint32_t ChooseDefaultRouteInterface(const Route* routes, size_t count)
+{
+    const Route* best = nullptr;
+    for (size_t i = 0; i < count; ++i)
+        if (routes[i].prefixLength == 0 && (!best || routes[i].metric < best->metric)) best = &routes[i];
+    return best ? best->interfaceIndex : 0;
+}

@@ -21,3 +21,16 @@ bool IsLocalNetworkAddress(uint32_t address, const HostAddress* own, size_t coun
 // default route (0 when there is none), else the PC's first address that is not loopback, else
 // loopback.
 uint32_t ChooseShownAddress(const HostAddress* own, size_t count, uint32_t defaultRouteInterface);
+
+// One IPv4 route of the PC: the length of its destination prefix, the interface it leaves
+// through, and its metric as Windows ranks it (the route's own plus its interface's).
+struct Route {
+    uint8_t prefixLength;
+    uint32_t interfaceIndex;
+    uint32_t metric;
+};
+
+// The interface of the default route (0.0.0.0/0) with the lowest metric, 0 when there is none.
+// Narrower routes never count: a full-tunnel VPN adds 0.0.0.0/1 and 128.0.0.0/1 beside the
+// default route, and the phone on the PC's own network cannot reach the tunnel's address.
+uint32_t ChooseDefaultRouteInterface(const Route* routes, size_t count);

@@ -67,4 +67,24 @@ TEST(ShownAddressTest, TheDefaultRoutesInterfaceElseTheFirstOtherElseLoopback)
         EXPECT_EQ(ChooseShownAddress(c.own.data(), c.own.size(), c.defaultRoute), Address(c.shown)) << c.shown;
 }
 
+TEST(ShownAddressTest, TheDefaultRouteIsTheZeroPrefixWithTheLowestMetric)
+{
+    const Route wifi = {0, 12, 35}, ethernet = {0, 7, 25}, vpnLow = {1, 30, 1}, vpnHigh = {1, 30, 1},
+                subnet = {24, 12, 1};
+    const struct {
+        const char* name;
+        std::vector<Route> routes;
+        uint32_t chosen;
+    } cases[] = {
+        {"one default route", {subnet, wifi}, 12},
+        {"a full-tunnel VPN beside it", {vpnLow, wifi, vpnHigh}, 12},
+        {"the lower of two", {wifi, ethernet}, 7},
+        {"the lower of two, listed first", {ethernet, wifi}, 7},
+        {"none", {subnet, vpnLow}, 0},
+        {"an empty table", {}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseDefaultRouteInterface(c.routes.data(), c.routes.size()), c.chosen) << c.name;
+}
+
 }  // namespace
