@@ -3,23 +3,51 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// How far the bytes so far agree with a start: not at all, in every byte they hold, or all of it.
+enum class Match { No, Partly, Whole };
+
+// A known start; a zero bit in the mask lets that bit of the byte through, and no mask compares
+// every bit.
+struct KnownStart {
+    const char* pattern;
+    size_t length;
+    const char* mask;
+    ConnectionStart kind;
+};
+
+Match Compare(const unsigned char* bytes, size_t count, const KnownStart& start)
+{
+    for (size_t i = 0; i < start.length; ++i) {
+        if (i == count) return Match::Partly;
+        const unsigned char mask = start.mask ? static_cast<unsigned char>(start.mask[i]) : 0xFF;
+        if ((bytes[i] & mask) != static_cast<unsigned char>(start.pattern[i])) return Match::No;
+    }
+    return Match::Whole;
+}
+
+#define KNOWN(pattern, kind) {pattern, sizeof pattern - 1, nullptr, ConnectionStart::kind}
+const KnownStart knownStarts[] = {
+    // A TLS record of a handshake: content type 22, then the major version 3.
+    KNOWN("\x16\x03", Tls),
+    // A STUN message: the type's two top bits zero, any type and length, the magic cookie 0x2112A442.
+    {"\0\0\0\0\x21\x12\xA4\x42", 8, "\xC0\0\0\0\xFF\xFF\xFF\xFF", ConnectionStart::Stun},
+    KNOWN("GET ", Http), KNOWN("POST ", Http), KNOWN("HEAD ", Http), KNOWN("PUT ", Http), KNOWN("DELETE ", Http),
+    KNOWN("OPTIONS ", Http), KNOWN("PATCH ", Http), KNOWN("CONNECT ", Http), KNOWN("PRI * HTTP", Http),
+};
+#undef KNOWN
+
+}  // namespace
+
 ConnectionStart ClassifyConnectionStart(const unsigned char* bytes, size_t count)
 {
     if (count == 0) return ConnectionStart::Undecided;
-    // A TLS record of a handshake: content type 22, then the major version 3.
-    if (bytes[0] == 0x16) {
-        if (count == 1) return ConnectionStart::Undecided;
-        if (bytes[1] == 0x03) return ConnectionStart::Tls;
-    }
-    static const char* const requests[] = {"GET ",     "POST ",  "HEAD ",     "PUT ",      "DELETE ",
-                                           "OPTIONS ", "PATCH ", "CONNECT ", "PRI * HTTP"};
     bool couldStillBe = false;
-    for (const char* request : requests) {
-        const size_t length = std::strlen(request);
-        const size_t compared = count < length ? count : length;
-        if (std::memcmp(bytes, request, compared) != 0) continue;
-        if (compared == length) return ConnectionStart::Http;
-        couldStillBe = true;
+    for (const KnownStart& start : knownStarts) {
+        const Match match = Compare(bytes, count, start);
+        if (match == Match::Whole) return start.kind;
+        if (match == Match::Partly) couldStillBe = true;
     }
     return couldStillBe ? ConnectionStart::Undecided : ConnectionStart::Phone;
 }
@@ -76,6 +104,43 @@ std::string FormatTrustedPhone(const TrustedPhone& phone)
         std::snprintf(text + length, sizeof text - size_t(length), " %02x-%02x-%02x-%02x-%02x-%02x", phone.mac[0],
                       phone.mac[1], phone.mac[2], phone.mac[3], phone.mac[4], phone.mac[5]);
     return text;
+}
+
+std::vector<TrustedPhone> ParseTrustedList(const std::wstring& stored)
+{
+    std::vector<TrustedPhone> trusted;
+    for (size_t start = 0, end; start < stored.size() && stored[start]; start = end + 1) {
+        end = stored.find(L'\0', start);
+        if (end == std::wstring::npos) end = stored.size();  // an unterminated last entry
+        const std::wstring wide = stored.substr(start, end - start);
+        // Entries are plain ASCII; any other character makes the entry foreign.
+        if (wide.find_first_not_of(L" -.0123456789abcdef") != std::wstring::npos) continue;
+        TrustedPhone phone;
+        if (ParseTrustedPhone(std::string(wide.begin(), wide.end()), phone)) trusted.push_back(phone);
+    }
+    return trusted;
+}
+
+std::wstring FormatTrustedList(const std::vector<TrustedPhone>& trusted)
+{
+    std::wstring stored;
+    for (const TrustedPhone& phone : trusted) {
+        const std::string entry = FormatTrustedPhone(phone);
+        stored.append(entry.begin(), entry.end());
+        stored.push_back(L'\0');
+    }
+    stored.push_back(L'\0');
+    return stored;
+}
+
+void AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device)
+{
+    if (IsRemembered(trusted, device)) return;
+    TrustedPhone phone = {device.address, device.macKnown, {}};
+    std::memcpy(phone.mac, device.mac, sizeof phone.mac);
+    trusted.push_back(phone);
+    if (trusted.size() > MOST_TRUSTED_PHONES)
+        trusted.erase(trusted.begin(), trusted.end() - std::ptrdiff_t(MOST_TRUSTED_PHONES));
 }
 
 bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device)

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-// What the first bytes of a connection say. A browser or a TLS client speaks first; the phone
-// sends nothing, or bytes that start neither.
-enum class ConnectionStart { Undecided, Phone, Http, Tls };
+// What the first bytes of a connection say. A web page can make a browser open a connection to
+// any port, which then speaks first: HTTP, a TLS handshake, or STUN (its TURN client over TCP).
+// The phone sends nothing, or bytes that start none of them.
+enum class ConnectionStart { Undecided, Phone, Http, Tls, Stun };
 ConnectionStart ClassifyConnectionStart(const unsigned char* bytes, size_t count);
 
 // A device the user allowed: its IPv4 address (host byte order) and, where the PC could learn it,
@@ -25,6 +26,11 @@ struct TrustedPhone {
 bool ParseTrustedPhone(const std::string& text, TrustedPhone& phone);
 std::string FormatTrustedPhone(const TrustedPhone& phone);
 
+// The list as the registry stores it: each entry followed by a nul, an empty entry last. A damaged
+// or foreign entry counts for nothing; the others still do.
+std::vector<TrustedPhone> ParseTrustedList(const std::wstring& stored);
+std::wstring FormatTrustedList(const std::vector<TrustedPhone>& trusted);
+
 // The device connecting now.
 struct Device {
     uint32_t address;  // host byte order
@@ -35,6 +41,12 @@ struct Device {
 // Whether a remembered entry vouches for the device: the same address, and the same hardware
 // address where one was remembered.
 bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device);
+
+// Far more than anyone allows; a PC in use for years keeps the newest.
+constexpr size_t MOST_TRUSTED_PHONES = 1000;
+// Adds the device at the end, unless the list already vouches for it; the oldest entries go to
+// keep at most MOST_TRUSTED_PHONES.
+void AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device);
 
 enum class Admission { Serve, Ask, Close };
 
