@@ -26,7 +26,9 @@ add_library(palvenor_win STATIC
   src/net/trust_store.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
+  src/app/window.cpp
   src/app/status_window.cpp
+  src/app/commands.cpp
   src/app/connection_view.cpp
   src/app/host_view.cpp
   src/app/serving.cpp

@@ -3,9 +3,9 @@
 #include <winsock2.h>
 
 #include "advertise/dns_sd_client.h"
-#include "advertise/library_function.h"
+#include "base/library_function.h"
 #include "advertise/windows_dns_sd.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 // Bonjour's registration stays in force for as long as the process holds its reference.
 static DNSServiceRef serviceReference = nullptr;

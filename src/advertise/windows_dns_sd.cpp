@@ -4,9 +4,9 @@
 #include <string>
 
 #include "advertise/dns_service_client.h"
-#include "advertise/library_function.h"
+#include "base/library_function.h"
 #include "net/host.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
 static DnsServiceRegisterFunction deregister = nullptr;

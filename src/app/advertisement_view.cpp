@@ -1,15 +1,15 @@
 #include "app/advertisement_view.h"
 
-#include "app/status_window.h"
 #include "app/texts.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "resources/resource.h"
 
 void ShowAdvertisement(bool registered)
 {
     SetWindowTextW(statusWindow.advertisementStatusLabel, Text(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
     if (registered) return;
-    ApplyTrayRecordWithBalloon(notConnectedRecord, Text(IDS_ADVERTISEMENT_FAILURE).c_str());
+    ShowBalloon(Text(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);
 }
 

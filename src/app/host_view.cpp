@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/status_window.h"
 #include "app/texts.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "net/host.h"
 #include "net/network_category.h"
 #include "resources/resource.h"

@@ -3,10 +3,10 @@
 #pragma once
 #include <windows.h>
 
-#include "net/wire.h"
+#include "base/wire.h"
 
 constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
-// The listener's notifications: the socket in wParam, the event and error in lParam.
+// The listener's accepts: the event and error in lParam.
 constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
 // Posted by another copy's "-quit" and "-uninstall", and by the installer.
 constexpr UINT WM_QUIT_REQUEST = QUIT_REQUEST_MESSAGE;
@@ -20,6 +20,8 @@ constexpr UINT WM_ADDRESS_CHANGED = WM_USER + 6;
 constexpr UINT WM_CONNECTION_JUDGED = WM_USER + 7;
 // The receiver's word that a datagram came from an address being judged: the address in wParam.
 constexpr UINT WM_INPUT_ARRIVED = WM_USER + 8;
+// The user's answer to the trust prompt: the connection's number in wParam, 1 (allowed) or 0 in lParam.
+constexpr UINT WM_DEVICE_ANSWERED = WM_USER + 9;
 
 constexpr UINT TRAY_ICON_ID = 101;
 

@@ -5,8 +5,8 @@
 #include "advertise/advertise.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
-#include "app/status_window.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 

@@ -4,7 +4,7 @@
 #include "app/advertisement_view.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
-#include "app/status_window.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 
@@ -14,10 +14,14 @@ static void PostInputArrived(uint32_t address)
     PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0);
 }
 
+// Both ports or neither: with only the connection's, a phone would be shown connected while its
+// input went to the program that holds the other.
 bool OpenServicePort()
 {
-    const bool listening = Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED});
-    return StartInputReceiver(PostInputArrived) && listening;
+    if (!Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED})) return false;
+    if (StartInputReceiver(PostInputArrived)) return true;
+    StopListening();  // no accept has been taken: its notification comes after this
+    return false;
 }
 
 // While Windows' DNS-SD service has not answered yet the label reads "Registered": it takes
@@ -42,6 +46,6 @@ void RetryServing()
 {
     if (!OpenServicePort()) return;
     KillTimer(statusWindow.window, PORT_RETRY_TIMER_ID);
-    ShowNotConnected();
+    ShowNotConnected();  // replaces "Port 4026 is in use": no phone could connect until now
     Advertise();
 }

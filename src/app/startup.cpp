@@ -12,10 +12,11 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
+#include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
 #include "net/host.h"
-#include "net/wire.h"
+#include "base/wire.h"
 #include "resources/resource.h"
 
 int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
@@ -73,7 +74,6 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     if (!statusWindow.window) return 1;
 
-    PrepareTrayRecords();
     AddTrayIcon();
 
     WSADATA network;

@@ -1,6 +1,7 @@
 #include "app/status_window.h"
 
 #include "app/advertisement_view.h"
+#include "app/commands.h"
 #include "app/connection_view.h"
 #include "app/host_view.h"
 #include "app/link_label.h"
@@ -9,34 +10,9 @@
 #include "app/serving.h"
 #include "app/texts.h"
 #include "app/tray.h"
-#include "autostart/shortcut.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "resources/resource.h"
-
-StatusWindowHandles statusWindow;
-
-void ShowStatusWindow()
-{
-    ShowWindow(statusWindow.window, SW_SHOW);        // visible, which starts the refresh timer
-    ShowWindow(statusWindow.window, SW_SHOWNORMAL);  // restored from the minimised state hiding leaves
-    SetForegroundWindow(statusWindow.window);
-}
-
-void HideStatusWindow()
-{
-    ShowWindow(statusWindow.window, SW_MINIMIZE);
-    ShowWindow(statusWindow.window, SW_HIDE);
-}
-
-void FetchLabelHandles()
-{
-    // The local-address label has no id of its own: it is the first id -1 control in template order.
-    statusWindow.localAddressLabel = GetDlgItem(statusWindow.window, -1);
-    statusWindow.phoneAddressLabel = GetDlgItem(statusWindow.window, IDC_PHONE_ADDRESS);
-    statusWindow.computerNameLabel = GetDlgItem(statusWindow.window, IDC_COMPUTER_NAME);
-    statusWindow.connectionStatusLabel = GetDlgItem(statusWindow.window, IDC_CONNECTION_STATUS);
-    statusWindow.advertisementStatusLabel = GetDlgItem(statusWindow.window, IDC_ADVERTISEMENT_STATUS);
-}
 
 static INT_PTR OnInitDialog(HWND window)
 {
@@ -85,22 +61,6 @@ static INT_PTR OnCloseCommand()
     return FALSE;
 }
 
-static INT_PTR OnAutostartClicked(HWND window)
-{
-    // An automatic check box has already toggled itself when it reports the click.
-    if (SendDlgItemMessageW(window, IDC_AUTOSTART, BM_GETCHECK, 0, 0) != BST_UNCHECKED)
-        (void)CreateStartupShortcut();
-    else
-        (void)DeleteStartupShortcut();
-    return TRUE;
-}
-
-static INT_PTR OnSettingsCommand()
-{
-    ShowStatusWindow();
-    return FALSE;
-}
-
 // Matched on the whole wParam: only clicks and menu choices (notification code 0) have a row;
 // Enter (IDOK) and Escape (IDCANCEL) fall under "any other" and do nothing.
 static INT_PTR OnCommand(HWND window, WPARAM command)
@@ -118,27 +78,34 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     }
 }
 
-static INT_PTR OnSocketEvent(WPARAM socket, LPARAM event)
+// The listener asks for nothing but its accepts.
+static INT_PTR OnSocketEvent(LPARAM event)
 {
-    ShowPhoneChange(HandleSocketEvent(socket, event));
+    if (WSAGETSELECTEVENT(event) == FD_ACCEPT) ShowPhoneChange(AcceptConnection());
     return FALSE;
 }
 
 static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
 {
-    ShowPhoneChange(HandleMonitorEnded(socket, number));
+    ShowPhoneChange(HandleMonitorEnded(SocketId(socket), uint32_t(number)));
     return FALSE;
 }
 
 static INT_PTR OnConnectionJudged(WPARAM number, LPARAM start)
 {
-    ShowPhoneChange(HandleConnectionJudged(number, start));
+    ShowPhoneChange(HandleConnectionJudged(uint32_t(number), ConnectionStart(start)));
     return FALSE;
 }
 
 static INT_PTR OnInputArrived(WPARAM address)
 {
-    ShowPhoneChange(HandleInputArrived(address));
+    ShowPhoneChange(HandleInputArrived(uint32_t(address)));
+    return FALSE;
+}
+
+static INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed)
+{
+    ShowPhoneChange(AnswerDevice(uint32_t(number), allowed != 0));
     return FALSE;
 }
 
@@ -163,10 +130,11 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
-    case WM_SOCKET_EVENT: return OnSocketEvent(wParam, lParam);
+    case WM_SOCKET_EVENT: return OnSocketEvent(lParam);
     case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
     case WM_CONNECTION_JUDGED: return OnConnectionJudged(wParam, lParam);
     case WM_INPUT_ARRIVED: return OnInputArrived(wParam);
+    case WM_DEVICE_ANSWERED: return OnDeviceAnswered(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
     case WM_ADDRESS_CHANGED: return OnAddressChanged();

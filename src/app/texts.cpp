@@ -1,6 +1,6 @@
 #include "app/texts.h"
 
-#include "app/status_window.h"
+#include "app/window.h"
 
 std::wstring Text(UINT id)
 {

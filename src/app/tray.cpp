@@ -1,22 +1,23 @@
 #include "app/tray.h"
 
-#include "advertise/library_function.h"
-#include "app/connection_view.h"
+#include <windowsx.h>
+
+#include "base/library_function.h"
 #include "app/link_label.h"
 #include "app/messages.h"
-#include "app/status_window.h"
 #include "app/texts.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "net/receiver.h"
-#include "net/trust_store.h"
 #include "resources/resource.h"
 
-NOTIFYICONDATAW notConnectedRecord;
-NOTIFYICONDATAW connectedRecord;
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
-// The look the icon has now: the record applied last.
-static NOTIFYICONDATAW* shownRecord = &notConnectedRecord;
+// What the icon shows; the shell is handed a copy of it at every change.
+static NOTIFYICONDATAW icon;
+static HICON looks[2];  // not connected, connected
+static bool connected = false;
+static bool paused = false;
 // What a click on the balloon shown last opens, if anything.
 static const wchar_t* balloonLink = nullptr;
 
@@ -35,153 +36,137 @@ static int SmallIconSize()
 
 // Loads both looks at the current scale, so the shell never stretches a picture drawn for
 // another; the icons they replace are destroyed.
-static void LoadTrayIcons()
+static void LoadLooks()
 {
     const int size = SmallIconSize();
-    const struct {
-        NOTIFYICONDATAW& record;
-        WORD id;
-    } looks[] = {{notConnectedRecord, IDI_NOT_CONNECTED}, {connectedRecord, IDI_CONNECTED}};
-    for (const auto& look : looks) {
-        HICON previous = look.record.hIcon;
-        look.record.hIcon = static_cast<HICON>(
-            LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(look.id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const WORD ids[] = {IDI_NOT_CONNECTED, IDI_CONNECTED};
+    for (int i = 0; i < 2; ++i) {
+        HICON previous = looks[i];
+        looks[i] = static_cast<HICON>(
+            LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         if (previous) DestroyIcon(previous);
     }
 }
 
-static void PrepareRecord(NOTIFYICONDATAW& record)
-{
-    record.cbSize = sizeof(NOTIFYICONDATAW);
-    record.hWnd = statusWindow.window;
-    record.uID = TRAY_ICON_ID;
-    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
-    record.uCallbackMessage = WM_TRAY_CALLBACK;
-    record.uTimeout = 10000;
-    lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
-}
-
 // "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
-static void WriteTip(NOTIFYICONDATAW& record, UINT state)
+static void WriteLookAndTip()
 {
+    icon.hIcon = looks[connected ? 1 : 0];
+    const UINT state = paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
     const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state);
-    lstrcpynW(record.szTip, tip.c_str(), ARRAYSIZE(record.szTip));
+    lstrcpynW(icon.szTip, tip.c_str(), ARRAYSIZE(icon.szTip));
 }
 
-// Both looks' tips: a pause shows in either.
-static void WriteTips()
+// Hands the icon to the shell as it is now, without a balloon.
+static void Notify(DWORD message)
 {
-    const bool paused = InputPaused();
-    WriteTip(notConnectedRecord, paused ? IDS_TIP_PAUSED : IDS_TIP_NOT_CONNECTED);
-    WriteTip(connectedRecord, paused ? IDS_TIP_PAUSED : IDS_TIP_CONNECTED);
+    NOTIFYICONDATAW record = icon;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    (void)notifyIcon(message, &record);  // a shell that is not there yet adds it on TaskbarCreated
 }
 
-void PrepareTrayRecords()
+// Version 4: the menu comes on WM_CONTEXTMENU (the right button's release, Shift+F10, the menu
+// key) and the keyboard's selection (Win+B, the arrows, Enter) comes as NIN_KEYSELECT.
+static void AskForCurrentConventions()
 {
-    PrepareRecord(notConnectedRecord);
-    PrepareRecord(connectedRecord);
-    WriteTips();
-    shownRecord = &notConnectedRecord;
-    LoadTrayIcons();
+    NOTIFYICONDATAW record = icon;
+    record.uVersion = NOTIFYICON_VERSION_4;
+    (void)notifyIcon(NIM_SETVERSION, &record);
 }
 
-// Hands a record to the shell, first writing its balloon text when one is given.
-static void Notify(DWORD message, NOTIFYICONDATAW& record, const wchar_t* balloonText = nullptr)
+void AddTrayIcon()
 {
-    if (balloonText) {
-        lstrcpynW(record.szInfo, balloonText, ARRAYSIZE(record.szInfo));
-        balloonLink = nullptr;
-    }
-    notifyIcon(message, &record);
-    if (message != NIM_DELETE) shownRecord = &record;
+    icon = NOTIFYICONDATAW{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = statusWindow.window;
+    icon.uID = TRAY_ICON_ID;
+    icon.uCallbackMessage = WM_TRAY_CALLBACK;
+    connected = false;
+    paused = InputPaused();
+    LoadLooks();
+    WriteLookAndTip();
+    Notify(NIM_ADD);
+    AskForCurrentConventions();
 }
 
-// Gives the shell the icon again, with its current look and tip but no balloon.
-static void RefreshTrayIcon(DWORD message)
+// The shell knows the icon by window and identifier.
+void RemoveTrayIcon() { Notify(NIM_DELETE); }
+
+void ShowTrayConnected(bool isConnected)
 {
-    LoadTrayIcons();
-    NOTIFYICONDATAW record = *shownRecord;
-    record.uFlags &= ~NIF_INFO;
-    notifyIcon(message, &record);
+    connected = isConnected;
+    WriteLookAndTip();
+    Notify(NIM_MODIFY);
 }
 
-void AddTrayIcon() { Notify(NIM_ADD, notConnectedRecord); }
-
-void ApplyTrayRecord(NOTIFYICONDATAW& record) { Notify(NIM_MODIFY, record); }
-
-void ApplyTrayRecordWithBalloon(NOTIFYICONDATAW& record, const wchar_t* balloonText)
+void ShowTrayPaused(bool isPaused)
 {
-    Notify(NIM_MODIFY, record, balloonText);
+    paused = isPaused;
+    WriteLookAndTip();
+    Notify(NIM_MODIFY);
 }
 
 void ShowBalloon(const wchar_t* text, const wchar_t* link)
 {
-    Notify(NIM_MODIFY, *shownRecord, text);
+    NOTIFYICONDATAW record = icon;
+    record.uFlags = NIF_INFO;
+    lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
+    lstrcpynW(record.szInfo, text, ARRAYSIZE(record.szInfo));
+    record.uTimeout = 10000;  // before Windows Vista; later ones follow the accessibility settings
     balloonLink = link;
+    (void)notifyIcon(NIM_MODIFY, &record);
 }
 
-// The shell knows the icon by window and identifier, which both records share.
-void RemoveTrayIcon() { Notify(NIM_DELETE, notConnectedRecord); }
-
-void ShowTrayMenu()
+// "Settings" is the default, bold item: what a double-click or Enter on the icon does.
+static void ShowTrayMenu(POINT at)
 {
     HMENU menu = LoadMenuW(statusWindow.instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     HMENU popup = GetSubMenu(menu, 0);
-    EnableMenuItem(popup, IDM_DISCONNECT,
-                   MF_BYCOMMAND | (PhoneConnected() ? MF_ENABLED : MF_GRAYED));
+    SetMenuDefaultItem(popup, IDM_SETTINGS, FALSE);
+    EnableMenuItem(popup, IDM_DISCONNECT, MF_BYCOMMAND | (PhoneConnected() ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(popup, IDM_PAUSE, MF_BYCOMMAND | (InputPaused() ? MF_CHECKED : MF_UNCHECKED));
-    POINT pointer;
-    GetCursorPos(&pointer);
     // Without the foreground the menu would not close when the user clicks elsewhere, and
     // without a message after it, it would not close the next time either.
     SetForegroundWindow(statusWindow.window);
     const UINT alignment = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    TrackPopupMenu(popup, alignment | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0,
-                   statusWindow.window, nullptr);
+    TrackPopupMenu(popup, alignment | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, statusWindow.window, nullptr);
     PostMessageW(statusWindow.window, WM_NULL, 0, 0);
     DestroyMenu(menu);
 }
 
-INT_PTR OnTrayCallback(WPARAM iconId, LPARAM mouseMessage)
+// Version 4's callback: the event in the low word of lParam, the icon in the high word, and
+// where the menu belongs (the pointer, or the icon for the keyboard) in wParam's coordinates.
+INT_PTR OnTrayCallback(WPARAM anchor, LPARAM event)
 {
-    if (iconId != TRAY_ICON_ID) return FALSE;
-    if (mouseMessage == WM_LBUTTONDBLCLK) ShowStatusWindow();
-    if (mouseMessage == WM_RBUTTONDOWN) ShowTrayMenu();
-    if (mouseMessage == NIN_BALLOONUSERCLICK && balloonLink) openWebPage(balloonLink);
-    return FALSE;
-}
-
-INT_PTR OnDisconnectCommand()
-{
-    ShowPhoneChange(Disconnect());  // the phone may have gone while the menu was open
-    return FALSE;
-}
-
-INT_PTR OnPauseCommand()
-{
-    PauseInput(!InputPaused());
-    WriteTips();
-    RefreshTrayIcon(NIM_MODIFY);
-    return FALSE;
-}
-
-// The current phone stays until its connection ends; every other device is asked again.
-INT_PTR OnForgetCommand()
-{
-    ForgetTrustedPhones();
+    if (HIWORD(event) != TRAY_ICON_ID) return FALSE;
+    switch (LOWORD(event)) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case WM_LBUTTONDBLCLK: ShowStatusWindow(); break;
+    case WM_CONTEXTMENU: ShowTrayMenu(POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)}); break;
+    case NIN_BALLOONUSERCLICK:
+        if (balloonLink) openWebPage(balloonLink);
+        break;
+    default: break;
+    }
     return FALSE;
 }
 
 // A restarted Explorer has a new notification area, empty until each program adds its icon again.
 INT_PTR OnTaskbarCreated()
 {
-    RefreshTrayIcon(NIM_ADD);
+    LoadLooks();
+    WriteLookAndTip();
+    Notify(NIM_ADD);
+    AskForCurrentConventions();
     return FALSE;
 }
 
 // Returns FALSE so that the dialog manager goes on to scale the window for the new monitor.
 INT_PTR OnDpiChanged()
 {
-    RefreshTrayIcon(NIM_MODIFY);
+    LoadLooks();
+    WriteLookAndTip();
+    Notify(NIM_MODIFY);
     return FALSE;
 }

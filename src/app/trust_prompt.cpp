@@ -2,11 +2,9 @@
 
 #include <winsock2.h>
 
-#include "app/connection_view.h"
 #include "app/messages.h"
-#include "app/status_window.h"
 #include "app/texts.h"
-#include "net/connection.h"
+#include "app/window.h"
 #include "net/host.h"
 #include "resources/resource.h"
 
@@ -24,11 +22,17 @@ void CloseDevicePrompt()
     prompt = nullptr;
 }
 
-// The question goes before the answer is carried out: allowing shows the new phone at once.
+// The answer goes to the status window, which carries it out; the question closes first, so that
+// allowing shows the new phone at once.
+static void Answer(uint32_t number, bool allowed)
+{
+    PostMessageW(statusWindow.window, WM_DEVICE_ANSWERED, WPARAM(number), LPARAM(allowed));
+}
+
 static INT_PTR Decide(bool allowed)
 {
     CloseDevicePrompt();
-    ShowPhoneChange(AnswerDevice(askedNumber, allowed));
+    Answer(askedNumber, allowed);
     return TRUE;
 }
 
@@ -67,11 +71,24 @@ static INT_PTR CALLBACK PromptProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
+// Shown on top but not activated: the keys the user is typing elsewhere stay there, and none of
+// them reaches a button. The flashing taskbar button draws the eye; once the user clicks the
+// prompt or switches to it, it works as any dialog.
+static void ShowWithoutTakingTheKeyboard(HWND window)
+{
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    FLASHWINFO flash = {};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = window;
+    flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+    (void)FlashWindowEx(&flash);  // returns the state before, not success
+}
+
 void AskAboutDevice(uint32_t address, uint32_t number)
 {
     HWND window = CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUST_PROMPT), nullptr, PromptProc, 0);
     if (!window) {
-        ShowPhoneChange(AnswerDevice(number, false));  // nobody can be asked: not allowed
+        Answer(number, false);  // nobody can be asked: not allowed
         return;
     }
     prompt = window;
@@ -86,6 +103,5 @@ void AskAboutDevice(uint32_t address, uint32_t number)
     SetDlgItemTextW(window, IDC_PROMPT_TEXT, text);
     SetTimer(window, PROMPT_READY_TIMER_ID, PROMPT_READY_MS, nullptr);
     SetTimer(window, PROMPT_LAPSE_TIMER_ID, PROMPT_LAPSE_MS, nullptr);
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
+    ShowWithoutTakingTheKeyboard(window);
 }

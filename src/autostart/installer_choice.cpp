@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "autostart/shortcut.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 // The choice's mark under root; false when there is none.
 static bool ReadMark(HKEY root, wchar_t (&mark)[64])

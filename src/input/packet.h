@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "net/wire.h"
+#include "base/wire.h"
 
 // Packet types; every other value is accepted and does nothing.
 constexpr int32_t PKT_KEY_UP = 1;

@@ -8,7 +8,7 @@
 #include "net/receiver.h"
 #include "net/sockets.h"
 #include "net/trust_store.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
@@ -49,7 +49,7 @@ bool Listen(HWND window, const ConnectionMessages& messages)
     if (candidate == INVALID_SOCKET) return false;
     // A full backlog refuses phones that connect in a burst, as one does on reconnecting.
     if (!BindServicePortExclusively(candidate, SERVICE_PORT) || listen(candidate, SOMAXCONN) == SOCKET_ERROR ||
-        WSAAsyncSelect(candidate, window, messages.socketEvent, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR) {
+        WSAAsyncSelect(candidate, window, messages.socketEvent, FD_ACCEPT) == SOCKET_ERROR) {
         closesocket(candidate);
         return false;
     }
@@ -111,12 +111,12 @@ static bool AcceptablePeer(SOCKET phone, in_addr& address)
     return IsLocalPeer(address);
 }
 
-static PhoneChange AcceptConnection()
+PhoneChange AcceptConnection()
 {
     SOCKET phone = accept(listener, nullptr, nullptr);
     if (phone == INVALID_SOCKET) return {};  // the phone left before it was taken: nothing changes
 
-    // The accepted socket inherits the listener's notifications; its monitor takes its own.
+    // The accepted socket inherits the listener's notification; its monitor takes its own.
     WSAAsyncSelect(phone, notifiedWindow, 0, 0);
 
     in_addr address = {};
@@ -155,23 +155,22 @@ static PhoneChange AdmitPhone(uint32_t number, uint32_t address)
     return Carry(Admit(book, number, AdmissionOf(address)));
 }
 
-PhoneChange HandleConnectionJudged(WPARAM number, LPARAM start)
+PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
 {
-    const ConnectionStart said = ConnectionStart(start);
-    if (said == ConnectionStart::Http || said == ConnectionStart::Tls)
-        return Carry(Admit(book, uint32_t(number), Admission::Close));  // a browser: no word to the user
+    if (start != ConnectionStart::Phone)
+        return Carry(Admit(book, number, Admission::Close));  // a browser: no word to the user
     for (const ConnectionBook::Watched& entry : book.watched)
-        if (entry.number == uint32_t(number) && entry.stage == ConnectionBook::Watched::Judging)
+        if (entry.number == number && entry.stage == ConnectionBook::Watched::Judging)
             return AdmitPhone(entry.number, entry.address);
     return {};  // judged already by its first datagram, or gone
 }
 
-PhoneChange HandleInputArrived(WPARAM address)
+PhoneChange HandleInputArrived(uint32_t address)
 {
     PhoneChange shown;
     // The latest connection from the address is the one that counts; earlier ones end with it.
-    for (uint32_t number : JudgingFrom(book, uint32_t(address))) {
-        const PhoneChange change = AdmitPhone(number, uint32_t(address));
+    for (uint32_t number : JudgingFrom(book, address)) {
+        const PhoneChange change = AdmitPhone(number, address);
         if (change.kind != PhoneChange::Nothing) shown = change;
     }
     return shown;
@@ -184,7 +183,7 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
         in_addr device = {};
         device.s_addr = entry.address;
         if (allowed)
-            RememberPhone(SeeDevice(device));
+            (void)RememberPhone(SeeDevice(device));  // not remembered: asked about again next time
         else
             NoteRefused(device);
         return Carry(Answer(book, number, allowed));
@@ -192,19 +191,6 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
     return {};
 }
 
-PhoneChange HandleSocketEvent(WPARAM socket, LPARAM event)
-{
-    switch (WSAGETSELECTEVENT(event)) {
-    case FD_ACCEPT: return AcceptConnection();
-    // An accepted socket inherits the listener's notifications until the accept cancels them.
-    case FD_CLOSE: return Carry(SocketClosed(book, SocketId(socket)));
-    default: return {};
-    }
-}
-
 PhoneChange Disconnect() { return Carry(DisconnectPhone(book)); }
 
-PhoneChange HandleMonitorEnded(WPARAM socket, LPARAM number)
-{
-    return Carry(MonitorEnded(book, SocketId(socket), uint32_t(number)));
-}
+PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return Carry(MonitorEnded(book, socket, number)); }

@@ -6,10 +6,11 @@
 #include <windows.h>
 
 #include "net/connection_book.h"
+#include "net/trust.h"
 
 // The messages the connection's notifications come as.
 struct ConnectionMessages {
-    UINT socketEvent;   // the listener's: the socket, the event and error
+    UINT socketEvent;   // the listener's accepts: the event and error
     UINT judged;        // a monitor's: how its connection started
     UINT ended;         // a monitor's: its connection is over
 };
@@ -20,14 +21,15 @@ bool Listen(HWND window, const ConnectionMessages& messages);
 // Closes the listener (connections already accepted stay).
 void StopListening();
 
-PhoneChange HandleSocketEvent(WPARAM socket, LPARAM event);
-PhoneChange HandleConnectionJudged(WPARAM number, LPARAM start);
-// The receiver's word that a datagram came from an address being judged: it is a phone.
-PhoneChange HandleInputArrived(WPARAM address);
+// The listener's word that a connection waits to be accepted.
+PhoneChange AcceptConnection();
+PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
+// The receiver's word that a datagram came from an address being judged (network order): it is a phone.
+PhoneChange HandleInputArrived(uint32_t address);
 // The user's answer about a device that asked to connect.
 PhoneChange AnswerDevice(uint32_t number, bool allowed);
 // Ends the current connection for the user's Disconnect; its monitor reports the end later.
 PhoneChange Disconnect();
-PhoneChange HandleMonitorEnded(WPARAM socket, LPARAM number);
+PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
 
 bool PhoneConnected();

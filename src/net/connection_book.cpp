@@ -97,13 +97,6 @@ ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
     return allowed ? TakeOver(book, *entry) : Close(*entry);
 }
 
-ConnectionStep SocketClosed(ConnectionBook& book, SocketId socket)
-{
-    // A close may be queued for an earlier phone's socket: only the current one's counts.
-    if (!book.connected || socket != book.current) return {};
-    return EndCurrent(book, PhoneChange::Disconnected);
-}
-
 ConnectionStep DisconnectPhone(ConnectionBook& book) { return EndCurrent(book, PhoneChange::Disconnected); }
 
 ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t number)

@@ -71,8 +71,6 @@ bool Asking(const ConnectionBook& book);
 ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission);
 // The user's answer for a connection asked about.
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed);
-// The platform reports this socket closed.
-ConnectionStep SocketClosed(ConnectionBook& book, SocketId socket);
 // The user's Disconnect.
 ConnectionStep DisconnectPhone(ConnectionBook& book);
 // A monitor's word that it no longer uses its socket (also for a monitor that could not start).

@@ -1,7 +1,7 @@
 #include "net/monitor.h"
 
 #include "net/trust.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 namespace {
 
@@ -24,15 +24,27 @@ Happened WaitForPhone(const Watch& watch, ULONGLONG milliseconds)
     return Happened::Data;
 }
 
-// Reads what the phone sent, keeping the first bytes; false once the connection is over.
+// Reads once what the connection sent, keeping its first bytes for judging and dropping the rest:
+// the phone sends nothing that is acted on here. One read per wake, so that a connection that keeps
+// sending is still judged on time and ended when told; false once the connection is over.
 bool Read(SOCKET socket, unsigned char (&first)[INPUT_PACKET_SIZE], size_t& kept)
 {
-    for (;;) {
-        char buffer[64];
-        const int received = recv(socket, buffer, sizeof buffer, 0);
-        if (received <= 0) return received < 0 && WSAGetLastError() == WSAEWOULDBLOCK;
-        for (int i = 0; i < received && kept < sizeof first; ++i) first[kept++] = static_cast<unsigned char>(buffer[i]);
+    char buffer[4096];
+    const int received = recv(socket, buffer, sizeof buffer, 0);
+    if (received <= 0) return received < 0 && WSAGetLastError() == WSAEWOULDBLOCK;
+    for (int i = 0; i < received && kept < sizeof first; ++i) first[kept++] = static_cast<unsigned char>(buffer[i]);
+    return true;
+}
+
+// Posts to the UI thread until the message is taken (a full queue empties in time); false once the
+// window is gone.
+bool Tell(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    while (!PostMessageW(window, message, wParam, lParam)) {
+        if (!IsWindow(window)) return false;
+        Sleep(50);
     }
+    return true;
 }
 
 void SendHeartbeat(SOCKET socket)
@@ -57,7 +69,7 @@ void WatchUntilClosed(const MonitoredConnection& watched, const Watch& watch)
             ConnectionStart start = ClassifyConnectionStart(first, kept);
             if (start == ConnectionStart::Undecided && now >= judgeBy) start = ConnectionStart::Phone;
             if (start != ConnectionStart::Undecided) {
-                PostMessageW(watched.window, watched.judged, WPARAM(watched.number), LPARAM(start));
+                if (!Tell(watched.window, watched.judged, WPARAM(watched.number), LPARAM(start))) return;
                 judged = true;
             }
         }
@@ -93,8 +105,8 @@ DWORD WINAPI RunConnectionMonitor(LPVOID argument)
         WSACloseEvent(arrived);
     }
     // The last use of the socket and the event here; the UI thread closes both on this message.
-    // With the window gone nobody else ever will.
-    if (!PostMessageW(watched.window, watched.ended, WPARAM(watched.socket), LPARAM(watched.number))) {
+    // Only with the window gone, when nobody else ever will, are they closed here.
+    if (!Tell(watched.window, watched.ended, WPARAM(watched.socket), LPARAM(watched.number))) {
         closesocket(watched.socket);
         CloseHandle(watched.wake);
     }

@@ -10,7 +10,7 @@
 
 #include "input/packet.h"
 #include "net/sockets.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 // Whom the receiver serves. The lock is held while a packet is dispatched, so once
 // StopServingInput returns no packet of the ended connection can still press anything.

@@ -7,11 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "net/wire.h"
+#include "base/wire.h"
 
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
-// Far more than anyone allows; a larger value is not this program's.
-constexpr DWORD MOST_STORED_BYTES = 64 * 1024;
 constexpr ULONGLONG REFUSAL_MS = 60 * 1000;
 
 Device SeeDevice(in_addr address)
@@ -32,53 +30,53 @@ Device SeeDevice(in_addr address)
     return device;
 }
 
-std::vector<TrustedPhone> ReadTrustedPhones()
+// The stored value, whatever its size; false when it cannot be read (ERROR_FILE_NOT_FOUND in
+// error when there is none).
+static bool ReadStoredList(std::wstring& stored, LSTATUS& error)
 {
-    std::vector<TrustedPhone> trusted;
-    std::wstring stored(MOST_STORED_BYTES / sizeof(wchar_t), L'\0');
-    DWORD size = MOST_STORED_BYTES;
-    if (RegGetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE, RRF_RT_REG_MULTI_SZ, nullptr, &stored[0],
-                     &size) != ERROR_SUCCESS)
-        return trusted;
-    stored.resize(size / sizeof(wchar_t));
-    for (size_t start = 0, end; start < stored.size() && stored[start]; start = end + 1) {
-        end = stored.find(L'\0', start);
-        if (end == std::wstring::npos) break;
-        const std::wstring wide = stored.substr(start, end - start);
-        TrustedPhone phone;
-        // Entries are plain ASCII; any other character makes the entry foreign.
-        const bool ascii = wide.find_first_not_of(L" -.0123456789abcdef") == std::wstring::npos;
-        if (ascii && ParseTrustedPhone(std::string(wide.begin(), wide.end()), phone)) trusted.push_back(phone);
+    DWORD size = 0;
+    error = RegGetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
+    // The value may grow between the calls: a few tries at the size asked for.
+    for (int tries = 0; error == ERROR_SUCCESS || (error == ERROR_MORE_DATA && tries < 4); ++tries) {
+        stored.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = DWORD(stored.size() * sizeof(wchar_t));
+        error = RegGetValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE, RRF_RT_REG_MULTI_SZ, nullptr, &stored[0],
+                             &size);
+        if (error == ERROR_SUCCESS) {
+            stored.resize(size / sizeof(wchar_t));
+            return true;
+        }
     }
-    return trusted;
+    return false;
 }
 
-static void StoreTrustedPhones(const std::vector<TrustedPhone>& trusted)
+std::vector<TrustedPhone> ReadTrustedPhones()
 {
     std::wstring stored;
-    for (const TrustedPhone& phone : trusted) {
-        const std::string entry = FormatTrustedPhone(phone);
-        stored.append(entry.begin(), entry.end());
-        stored.push_back(L'\0');
-    }
-    stored.push_back(L'\0');
+    LSTATUS error;
+    return ReadStoredList(stored, error) ? ParseTrustedList(stored) : std::vector<TrustedPhone>();
+}
+
+bool RememberPhone(const Device& device)
+{
+    std::wstring stored;
+    LSTATUS error;
+    // A value that cannot be read (of another type, or damaged) is never overwritten by a list
+    // that would lack what it held.
+    if (!ReadStoredList(stored, error) && error != ERROR_FILE_NOT_FOUND) return false;
+    std::vector<TrustedPhone> trusted = ParseTrustedList(stored);
+    if (IsRemembered(trusted, device)) return true;
+    AddTrustedPhone(trusted, device);
+    const std::wstring list = FormatTrustedList(trusted);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
-        return;  // not remembered: the device is asked about again next time
-    (void)RegSetValueExW(key, TRUSTED_VALUE, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(stored.data()),
-                         DWORD(stored.size() * sizeof(wchar_t)));
+        return false;
+    const LSTATUS written = RegSetValueExW(key, TRUSTED_VALUE, 0, REG_MULTI_SZ,
+                                           reinterpret_cast<const BYTE*>(list.data()),
+                                           DWORD(list.size() * sizeof(wchar_t)));
     RegCloseKey(key);
-}
-
-void RememberPhone(const Device& device)
-{
-    std::vector<TrustedPhone> trusted = ReadTrustedPhones();
-    if (IsRemembered(trusted, device)) return;
-    TrustedPhone phone = {device.address, device.macKnown, {}};
-    std::memcpy(phone.mac, device.mac, sizeof phone.mac);
-    trusted.push_back(phone);
-    StoreTrustedPhones(trusted);
+    return written == ERROR_SUCCESS;
 }
 
 void ForgetTrustedPhones() { (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE); }

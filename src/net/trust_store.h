@@ -13,7 +13,9 @@ Device SeeDevice(in_addr address);
 
 // The stored list; a damaged or foreign entry, or a value of another type, counts for nothing.
 std::vector<TrustedPhone> ReadTrustedPhones();
-void RememberPhone(const Device& device);
+// Adds the device to the stored list; false when it could not be remembered (the device is then
+// asked about again next time). A stored value that cannot be read is left as it is.
+bool RememberPhone(const Device& device);
 void ForgetTrustedPhones();
 
 // The user refused the device, or let its question lapse: for a minute it is not asked about.

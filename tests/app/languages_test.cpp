@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/status_window.h"
+#include "app/window.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"

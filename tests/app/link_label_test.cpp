@@ -3,6 +3,7 @@
 
 #include "app/link_label.h"
 #include "app/status_window.h"
+#include "app/window.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/status_window.h"
+#include "app/window.h"
 #include "autostart/shortcut.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"

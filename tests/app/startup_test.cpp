@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "app/status_window.h"
+#include "app/window.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
 

@@ -9,6 +9,7 @@
 #include "app/host_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
+#include "app/window.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
@@ -34,7 +35,7 @@ TEST_F(StatusWindowTest, ClosingHidesAndShowingRestoresInFront)
     EXPECT_FALSE(Visible());
     EXPECT_TRUE(IsIconic(statusWindow.window)) << "hidden after being minimised";
 
-    EXPECT_EQ(Proc(WM_TRAY_CALLBACK, 101, WM_LBUTTONDBLCLK), 0);
+    EXPECT_EQ(Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(NIN_KEYSELECT, TRAY_ICON_ID)), 0);
     EXPECT_TRUE(Visible());
     EXPECT_FALSE(IsIconic(statusWindow.window));
     EXPECT_EQ(GetForegroundWindow(), statusWindow.window);
@@ -92,16 +93,23 @@ TEST_F(StatusWindowTest, EnterEscapeAndNotificationsDoNothing)
     EXPECT_TRUE(TrayCallsSoFar().empty());
 }
 
-TEST_F(StatusWindowTest, TrayCallbacksOtherThanDoubleClickAndRightPressDoNothing)
+// The notification area's version 4 callbacks: the event in the low word, the icon in the high one.
+// A click, Enter or Space on the icon (Win+B and the arrows reach it) and a double-click open the
+// window; nothing else does, and nothing another icon of the window gets.
+TEST_F(StatusWindowTest, SelectingTheTrayIconByMouseOrKeyboardOpensTheWindow)
 {
     const struct {
-        WPARAM icon;
-        LPARAM mouse;
-    } callbacks[] = {{101, WM_LBUTTONDOWN}, {101, WM_LBUTTONUP}, {101, WM_RBUTTONUP}, {101, WM_MOUSEMOVE},
-                     {101, NIN_BALLOONUSERCLICK}, {102, WM_LBUTTONDBLCLK}, {0, WM_LBUTTONDBLCLK}};
+        WORD event;
+        WORD icon;
+        bool opens;
+    } callbacks[] = {{NIN_SELECT, TRAY_ICON_ID, true},         {NIN_KEYSELECT, TRAY_ICON_ID, true},
+                     {WM_LBUTTONDBLCLK, TRAY_ICON_ID, true},   {WM_LBUTTONDOWN, TRAY_ICON_ID, false},
+                     {WM_MOUSEMOVE, TRAY_ICON_ID, false},      {NIN_POPUPOPEN, TRAY_ICON_ID, false},
+                     {NIN_SELECT, TRAY_ICON_ID + 1, false},    {NIN_KEYSELECT, 0, false}};
     for (const auto& callback : callbacks) {
-        EXPECT_EQ(Proc(WM_TRAY_CALLBACK, callback.icon, callback.mouse), 0);
-        EXPECT_FALSE(Visible()) << callback.icon << " " << callback.mouse;
+        HideStatusWindow();
+        EXPECT_EQ(Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(callback.event, callback.icon)), 0);
+        EXPECT_EQ(Visible(), callback.opens) << callback.event << " on icon " << callback.icon;
     }
 }
 

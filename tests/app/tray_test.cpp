@@ -1,10 +1,12 @@
 // The tray records as the shell receives them.
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/status_window.h"
+#include "app/window.h"
 #include "app/messages.h"
 #include "app/tray.h"
 #include "app/link_label.h"
@@ -19,73 +21,64 @@ namespace {
 
 using TrayTest = AppTest;
 
-TEST_F(TrayTest, IconsHaveTheSizeTheNotificationAreaAsksFor)
-{
-    for (HICON icon : {notConnectedRecord.hIcon, connectedRecord.hIcon}) {
-        ICONINFO info;
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP colour;
-        GetObjectW(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-    }
-}
+constexpr wchar_t TIP[] = L"Quorvane Palvenor Server for Windows - ";
 
+// A restarted Explorer, and a move to a monitor of another scale, get the icon again as it is,
+// loaded at the size the notification area asks for, with no balloon.
 TEST_F(TrayTest, ANewNotificationAreaGetsTheIconAgainWithItsCurrentLook)
 {
-    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
+    ShowTrayConnected(true);
+    ShowBalloon(L"iPod/iPhone connected");
     ClearTrayCalls();
     Send(RegisterWindowMessageW(L"TaskbarCreated"));
     Send(WM_DPICHANGED, MAKEWPARAM(192, 192));
     const auto calls = TrayCallsSoFar();
-    ASSERT_EQ(calls.size(), 2u);
+    ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].message, DWORD(NIM_ADD));
-    EXPECT_EQ(calls[1].message, DWORD(NIM_MODIFY));
-    for (const auto& call : calls) {
-        EXPECT_STREQ(call.record.szTip, L"Quorvane Palvenor Server for Windows - CONNECTED");
+    EXPECT_EQ(calls[1].message, DWORD(NIM_SETVERSION));
+    EXPECT_EQ(calls[1].record.uVersion, UINT(NOTIFYICON_VERSION_4));
+    EXPECT_EQ(calls[2].message, DWORD(NIM_MODIFY));
+    for (const auto& call : {calls[0], calls[2]}) {
+        EXPECT_EQ(std::wstring(call.record.szTip), std::wstring(TIP) + L"CONNECTED");
         EXPECT_EQ(call.record.uFlags & NIF_INFO, 0u) << "the balloon came again";
         EXPECT_EQ(call.record.uID, 101u);
     }
-    EXPECT_EQ(calls.back().record.hIcon, connectedRecord.hIcon) << "icons loaded anew at the new scale";
+    ICONINFO info;  // the icon of the last call: each load at a new scale destroys the one before
+    ASSERT_TRUE(GetIconInfo(calls[2].record.hIcon, &info));
+    BITMAP colour;
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
 }
 
-TEST_F(TrayTest, AddingShowsNoBalloonAndRemovingUsesTheSharedIdentity)
+// Whatever the order of events, the tip says the connection's state (and a pause), and each
+// balloon comes once, with exactly the words it was given.
+TEST_F(TrayTest, TheTipAlwaysShowsTheStateAndABalloonOnlyWhatJustHappened)
 {
-    AddTrayIcon();
-    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
-    RemoveTrayIcon();
-    const auto calls = TrayCallsSoFar();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].message, DWORD(NIM_ADD));
-    EXPECT_EQ(calls[0].record.hIcon, notConnectedRecord.hIcon);
-    EXPECT_STREQ(calls[0].record.szInfo, L"");
-    EXPECT_EQ(calls[1].message, DWORD(NIM_MODIFY));
-    EXPECT_EQ(calls[1].record.hIcon, connectedRecord.hIcon);
-    EXPECT_STREQ(calls[1].record.szInfo, L"iPod/iPhone connected");
-    EXPECT_EQ(calls[2].message, DWORD(NIM_DELETE));
-    EXPECT_EQ(calls[2].record.hWnd, statusWindow.window);
-    EXPECT_EQ(calls[2].record.uID, 101u);
-}
-
-TEST_F(TrayTest, EveryApplicationCarriesTheTextLastWritten)
-{
-    ApplyTrayRecord(notConnectedRecord);
-    ApplyTrayRecordWithBalloon(notConnectedRecord, L"first");
-    ApplyTrayRecord(notConnectedRecord);
-    const auto calls = TrayCallsSoFar();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_STREQ(calls[0].record.szInfo, L"");
-    EXPECT_STREQ(calls[1].record.szInfo, L"first");
-    EXPECT_STREQ(calls[2].record.szInfo, L"first");
-}
-
-TEST_F(TrayTest, LongBalloonTextIsCutToTheField)
-{
-    const std::wstring text(400, L'x');
-    ApplyTrayRecordWithBalloon(notConnectedRecord, text.c_str());
-    EXPECT_EQ(std::wstring(notConnectedRecord.szInfo), text.substr(0, 255));
-    EXPECT_EQ(notConnectedRecord.hBalloonIcon, nullptr) << "written past szInfo";
+    const std::wstring longText(400, L'x');
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const wchar_t* tip;
+        std::vector<std::wstring> balloons;
+    } steps[] = {
+        {"a balloon", [] { ShowBalloon(L"Port 4026 is in use"); }, L"NOT CONNECTED", {L"Port 4026 is in use"}},
+        {"the port is free", [] { ShowTrayConnected(false); }, L"NOT CONNECTED", {}},
+        {"connected", [] { ShowTrayConnected(true); }, L"CONNECTED", {}},
+        {"a failure while connected", [] { ShowBalloon(L"failed"); }, L"CONNECTED", {L"failed"}},
+        {"paused", [] { ShowTrayPaused(true); }, L"INPUT PAUSED", {}},
+        {"left while paused", [] { ShowTrayConnected(false); }, L"INPUT PAUSED", {}},
+        {"resumed", [] { ShowTrayPaused(false); }, L"NOT CONNECTED", {}},
+        {"a long balloon", [&] { ShowBalloon(longText.c_str()); }, L"NOT CONNECTED", {longText.substr(0, 255)}},
+    };
+    for (const auto& step : steps) {
+        ClearTrayCalls();
+        step.act();
+        EXPECT_EQ(LastTrayTip(), std::wstring(TIP) + step.tip) << step.step;
+        EXPECT_EQ(BalloonsSoFar(), step.balloons) << step.step;
+    }
+    ShowTrayPaused(false);
 }
 
 // The network the stand-in says Windows treats as public; none while its first word is zero.
@@ -113,22 +106,23 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachAndTheBalloonOpensNetworkSettings)
         publicNetwork = GUID{change.network, 0, 0, {0}};
         ClearTrayCalls();
         Proc(WM_ADDRESS_CHANGED);
-        const auto calls = TrayCallsSoFar();
-        ASSERT_EQ(calls.size(), change.told ? 1u : 0u) << "network " << change.network;
-        for (const auto& call : calls) EXPECT_STREQ(call.record.szInfo, warning);
+        EXPECT_EQ(BalloonsSoFar(), change.told ? std::vector<std::wstring>{warning} : std::vector<std::wstring>{})
+            << "network " << change.network;
     }
-    Proc(WM_TRAY_CALLBACK, TRAY_ICON_ID, NIN_BALLOONUSERCLICK);
-    ApplyTrayRecordWithBalloon(connectedRecord, L"iPod/iPhone connected");
-    Proc(WM_TRAY_CALLBACK, TRAY_ICON_ID, NIN_BALLOONUSERCLICK);  // another balloon's click opens nothing
+    Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, TRAY_ICON_ID));
+    ShowBalloon(L"iPod/iPhone connected");
+    Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, TRAY_ICON_ID));  // another balloon's click opens nothing
     EXPECT_EQ(openedPages, std::vector<std::wstring>{L"ms-settings:network-status"});
     publicNetwork = GUID{};
 }
 
-// Opens the tray menu as a right press on the icon does, reads the state of "Disconnect" while it
-// is open, and closes it as the user would with Escape.
-UINT DisconnectStateInTheOpenMenu()
+// Opens the tray menu as the right button's release, Shift+F10 or the menu key on the icon does,
+// reads the state of "Disconnect" and the default item while it is open, and closes it as the user
+// would with Escape.
+UINT DisconnectStateInTheOpenMenu(UINT* defaultItem = nullptr)
 {
     std::atomic<UINT> state{0xFFFFFFFFu};
+    std::atomic<UINT> bold{0xFFFFFFFFu};
     std::thread user([&] {
         for (int i = 0; i < 100 && state == 0xFFFFFFFFu; ++i) {
             // Popup menus are windows of class #32768; an earlier one may linger hidden.
@@ -136,26 +130,31 @@ UINT DisconnectStateInTheOpenMenu()
                  menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
                 if (!IsWindowVisible(menu)) continue;
                 HMENU shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
-                if (shown) state = GetMenuState(shown, IDM_DISCONNECT, MF_BYCOMMAND);
+                if (!shown) continue;
+                bold = GetMenuDefaultItem(shown, FALSE, 0);
+                state = GetMenuState(shown, IDM_DISCONNECT, MF_BYCOMMAND);
             }
             Sleep(50);
         }
         keybd_event(VK_ESCAPE, 0, 0, 0);
         keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     });
-    StatusWindowProc(statusWindow.window, WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    StatusWindowProc(statusWindow.window, WM_TRAY_CALLBACK, MAKEWPARAM(40, 40), MAKELPARAM(WM_CONTEXTMENU, TRAY_ICON_ID));
     user.join();
     PumpMessagesFor(300);  // the Escape's release, so that it does not close the next menu
+    if (defaultItem) *defaultItem = bold;
     return state;
 }
 
 using TrayMenuTest = NetTest;
 
-TEST_F(TrayMenuTest, DisconnectIsGrayedUnlessAPhoneIsConnected)
+TEST_F(TrayMenuTest, DisconnectIsGrayedUnlessAPhoneIsConnectedAndSettingsIsTheDefault)
 {
-    const UINT notConnected = DisconnectStateInTheOpenMenu();
+    UINT defaultItem = 0;
+    const UINT notConnected = DisconnectStateInTheOpenMenu(&defaultItem);
     ASSERT_NE(notConnected, 0xFFFFFFFFu) << "the menu did not open";
     EXPECT_TRUE(notConnected & MF_GRAYED);
+    EXPECT_EQ(defaultItem, UINT(IDM_SETTINGS));
     SOCKET phone = Connect();
     const UINT connected = DisconnectStateInTheOpenMenu();
     closesocket(phone);

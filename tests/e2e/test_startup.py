@@ -66,6 +66,8 @@ class StartupTest(ServerTest):
                     other.listen()
                 server = self.server(f'port-{kind}')
                 self.assertState({'status': 'Port 4026 is in use by another program'})
+                with self.assertRaises(OSError, msg='listened while the input port was taken'):
+                    socket.create_connection(('127.0.0.1', PORT), timeout=2).close()
                 self.assertNotIn('call\n', server.registration(), 'advertised while the port was taken')
                 other.close()
                 self.assertState({'status': 'Not connected', 'advertisement': 'Registered'}, timeout=15)
@@ -138,7 +140,7 @@ class StartupTest(ServerTest):
         for message, wparam in ((WM_CLOSE, 0), (WM_SYSCOMMAND, SC_MINIMIZE), (WM_COMMAND, 8)):
             probe('post', message, wparam, 0)
             self.assertState({'visible': '0'})
-            probe('post', TRAY_CALLBACK, 101, WM_LBUTTONDBLCLK)
+            probe('post', TRAY_CALLBACK, 0, (101 << 16) | WM_LBUTTONDBLCLK)  # version 4: the icon in the high word
             self.assertState({'visible': '1'})
         probe('post', WM_CLOSE, 0, 0)
         self.assertState({'visible': '0'})

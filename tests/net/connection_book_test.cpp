@@ -12,7 +12,7 @@ constexpr SocketId NONE = NO_SOCKET;
 using Kind = PhoneChange::Kind;
 
 struct Event {
-    enum What { Accept, Watch, Ask, Refuse, Allow, Deny, Closed, Disconnect, Ended } what;
+    enum What { Accept, Watch, Ask, Refuse, Allow, Deny, Disconnect, Ended } what;
     SocketId socket;  // the connection's socket (its address is socket * 100), or 0 for none
     uint32_t number;  // the connection's number, for the events that name one
     // The step expected back.
@@ -31,7 +31,6 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
     case Event::Refuse: return Admit(book, event.number, Admission::Close);
     case Event::Allow: return Answer(book, event.number, true);
     case Event::Deny: return Answer(book, event.number, false);
-    case Event::Closed: return SocketClosed(book, event.socket);
     case Event::Disconnect: return DisconnectPhone(book);
     case Event::Ended: return MonitorEnded(book, event.socket, event.number);
     }
@@ -41,7 +40,7 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
 TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
 {
     const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, R = Event::Refuse, Y = Event::Allow,
-                      N = Event::Deny, C = Event::Closed, D = Event::Disconnect, E = Event::Ended;
+                      N = Event::Deny, D = Event::Disconnect, E = Event::Ended;
     const struct {
         const char* name;
         std::vector<Event> events;
@@ -56,14 +55,7 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
          {{A, 10, 0, NONE, NONE, Kind::Connected},
           {D, 0, 0, 10, NONE, Kind::Disconnected},
           {D, 0, 0, NONE, NONE, Kind::Nothing},
-          {C, 10, 0, NONE, NONE, Kind::Nothing},
           {E, 10, 1, NONE, 10, Kind::Left}}},
-        {"only the current phone's close event counts",
-         {{A, 10, 0, NONE, NONE, Kind::Connected},
-          {A, 11, 0, 10, NONE, Kind::Connected},
-          {C, 10, 0, NONE, NONE, Kind::Nothing},
-          {C, 99, 0, NONE, NONE, Kind::Nothing},
-          {C, 11, 0, 11, NONE, Kind::Disconnected}}},
         {"a monitor's word is taken only for a socket handed to a monitor, once",
          {{A, 10, 0, NONE, NONE, Kind::Connected},
           {E, 10, 2, NONE, NONE, Kind::Nothing},
@@ -75,11 +67,11 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
           {E, 10, 1, 10, 10, Kind::Left},
           {A, 10, 0, NONE, NONE, Kind::Connected},
           {E, 10, 1, NONE, NONE, Kind::Nothing},
-          {C, 10, 0, 10, NONE, Kind::Disconnected}}},
+          {D, 0, 0, 10, NONE, Kind::Disconnected}}},
         {"a refused connection ends unseen and the phone stays current",
          {{A, 10, 0, NONE, NONE, Kind::Connected}, {W, 11, 0, NONE, NONE, Kind::Nothing},
           {R, 11, 2, 11, NONE, Kind::Nothing}, {R, 11, 2, NONE, NONE, Kind::Nothing},
-          {E, 11, 2, NONE, 11, Kind::Nothing}, {C, 10, 0, 10, NONE, Kind::Disconnected}}},
+          {E, 11, 2, NONE, 11, Kind::Nothing}, {D, 0, 0, 10, NONE, Kind::Disconnected}}},
         {"a device asked about displaces nobody until it is allowed",
          {{A, 10, 0, NONE, NONE, Kind::Connected}, {W, 11, 0, NONE, NONE, Kind::Nothing},
           {Q, 11, 2, NONE, NONE, Kind::Asking},

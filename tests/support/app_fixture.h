@@ -17,6 +17,11 @@ struct RecordedTrayCall {
 
 std::vector<RecordedTrayCall> TrayCallsSoFar();
 void ClearTrayCalls();
+// What the tray shows: the tip of its look now, whether that look is the connected one, and the
+// text of each balloon since the calls were last cleared.
+std::wstring LastTrayTip();
+bool TrayShowsConnected();
+std::vector<std::wstring> BalloonsSoFar();
 
 class AppTest : public ::testing::Test {
 protected:

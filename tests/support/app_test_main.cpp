@@ -3,6 +3,7 @@
 #include "app/link_label.h"
 #include "app/startup.h"
 #include "app/status_window.h"
+#include "app/window.h"
 #include "app/tray.h"
 #include "net/connection.h"
 #include "resources/resource.h"
@@ -11,11 +12,13 @@
 
 static std::mutex trayMutex;
 static std::vector<RecordedTrayCall> trayCalls;
+static std::wstring lastTip;  // kept across ClearTrayCalls: the icon shows it until it changes
 
 static BOOL WINAPI RecordTrayCall(DWORD message, PNOTIFYICONDATAW record)
 {
     std::lock_guard<std::mutex> lock(trayMutex);
     trayCalls.push_back({message, *record});
+    if (record->uFlags & NIF_TIP) lastTip = record->szTip;
     return TRUE;
 }
 
@@ -40,10 +43,8 @@ void AppTest::SetUp()
     statusWindow.window =
         CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     ASSERT_NE(statusWindow.window, nullptr);
-    PrepareTrayRecords();
+    AddTrayIcon();
     FetchLabelHandles();
-    ZeroMemory(notConnectedRecord.szInfo, sizeof notConnectedRecord.szInfo);
-    ZeroMemory(connectedRecord.szInfo, sizeof connectedRecord.szInfo);
     ClearTrayCalls();
 }
 
@@ -64,6 +65,26 @@ INT_PTR AppTest::Proc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT AppTest::Send(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return SendMessageW(statusWindow.window, message, wParam, lParam);
+}
+
+std::wstring LastTrayTip()
+{
+    std::lock_guard<std::mutex> lock(trayMutex);
+    return lastTip;
+}
+
+bool TrayShowsConnected()
+{
+    const std::wstring tip = LastTrayTip();
+    return tip.size() > 12 && tip.compare(tip.size() - 12, 12, L" - CONNECTED") == 0;
+}
+
+std::vector<std::wstring> BalloonsSoFar()
+{
+    std::vector<std::wstring> balloons;
+    for (const auto& call : TrayCallsSoFar())
+        if (call.record.uFlags & NIF_INFO) balloons.push_back(call.record.szInfo);
+    return balloons;
 }
 
 bool AppTest::Visible() { return IsWindowVisible(statusWindow.window) != FALSE; }

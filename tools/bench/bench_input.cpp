@@ -12,7 +12,7 @@
 #include "bench_inject.h"
 #include "input/packet.h"
 #include "net/sockets.h"
-#include "net/wire.h"
+#include "base/wire.h"
 #include "net/receiver.h"
 
 namespace {

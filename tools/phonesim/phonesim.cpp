@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "input/packet.h"
-#include "net/wire.h"
+#include "base/wire.h"
 
 namespace {
 
