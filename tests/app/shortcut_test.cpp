@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <thread>
 
 #include "app/status_window.h"
 #include "app/window.h"
@@ -123,6 +124,47 @@ TEST_F(ShortcutTest, ClickingTheBoxTogglesItAndTheFile)
     SendMessageW(box, BM_CLICK, 0, 0);
     PumpMessagesFor(100);
     EXPECT_FALSE(ShortcutFileExists());
+}
+
+// Clicks the box from a state the Startup folder will not take, and gives the text of the message
+// that explains it, or "" when none came. A thread answers the message box as the user would.
+std::wstring ClickBoxAndReadTheMessage(HWND box)
+{
+    std::wstring said;
+    std::thread user([&] {
+        for (int i = 0; i < 100 && said.empty(); ++i, Sleep(50))
+            for (HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); found;
+                 found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
+                if (GetWindow(found, GW_OWNER) != statusWindow.window) continue;
+                said = WindowText(GetDlgItem(found, 0xFFFF));  // the message box's text
+                PostMessageW(found, WM_COMMAND, IDOK, 0);
+            }
+    });
+    SendMessageW(box, BM_CLICK, 0, 0);  // the message box's own loop runs inside
+    user.join();
+    return said;
+}
+
+TEST_F(ShortcutTest, TheBoxShowsTheFoldersRealStateAndAFailureSaysWhy)
+{
+    ShowWindow(statusWindow.window, SW_SHOW);
+    HWND box = GetDlgItem(statusWindow.window, IDC_AUTOSTART);
+    // A folder of the shortcut's name: nothing can be written there.
+    ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
+    const std::wstring notCreated = ClickBoxAndReadTheMessage(box);
+    RemoveDirectoryW(ShortcutPath().c_str());
+    EXPECT_EQ(notCreated.rfind(L"The shortcut in your Startup folder could not be created", 0), 0u) << notCreated;
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // A read-only shortcut cannot be deleted.
+    ASSERT_EQ(CreateStartupShortcut(), S_OK);
+    SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring notDeleted = ClickBoxAndReadTheMessage(box);
+    SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(notDeleted.rfind(L"The shortcut in your Startup folder could not be removed", 0), 0u) << notDeleted;
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(ShortcutFileExists());
 }
 
 TEST_F(ShortcutTest, LinkTooLongForItsBufferIsRefused)

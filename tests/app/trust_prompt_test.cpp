@@ -14,10 +14,22 @@ using TrustPromptTest = AppTest;
 
 TEST_F(TrustPromptTest, ItAsksUnderItsOwnTitleAndNothingAnswersItInItsFirstSecond)
 {
+    // The user is typing in another program, which keeps the keyboard while the prompt shows.
+    HWND typing = CreateWindowExW(0, L"Edit", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(typing, nullptr);
+    SetForegroundWindow(typing);
+    SetFocus(typing);
+    PumpMessagesFor(100);
     AskAboutDevice(htonl(0x0A4D0002), 4242);
     HWND prompt = FindWindowW(nullptr, L"Allow this phone?");
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt, DevicePrompt());
+    EXPECT_TRUE(IsWindowVisible(prompt));
+    PumpMessagesFor(100);
+    EXPECT_EQ(GetForegroundWindow(), typing) << "the prompt took the keyboard";
+    EXPECT_EQ(GetFocus(), typing);
+    DestroyWindow(typing);
     EXPECT_TRUE(GetWindowLongPtrW(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(FindWindowExW(prompt, nullptr, L"Static",
                             L"A phone at 10.77.0.2 wants to control the mouse and keyboard of this PC."),

@@ -2,7 +2,8 @@
 // Wine's accept everything and do nothing. Built once under each name, it appends its arguments,
 // one command line a line, to the file named by PALVENOR_<NAME>_RECORD and succeeds. When its
 // first argument is a folder, a second line tells how many entries the folder held at that
-// moment. The wine_start fixture puts it in the prefix's system folder.
+// moment. The wine_start fixture puts it in the prefix's system folder; a copy run from anywhere
+// else records in PALVENOR_PLANTED_RECORD instead.
 #include <windows.h>
 
 #include <cstdio>
@@ -45,10 +46,22 @@ static int EntriesIn(const std::wstring& folder)
     return count;
 }
 
+// A copy run from anywhere but the system folder was planted, and records that it ran.
+static bool Planted()
+{
+    wchar_t own[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring folder = own;
+    folder = folder.substr(0, folder.find_last_of(L"\\/"));
+    return lstrcmpiW(folder.c_str(), system) != 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     wchar_t path[MAX_PATH] = {};
-    if (GetEnvironmentVariableW((L"PALVENOR_" + OwnName() + L"_RECORD").c_str(), path, MAX_PATH) == 0) return 0;
+    const std::wstring record = Planted() ? L"PALVENOR_PLANTED_RECORD" : L"PALVENOR_" + OwnName() + L"_RECORD";
+    if (GetEnvironmentVariableW(record.c_str(), path, MAX_PATH) == 0) return 0;
     char text[2048] = {};
     WideCharToMultiByte(CP_UTF8, 0, Arguments(), -1, text, sizeof text, nullptr, nullptr);
     FILE* file = _wfopen(path, L"a");

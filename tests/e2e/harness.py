@@ -30,20 +30,20 @@ def windows_path(path):
     return 'Z:' + os.path.abspath(path).replace('/', '\\')
 
 
-def run(command, timeout=60, env=None, stderr=subprocess.DEVNULL):
+def run(command, timeout=60, env=None, stderr=subprocess.DEVNULL, cwd=None):
     """Runs a command to its end and gives its output in result.stdout."""
     # Output goes through a file, not a pipe: Wine's own background processes, started by
     # whichever program comes first, would hold a pipe open long after the program ended.
     with tempfile.TemporaryFile(mode='w+') as output:
         result = subprocess.run(command, stdout=output, stderr=stderr, stdin=subprocess.DEVNULL, timeout=timeout,
-                                env=env)
+                                env=env, cwd=cwd)
         output.seek(0)
         result.stdout = output.read()
     return result
 
 
-def wine(arguments, timeout=60, env=None):
-    return run([RUN, STATE] + arguments, timeout=timeout, env=env)
+def wine(arguments, timeout=60, env=None, cwd=None):
+    return run([RUN, STATE] + arguments, timeout=timeout, env=env, cwd=cwd)
 
 
 def probe(*arguments, timeout=90):

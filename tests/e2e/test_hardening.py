@@ -5,6 +5,7 @@ the current phone, never crashes or hangs, and gives back what each connection t
 import os
 import random
 import socket
+import threading
 import time
 import unittest
 
@@ -57,13 +58,35 @@ class HardeningTest(ServerTest):
         server = self.server('server')
         phone = self.connected_phone()
         rng = random.Random(16)
-        phone.settimeout(120)  # the server reads 16 bytes at a time, which under Wine takes a while
+        phone.settimeout(120)
         for _ in range(64):
             phone.sendall(rng.randbytes(16384))  # a megabyte of anything
         self.assertState({'status': 'Connected'})
         self.assertEqual(phone.recv(16), bytes(16), 'no heartbeat after the flood went quiet')
         self.assert_served()
         self.assertIsNone(server.process.poll())
+
+    def test_a_device_that_keeps_sending_is_judged_while_it_sends(self):
+        self.server('server')
+        device = self.phone()
+        stop = threading.Event()
+
+        def stream():  # 64 KB blocks that start like no browser, until told to stop
+            block = bytes(range(256)) * 256
+            try:
+                while not stop.is_set():
+                    device.sendall(block)
+            except OSError:
+                pass
+        sender = threading.Thread(target=stream)
+        sender.start()
+        try:
+            self.assertState({'status': 'Connected', 'phone': '127.0.0.1'}, timeout=5)
+            self.assertTrue(sender.is_alive(), 'judged only once the device stopped sending')
+        finally:
+            stop.set()
+            sender.join(30)
+        self.assert_served()
 
     def test_half_open_connection_ends_like_a_close(self):
         self.server('server')

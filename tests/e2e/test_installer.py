@@ -9,7 +9,7 @@ import signal
 import subprocess
 import unittest
 
-from harness import (RUN, STATE, WORK, ServerTest, probe, shortcut_path, wait_until, window_state, windows_path,
+from harness import (BIN, RUN, STATE, WORK, ServerTest, probe, shortcut_path, wait_until, window_state, windows_path,
                      wine)
 
 INSTALLER = os.environ['PALVENOR_INSTALLER']
@@ -66,8 +66,19 @@ class InstallerTest(ServerTest):
         shutil.rmtree(FOLDER, ignore_errors=True)
         for key in (UNINSTALL_KEY, SETTINGS_KEY, SETTINGS_KEY.replace('HKLM', 'HKCU')):
             wine(['reg', 'delete', key, '/f'])
+        # The setup runs from a download folder, its working folder, where a web page may have
+        # dropped programs named as the ones it runs.
+        self.downloads = os.path.join(WORK, 'Downloads')
+        self.planted = os.path.join(WORK, 'planted.txt')
+        shutil.rmtree(self.downloads, ignore_errors=True)
+        os.makedirs(self.downloads)
+        for command in ('netsh.exe', 'icacls.exe'):
+            shutil.copy(os.path.join(BIN, 'standin', command), self.downloads)
+        if os.path.exists(self.planted):
+            os.remove(self.planted)
         self.env = dict(os.environ, PALVENOR_NETSH_RECORD=windows_path(self.record),
-                        PALVENOR_ICACLS_RECORD=windows_path(self.rights))
+                        PALVENOR_ICACLS_RECORD=windows_path(self.rights),
+                        PALVENOR_PLANTED_RECORD=windows_path(self.planted))
 
     def tearDown(self):
         probe('post', 0x0403, 0, 0)  # a copy the installer started again
@@ -75,7 +86,9 @@ class InstallerTest(ServerTest):
         super().tearDown()
 
     def install(self, *arguments):
-        return wine([INSTALLER, '/S'] + list(arguments), timeout=120, env=self.env).returncode
+        code = wine([INSTALLER, '/S'] + list(arguments), timeout=120, env=self.env, cwd=self.downloads).returncode
+        self.assertFalse(os.path.exists(self.planted), 'a program planted in the working folder ran')
+        return code
 
     def lines(self, record):
         if not os.path.exists(record):
@@ -154,6 +167,23 @@ class InstallerTest(ServerTest):
                                        '*S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q', 'entries=0'])
         self.assertEqual(rights[:2], ['"C:\\PalvenorChosen" /setowner *S-1-5-32-544 /T /C /Q', 'entries=0'])
         self.assertTrue(os.path.exists(os.path.join(chosen, 'PalvenorServer.exe')))
+
+    def test_a_folder_holding_other_files_is_refused_and_left_alone(self):
+        foreign = os.path.join(DRIVE_C, 'PalvenorForeign')
+        shutil.rmtree(foreign, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, foreign, True)
+        os.makedirs(foreign)
+        for name in ('letter.txt', 'IPHLPAPI.DLL'):
+            with open(os.path.join(foreign, name), 'w') as f:
+                f.write('the user\'s own')
+        self.assertEqual(self.install('/D=C:\\PalvenorForeign'), 2)
+        self.assertEqual(sorted(os.listdir(foreign)), ['IPHLPAPI.DLL', 'letter.txt'])
+        self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the rights or the firewall were changed')
+        self.assertIsNone(self.uninstall_entry())
+        log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
+        self.assertEqual(len(log), 1, 'no log in the temporary folder')
+        self.assertIn('not installed in C:\\PalvenorForeign: the folder holds files of another program',
+                      self.lines(log[0]))
 
     def test_an_upgrade_over_a_copy_that_will_not_quit_replaces_nothing(self):
         self.assertEqual(self.install(), 0)

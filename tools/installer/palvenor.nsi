@@ -41,6 +41,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "$(START_NOW)"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartServer
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckChosenFolder
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -121,7 +122,7 @@ FunctionEnd
 !insertmacro SharedFunctions "un." uninstall
 
 !macro RemoveFirewallRule PROTOCOL
-  nsExec::Exec 'netsh advfirewall firewall delete rule name="${NAME} (${PROTOCOL})"'
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${NAME} (${PROTOCOL})"'
   Pop $0
 !macroend
 
@@ -130,33 +131,114 @@ FunctionEnd
 ; reaches the port.
 !macro AllowFromLocalSubnet PROTOCOL
   !insertmacro RemoveFirewallRule ${PROTOCOL}
-  nsExec::Exec 'netsh advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
   Pop $0
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
+
+; Whether $INSTDIR may take the program: it does not exist, it is empty, or it holds this program's
+; own earlier install. Anything else stays as it is: a user's files would be locked away from them,
+; and a library planted there would be loaded by the program. $R0 is "" when it may, else the reason.
+Function CheckFolder
+  StrCpy $R0 ""
+  ${DirState} "$INSTDIR" $R1
+  ${If} $R1 = 1
+    ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
+    ${If} $R2 != $INSTDIR
+      StrCpy $R0 "the folder holds files of another program"
+    ${EndIf}
+  ${ElseIf} $R1 = -1
+  ${AndIf} ${FileExists} "$INSTDIR"
+    StrCpy $R0 "a file has the folder's name"
+  ${EndIf}
+FunctionEnd
+
+; The folder page asks for another folder rather than go on with one it may not use.
+Function CheckChosenFolder
+  Call CheckFolder
+  ${If} $R0 != ""
+    MessageBox MB_ICONEXCLAMATION "$(FOLDER_NOT_EMPTY)"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Stops the setup, with nothing changed, unless the folder may take the program.
+Function RefuseForeignFolder
+  Call CheckFolder
+  ${If} $R0 != ""
+    !insertmacro Log "not installed in $INSTDIR: $R0"
+    MessageBox MB_ICONSTOP "$(FOLDER_NOT_EMPTY)" /SD IDOK
+    Call Fail
+  ${EndIf}
+FunctionEnd
+
+; A new folder is created with its rights in place, so that nothing can write to it in between:
+; Administrators own it, Administrators and SYSTEM may change it, users may read and run.
+Function CreateSecuredFolder
+  ${GetParent} "$INSTDIR" $R1
+  CreateDirectory "$R1"
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .R2, p 0) i .R3'
+  ${If} $R3 = 0
+    StrCpy $R2 0
+  ${EndIf}
+  ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
+  System::Call '*(i 24, i 0, p R2, i 0, i 0) p .R4'
+  System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3'
+  System::Free $R4
+  System::Call 'kernel32::LocalFree(p R2)'
+  !insertmacro Log "folder created with its rights: $R3"
+FunctionEnd
 
 ; Whatever folder was chosen, only Administrators and SYSTEM may change it, and everything in it:
 ; its owner and its inherited rights are replaced (a folder outside Program Files inherits
 ; "Authenticated Users: Modify" from the drive), before any file is written there. Otherwise a
 ; standard user could replace the program or put a library beside it, and be given the rights of
-; whoever runs it next. Well-known identifiers, so that any language of Windows takes them.
+; whoever runs it next. Well-known identifiers, so that any language of Windows takes them. A
+; folder that was empty must still be empty once it is secured: whatever came in before is not
+; the program's.
 Function SecureFolder
-  CreateDirectory "$INSTDIR"
-  nsExec::Exec 'icacls "$INSTDIR" /setowner *S-1-5-32-544 /T /C /Q'
+  ${DirState} "$INSTDIR" $R5
+  ${If} $R5 = -1
+    Call CreateSecuredFolder
+  ${EndIf}
+  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /setowner *S-1-5-32-544 /T /C /Q'
   Pop $0
-  nsExec::Exec 'icacls "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
+  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
   Pop $1
-  nsExec::Exec 'icacls "$INSTDIR\*" /reset /T /C /Q'
+  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR\*" /reset /T /C /Q'
   Pop $2
   !insertmacro Log "rights of the folder: owner $0, rights $1, contents $2"
   ${If} $1 != 0
     Call Fail
   ${EndIf}
+  ${If} $R5 != 1
+    Call RefuseForeignFolder
+  ${EndIf}
+FunctionEnd
+
+; The program can be replaced only when no copy runs it: one of another signed-in user, whose
+; window cannot be seen from here, holds it open. Nothing is replaced then.
+Function CheckProgramReplaceable
+  retry:
+    ${IfNot} ${FileExists} "$INSTDIR\${EXE}"
+      Return
+    ${EndIf}
+    ClearErrors
+    FileOpen $R0 "$INSTDIR\${EXE}" a
+    ${IfNot} ${Errors}
+      FileClose $R0
+      Return
+    ${EndIf}
+    !insertmacro Log "the program cannot be replaced: a copy still runs it"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(STILL_RUNNING)" /SD IDCANCEL IDRETRY retry
+    Call Fail
 FunctionEnd
 
 Section "-${NAME}"
   Call OpenLog
+  Call RefuseForeignFolder
   Call StopServer
+  Call CheckProgramReplaceable
   Call SecureFolder
 
   SetOutPath "$INSTDIR"
