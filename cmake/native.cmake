@@ -17,6 +17,7 @@ add_executable(core_tests
   tests/net/connection_book_test.cpp
   tests/net/local_network_test.cpp
   tests/net/trust_test.cpp
+  tests/net/firewall_rules_test.cpp
   tests/app/options_test.cpp)
 target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)
 add_test(NAME core_tests COMMAND core_tests)

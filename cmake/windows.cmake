@@ -24,11 +24,15 @@ add_library(palvenor_win STATIC
   src/net/host.cpp
   src/net/network_category.cpp
   src/net/trust_store.cpp
+  src/net/firewall.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
   src/app/window.cpp
   src/app/status_window.cpp
   src/app/commands.cpp
+  src/app/status_layout.cpp
+  src/app/firewall_view.cpp
+  src/app/network_change.cpp
   src/app/connection_view.cpp
   src/app/host_view.cpp
   src/app/serving.cpp
@@ -41,8 +45,8 @@ add_library(palvenor_win STATIC
   src/app/startup.cpp
   src/autostart/shortcut.cpp
   src/autostart/installer_choice.cpp)
-target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32 uuid
-  advapi32)
+target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32
+  oleaut32 uuid advapi32)
 
 # The version block takes the project's version, as the installer does.
 configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)

@@ -5,10 +5,18 @@
 #include "app/window.h"
 #include "resources/resource.h"
 
+// Told once until a registration works again: a PC without any DNS-SD service would otherwise say
+// so at every wake from sleep.
+static bool failureTold = false;
+
 void ShowAdvertisement(bool registered)
 {
     SetWindowTextW(statusWindow.advertisementStatusLabel, Text(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
-    if (registered) return;
+    if (registered || failureTold) {
+        failureTold = failureTold && !registered;
+        return;
+    }
+    failureTold = true;
     ShowBalloon(Text(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);
 }

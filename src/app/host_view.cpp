@@ -25,13 +25,6 @@ void RefreshLocalAddress()
     SetWindowTextW(statusWindow.localAddressLabel, text);
 }
 
-INT_PTR OnAddressChanged()
-{
-    RefreshLocalAddress();
-    WarnOfPublicNetwork();
-    return FALSE;
-}
-
 void WarnOfPublicNetwork()
 {
     static std::vector<GUID> warned;  // the networks the user was told of

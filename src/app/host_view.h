@@ -5,7 +5,5 @@
 
 void WriteComputerName();
 void RefreshLocalAddress();
-// Windows reported an address change: the PC may be on another network now.
-INT_PTR OnAddressChanged();
 // A balloon, once per network, when the default route's network is public.
 void WarnOfPublicNetwork();

@@ -122,10 +122,52 @@ static LRESULT DestroyLink(HWND label, WNDPROC previous, WPARAM wParam, LPARAM l
     return Unsubclass(label, previous, wParam, lParam);
 }
 
+// Enter and Space on a link with the keyboard focus follow it, as a click does.
+static bool IsFollowKey(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
+
+static LRESULT DialogCodeOf(HWND label, WNDPROC previous, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT code = CallWindowProcW(previous, label, WM_GETDLGCODE, wParam, lParam);
+    const MSG* key = reinterpret_cast<const MSG*>(lParam);
+    return key && key->message == WM_KEYDOWN && IsFollowKey(key->wParam) ? code | DLGC_WANTMESSAGE : code;
+}
+
+static void Follow(HWND label)
+{
+    SendMessageW(GetParent(label), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(label));
+}
+
+// A focus rectangle around the text while the link has the keyboard focus, unless the user has
+// not used the keyboard in this window yet.
+static LRESULT PaintWithFocus(HWND label, WNDPROC previous, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT painted = CallWindowProcW(previous, label, WM_PAINT, wParam, lParam);
+    if (GetFocus() != label || (SendMessageW(label, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return painted;
+    wchar_t text[256] = {};
+    GetWindowTextW(label, text, ARRAYSIZE(text));
+    HDC dc = GetDC(label);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT bounds = {};
+    DrawTextW(dc, text, -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
+    DrawFocusRect(dc, &bounds);
+    SelectObject(dc, font);
+    ReleaseDC(label, dc);
+    return painted;
+}
+
 LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const WNDPROC previous = OriginalProc(label);
     switch (message) {
+    case WM_GETDLGCODE: return DialogCodeOf(label, previous, wParam, lParam);
+    case WM_KEYDOWN:
+        if (!IsFollowKey(wParam)) break;
+        Follow(label);
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(label, nullptr, TRUE); break;
+    case WM_PAINT: return PaintWithFocus(label, previous, wParam, lParam);
     case WM_SETCURSOR: {
         HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
         SetCursor(hand ? hand : LoadCursorW(nullptr, IDC_ARROW));

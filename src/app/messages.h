@@ -22,6 +22,8 @@ constexpr UINT WM_CONNECTION_JUDGED = WM_USER + 7;
 constexpr UINT WM_INPUT_ARRIVED = WM_USER + 8;
 // The user's answer to the trust prompt: the connection's number in wParam, 1 (allowed) or 0 in lParam.
 constexpr UINT WM_DEVICE_ANSWERED = WM_USER + 9;
+// The elevated copy that mends the firewall has ended.
+constexpr UINT WM_FIREWALL_MENDED = WM_USER + 10;
 
 constexpr UINT TRAY_ICON_ID = 101;
 
@@ -33,3 +35,5 @@ constexpr UINT_PTR PROMPT_READY_TIMER_ID = 103;  // the trust prompt's buttons c
 constexpr UINT PROMPT_READY_MS = 1000;
 constexpr UINT_PTR PROMPT_LAPSE_TIMER_ID = 104;  // the trust prompt goes unanswered
 constexpr UINT PROMPT_LAPSE_MS = 30000;
+constexpr UINT_PTR NETWORK_SETTLED_TIMER_ID = 105;  // the advertisement anew after network changes
+constexpr UINT NETWORK_SETTLED_MS = 2000;

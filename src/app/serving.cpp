@@ -8,6 +8,9 @@
 #include "net/connection.h"
 #include "net/receiver.h"
 
+// Both ports are held: phones can connect, and the service is advertised.
+static bool serving = false;
+
 // Called on the receiver's thread.
 static void PostInputArrived(uint32_t address)
 {
@@ -34,6 +37,7 @@ static void Advertise()
 void StartServing()
 {
     if (OpenServicePort()) {
+        serving = true;
         Advertise();
         return;
     }
@@ -46,6 +50,14 @@ void RetryServing()
 {
     if (!OpenServicePort()) return;
     KillTimer(statusWindow.window, PORT_RETRY_TIMER_ID);
+    serving = true;
     ShowNotConnected();  // replaces "Port 4026 is in use": no phone could connect until now
+    Advertise();
+}
+
+void Readvertise()
+{
+    if (!serving) return;  // nothing is advertised while another program holds the port
+    WithdrawAdvertisement();
     Advertise();
 }

@@ -8,3 +8,6 @@ void StartServing();
 bool OpenServicePort();
 // The retry timer's tick.
 void RetryServing();
+// Withdraws the advertisement and registers it again, with the outcome shown, while the port is
+// served: after sleep or a change of network it may be lost.
+void Readvertise();

@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include "app/firewall_view.h"
 #include "app/host_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
@@ -15,6 +16,7 @@
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
+#include "net/firewall.h"
 #include "net/host.h"
 #include "base/wire.h"
 #include "resources/resource.h"
@@ -23,7 +25,7 @@ int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
 
 CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
 {
-    CommandLineOutcome outcome = {false, false};
+    CommandLineOutcome outcome = {false, false, 0};
     wchar_t buffer[ARGUMENT_BUFFER_LENGTH];
     for (int i = 1; i < count; ++i) {
         CopyArgument(buffer, arguments[i]);  // a longer argument is cut to fit
@@ -42,6 +44,12 @@ CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
             (void)DeleteStartupShortcut();
             SendQuitRequest();
             outcome.endNow = true;
+            break;
+        }
+        // The copy the status window's link runs elevated: it mends the firewall and ends.
+        if (OptionMatches(buffer, L"-allowfirewall")) {
+            outcome.endNow = true;
+            outcome.exitCode = allowPhonesThroughFirewall() ? 0 : 1;
             break;
         }
     }
@@ -90,8 +98,10 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);
     RefreshLocalAddress();
     WarnOfPublicNetwork();
+    ShowFirewall();
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
+    MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_FIREWALL_LINK));
     if (showAtStart) ShowWindow(statusWindow.window, SW_SHOW);
     return RunMessageLoop();
 }

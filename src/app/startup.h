@@ -6,8 +6,9 @@
 
 // What the command line asked for once every option has been examined.
 struct CommandLineOutcome {
-    bool endNow;       // "-quit" or "-uninstall" was examined
+    bool endNow;       // "-quit", "-uninstall" or "-allowfirewall" was examined
     bool showAtStart;  // "-showui"
+    int exitCode;      // when ending now: 1 when "-allowfirewall" could not mend the firewall
 };
 
 CommandLineOutcome ExamineOptions(int count, wchar_t** arguments);

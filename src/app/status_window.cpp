@@ -3,9 +3,11 @@
 #include "app/advertisement_view.h"
 #include "app/commands.h"
 #include "app/connection_view.h"
+#include "app/firewall_view.h"
 #include "app/host_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
+#include "app/network_change.h"
 #include "app/quit.h"
 #include "app/serving.h"
 #include "app/texts.h"
@@ -26,21 +28,26 @@ static INT_PTR OnClose()
     return TRUE;
 }
 
-// The address is refreshed only while someone can see it.
+// The address is refreshed only while someone can see it; the firewall is read as it opens.
 static INT_PTR OnShowWindow(HWND window, WPARAM beingShown)
 {
-    if (beingShown == TRUE)
-        SetTimer(window, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, nullptr);
-    else
+    if (beingShown != TRUE) {
         KillTimer(window, REFRESH_TIMER_ID);
+        return FALSE;
+    }
+    SetTimer(window, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, nullptr);
+    ShowFirewall();
     return FALSE;
 }
 
 static INT_PTR OnTimer(WPARAM timer)
 {
-    if (timer == REFRESH_TIMER_ID) RefreshLocalAddress();
-    if (timer == PORT_RETRY_TIMER_ID) RetryServing();
-    return FALSE;
+    switch (timer) {
+    case REFRESH_TIMER_ID: RefreshLocalAddress(); return FALSE;
+    case PORT_RETRY_TIMER_ID: RetryServing(); return FALSE;
+    case NETWORK_SETTLED_TIMER_ID: return OnNetworkSettled();
+    default: return FALSE;
+    }
 }
 
 // Every system command is reported as handled: for SC_MINIMIZE the dialog manager's own
@@ -69,6 +76,7 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     case IDCLOSE: return OnCloseCommand();
     case IDC_AUTOSTART: return OnAutostartClicked(window);
     case IDC_SUPPORT_LINK: return OnSupportLinkClicked();
+    case IDC_FIREWALL_LINK: return OnAllowPhonesClicked();
     case IDM_EXIT: return OnExitCommand();
     case IDM_DISCONNECT: return OnDisconnectCommand();
     case IDM_PAUSE: return OnPauseCommand();
@@ -138,6 +146,8 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_QUIT_REQUEST: return OnQuitRequest();
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
     case WM_ADDRESS_CHANGED: return OnAddressChanged();
+    case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
+    case WM_FIREWALL_MENDED: return OnFirewallMended();
     case WM_DPICHANGED: return OnDpiChanged();
     default: return OnRegisteredMessage(message);
     }

@@ -6,8 +6,7 @@ StatusWindowHandles statusWindow;
 
 void FetchLabelHandles()
 {
-    // The local-address label has no id of its own: it is the first id -1 control in template order.
-    statusWindow.localAddressLabel = GetDlgItem(statusWindow.window, -1);
+    statusWindow.localAddressLabel = GetDlgItem(statusWindow.window, IDC_LOCAL_ADDRESS);
     statusWindow.phoneAddressLabel = GetDlgItem(statusWindow.window, IDC_PHONE_ADDRESS);
     statusWindow.computerNameLabel = GetDlgItem(statusWindow.window, IDC_COMPUTER_NAME);
     statusWindow.connectionStatusLabel = GetDlgItem(statusWindow.window, IDC_CONNECTION_STATUS);

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cwchar>
 
-static const wchar_t SHORTCUT_NAME[] = L"\\Quorvane Palvenor Server.lnk";
-static const wchar_t SHORTCUT_DESCRIPTION[] = L"Quorvane Palvenor Server for Windows";
+#include "base/wire.h"
+
 
 // The shortcut's full path, built afresh each time. A Startup folder that cannot be found, or
 // a path that would not fit in MAX_PATH, gives false: no shortcut is written to a cut path.
@@ -19,8 +19,9 @@ static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
     const BOOL found = SHGetPathFromIDListW(folder, path);
     CoTaskMemFree(folder);
     if (!found || path[0] == L'\0') return false;
-    if (wcslen(path) + wcslen(SHORTCUT_NAME) >= MAX_PATH) return false;
-    wcscat_s(path, MAX_PATH, SHORTCUT_NAME);
+    if (wcslen(path) + 1 + wcslen(STARTUP_SHORTCUT_NAME) >= MAX_PATH) return false;
+    wcscat_s(path, MAX_PATH, L"\\");
+    wcscat_s(path, MAX_PATH, STARTUP_SHORTCUT_NAME);
     return true;
 }
 
@@ -51,7 +52,7 @@ HRESULT CreateStartupShortcut()
     const DWORD length = GetModuleFileNameW(nullptr, programPath, MAX_PATH);
     // A program path cut to fit would point the shortcut at something else.
     if (length == 0 || length >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-    return CreateShellLink(programPath, linkPath, SHORTCUT_DESCRIPTION);
+    return CreateShellLink(programPath, linkPath, STATUS_WINDOW_TITLE);
 }
 
 BOOL DeleteStartupShortcut()

@@ -3,6 +3,13 @@
 // leaves for the program. The program, the phone simulator and the installer (through defines
 // that its build reads from here) all take them from this file.
 #pragma once
+
+// The texts that the resource script and the installer read from here too: the status window's
+// title, and the name of the Startup shortcut that starts the program at log-on.
+#define STATUS_WINDOW_TITLE_TEXT "Quorvane Palvenor Server for Windows"
+#define STARTUP_SHORTCUT_TEXT "Quorvane Palvenor Server.lnk"
+
+#ifndef RC_INVOKED
 #include <cstdint>
 
 constexpr uint16_t SERVICE_PORT = 4026;  // TCP for the phone's presence, UDP for its input
@@ -13,7 +20,10 @@ constexpr char SERVICE_TYPE[] = "_Pavrel._tcp";
 // Every running copy holds this named semaphore; its status window has this title and ends the
 // program when it is posted the quit request (WM_USER + 3).
 constexpr wchar_t INSTANCE_SEMAPHORE_NAME[] = L"PavrelServer";
-constexpr wchar_t STATUS_WINDOW_TITLE[] = L"Quorvane Palvenor Server for Windows";
+#define WIRE_WIDEN2(text) L##text
+#define WIRE_WIDEN(text) WIRE_WIDEN2(text)
+constexpr wchar_t STATUS_WINDOW_TITLE[] = WIRE_WIDEN(STATUS_WINDOW_TITLE_TEXT);
+constexpr wchar_t STARTUP_SHORTCUT_NAME[] = WIRE_WIDEN(STARTUP_SHORTCUT_TEXT);
 constexpr unsigned QUIT_REQUEST_MESSAGE = 0x0403;
 
 // The program's settings, per user under HKEY_CURRENT_USER and, from the installer, for the whole
@@ -22,3 +32,4 @@ constexpr unsigned QUIT_REQUEST_MESSAGE = 0x0403;
 constexpr wchar_t SETTINGS_KEY[] = L"Software\\Quorvane\\Palvenor Server";
 constexpr wchar_t START_AT_LOGON_VALUE[] = L"Start at log-on";
 constexpr wchar_t CHOICE_MARK_VALUE[] = L"Installer choice";
+#endif

@@ -10,6 +10,8 @@
 #include "net/trust_store.h"
 #include "base/wire.h"
 
+bool (*deviceIsPcItself)(in_addr device) = IsPcItself;
+
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
 static HWND notifiedWindow = nullptr;
@@ -76,7 +78,7 @@ static PhoneChange Carry(const ConnectionStep& step)
     }
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
     if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address, step.judged);
-    if (step.judged) StopAwaiting(step.judgedAddress);
+    if (step.judged) AwaitInputFrom(JudgingAddresses(book));
     return step.change;
 }
 
@@ -127,7 +129,7 @@ PhoneChange AcceptConnection()
     uint32_t number = 0;
     try {
         number = WatchConnection(book, SocketId(phone), address.s_addr);
-        AwaitInputFrom(address.s_addr);
+        AwaitInputFrom(JudgingAddresses(book));
     } catch (const std::bad_alloc&) {
         // No memory to record it: as if refused. One recorded goes on, its datagrams not held.
         if (number == 0) {
@@ -144,7 +146,7 @@ static Admission AdmissionOf(uint32_t address)
 {
     in_addr device = {};
     device.s_addr = address;
-    const TrustFacts facts = {IsPcItself(device), IsRemembered(ReadTrustedPhones(), SeeDevice(device)),
+    const TrustFacts facts = {deviceIsPcItself(device), IsRemembered(ReadTrustedPhones(), SeeDevice(device)),
                               RefusedRecently(device), Asking(book)};
     return DecideAdmission(facts);
 }

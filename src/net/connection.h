@@ -33,3 +33,7 @@ PhoneChange Disconnect();
 PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
 
 bool PhoneConnected();
+
+// Whether a device is the PC itself, and so always trusted; tests replace it to meet devices of
+// their own over loopback.
+extern bool (*deviceIsPcItself)(in_addr device);

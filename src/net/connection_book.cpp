@@ -25,6 +25,16 @@ std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address)
     return numbers;
 }
 
+std::vector<uint32_t> JudgingAddresses(const ConnectionBook& book)
+{
+    std::vector<uint32_t> addresses;
+    for (const Watched& entry : book.watched)
+        if (entry.stage == Watched::Judging &&
+            std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end())
+            addresses.push_back(entry.address);
+    return addresses;
+}
+
 bool Asking(const ConnectionBook& book)
 {
     return std::any_of(book.watched.begin(), book.watched.end(),
@@ -48,10 +58,7 @@ static ConnectionStep EndCurrent(ConnectionBook& book, PhoneChange::Kind shown)
 // The step for a connection leaving a stage; records that it left judging.
 static ConnectionStep Leaving(Watched& entry, ConnectionStep step = {})
 {
-    if (entry.stage == Watched::Judging) {
-        step.judged = true;
-        step.judgedAddress = entry.address;
-    }
+    if (entry.stage == Watched::Judging) step.judged = true;
     return step;
 }
 

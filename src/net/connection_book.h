@@ -26,14 +26,13 @@ struct PhoneChange {
 };
 
 // What the connection code does for an event, in this order: end a connection (shut it down; for
-// the current one, act on no more of its input), close a socket, serve the connected phone, stop
-// holding the datagrams of a connection no longer being judged, then show the change.
+// the current one, act on no more of its input), close a socket, serve the connected phone, tell
+// the receiver which addresses are being judged when that changed, then show the change.
 struct ConnectionStep {
     SocketId end = NO_SOCKET;
     bool endsCurrent = false;     // the connection ended is the current phone's
     SocketId close = NO_SOCKET;
-    bool judged = false;          // a connection left judging:
-    uint32_t judgedAddress = 0;   // its address, network order
+    bool judged = false;          // a connection left judging (a phone served from it gets its held input)
     PhoneChange change;
 };
 
@@ -64,6 +63,8 @@ struct ConnectionBook {
 uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address);
 // The numbers of the connections from this address still being judged.
 std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address);
+// The addresses of every connection being judged, each once.
+std::vector<uint32_t> JudgingAddresses(const ConnectionBook& book);
 // Whether a device is waiting for the user's answer.
 bool Asking(const ConnectionBook& book);
 // A judged connection: served (it becomes the current phone and the one before it ends), asked

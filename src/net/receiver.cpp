@@ -33,7 +33,7 @@ constexpr size_t MOST_HELD = 512;
 constexpr auto HELD_FOR = std::chrono::seconds(2);
 static HeldDatagram held[MOST_HELD];
 static size_t heldNext = 0;
-// The addresses being judged, once per connection, and those already reported.
+// The addresses being judged, as the connection's side last told, and those already reported.
 static std::vector<uint32_t> awaited, reported;
 static InputArrived reportArrival = nullptr;
 
@@ -70,21 +70,16 @@ static void DropHeldFrom(uint32_t address)
         if (datagram.sender == address) datagram.sender = 0;
 }
 
-void AwaitInputFrom(uint32_t address)
+void AwaitInputFrom(const std::vector<uint32_t>& addresses)
 {
     std::lock_guard<std::mutex> lock(inputLock);
-    awaited.push_back(address);
-    ReportArrival(address);  // it may have sent before its connection was accepted
-}
-
-void StopAwaiting(uint32_t address)
-{
-    std::lock_guard<std::mutex> lock(inputLock);
-    const auto found = std::find(awaited.begin(), awaited.end(), address);
-    if (found != awaited.end()) awaited.erase(found);
-    if (Contains(awaited, address)) return;
-    reported.erase(std::remove(reported.begin(), reported.end(), address), reported.end());
-    DropHeldFrom(address);
+    for (uint32_t address : awaited)
+        if (!Contains(addresses, address)) DropHeldFrom(address);
+    reported.erase(std::remove_if(reported.begin(), reported.end(),
+                                  [&](uint32_t address) { return !Contains(addresses, address); }),
+                   reported.end());
+    awaited = addresses;
+    for (uint32_t address : awaited) ReportArrival(address);  // it may have sent before it was accepted
 }
 
 void ServeInputFrom(uint32_t address, bool withHeld)

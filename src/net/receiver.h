@@ -2,6 +2,7 @@
 // hands the current phone's datagrams to the dispatcher.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 // Called on the receiver's thread for the first datagram held from an awaited address.
 using InputArrived = void (*)(uint32_t address);
@@ -12,11 +13,10 @@ bool StartInputReceiver(InputArrived arrived);
 // The program is ending: a failed receive from now on ends the thread instead of binding anew.
 void EndInputReceiver();
 
-// A connection from this IPv4 address (network order) is being judged: its first datagram,
-// possibly sent before the connection was accepted, is reported.
-void AwaitInputFrom(uint32_t address);
-// That connection's judging is over: what was held from its address is dropped.
-void StopAwaiting(uint32_t address);
+// The IPv4 addresses (network order) whose connections are being judged now, all of them: the
+// first datagram held from each, possibly sent before its connection was accepted, is reported
+// once, and what was held from an address no longer among them is dropped.
+void AwaitInputFrom(const std::vector<uint32_t>& addresses);
 // From now on, datagrams from this address are acted on, as from a phone that starts afresh.
 // withHeld: a phone served straight from its judging; the datagrams it sent in the last moments
 // are acted on first, so that none is lost.

@@ -153,6 +153,26 @@ bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device
     return false;
 }
 
+static void ForgetOldRefusals(std::vector<Refusal>& refusals, uint64_t now)
+{
+    for (size_t i = refusals.size(); i-- > 0;)
+        if (now - refusals[i].at >= REFUSAL_MS) refusals.erase(refusals.begin() + std::ptrdiff_t(i));
+}
+
+void NoteRefusal(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
+{
+    ForgetOldRefusals(refusals, now);
+    refusals.push_back({address, now});
+}
+
+bool RefusedRecently(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
+{
+    ForgetOldRefusals(refusals, now);
+    for (const Refusal& refusal : refusals)
+        if (refusal.address == address) return true;
+    return false;
+}
+
 Admission DecideAdmission(const TrustFacts& facts)
 {
     if (facts.pcItself || facts.remembered) return Admission::Serve;

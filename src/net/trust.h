@@ -48,6 +48,17 @@ constexpr size_t MOST_TRUSTED_PHONES = 1000;
 // keep at most MOST_TRUSTED_PHONES.
 void AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device);
 
+// The devices the user refused, or whose question lapsed: each is not asked about again for a
+// minute from then. Times are milliseconds of a steady clock.
+constexpr uint64_t REFUSAL_MS = 60 * 1000;
+struct Refusal {
+    uint32_t address;
+    uint64_t at;
+};
+void NoteRefusal(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
+// Whether the device was refused less than a minute ago; older refusals are forgotten.
+bool RefusedRecently(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
+
 enum class Admission { Serve, Ask, Close };
 
 struct TrustFacts {

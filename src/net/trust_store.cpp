@@ -10,7 +10,6 @@
 #include "base/wire.h"
 
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
-constexpr ULONGLONG REFUSAL_MS = 60 * 1000;
 
 Device SeeDevice(in_addr address)
 {
@@ -81,29 +80,8 @@ bool RememberPhone(const Device& device)
 
 void ForgetTrustedPhones() { (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE); }
 
-struct Refusal {
-    uint32_t address;
-    ULONGLONG at;
-};
 static std::vector<Refusal> refusals;
 
-static void ForgetOldRefusals()
-{
-    const ULONGLONG now = GetTickCount64();
-    for (size_t i = refusals.size(); i-- > 0;)
-        if (now - refusals[i].at >= REFUSAL_MS) refusals.erase(refusals.begin() + std::ptrdiff_t(i));
-}
+void NoteRefused(in_addr address) { NoteRefusal(refusals, address.s_addr, GetTickCount64()); }
 
-void NoteRefused(in_addr address)
-{
-    ForgetOldRefusals();
-    refusals.push_back({address.s_addr, GetTickCount64()});
-}
-
-bool RefusedRecently(in_addr address)
-{
-    ForgetOldRefusals();
-    for (const Refusal& refusal : refusals)
-        if (refusal.address == address.s_addr) return true;
-    return false;
-}
+bool RefusedRecently(in_addr address) { return RefusedRecently(refusals, address.s_addr, GetTickCount64()); }

@@ -13,22 +13,16 @@
 
 namespace {
 
-struct Language {
-    LANGID id;
-    const wchar_t* connectionCaption;  // the caption beside the connection's state
-};
-
-const Language languages[] = {
-    {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"iPod or iPhone connection status :"},
-    {MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL), L"Verbindungsstatus von iPod oder iPhone:"},
-    {MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL), L"\u00C9tat de la connexion de l'iPod ou de l'iPhone :"},
-    {MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL), L"Estado de la conexi\u00F3n del iPod o iPhone:"},
-    {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Status da conex\u00E3o do iPod ou iPhone:"},
-    {MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
-     L"\u0421\u043E\u0441\u0442\u043E\u044F\u043D\u0438\u0435 \u043F\u043E\u0434\u043A\u043B\u044E\u0447\u0435\u043D"
-     L"\u0438\u044F iPod \u0438\u043B\u0438 iPhone:"},
-    {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), L"iPod \u6216 iPhone \u8FDE\u63A5\u72B6\u6001:"},
-    {MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL), L"iPod \u307E\u305F\u306F iPhone \u306E\u63A5\u7D9A\u72B6\u614B:"},
+// Every language the program speaks; English first, which the others must differ from.
+const LANGID languages[] = {
+    MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+    MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL),
+    MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL),
+    MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL),
+    MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN),
+    MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
+    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+    MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL),
 };
 
 // One text of the language's string table, found as the loader does: sixteen to a block.
@@ -75,23 +69,29 @@ using LanguagesTest = AppTest;
 TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
 {
     HMODULE module = GetModuleHandleW(nullptr);
-    for (const Language& language : languages) {
-        SCOPED_TRACE(testing::Message() << "language 0x" << std::hex << language.id);
-        HRSRC found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_STATUS), language.id);
+    std::wstring english;
+    for (const LANGID language : languages) {
+        SCOPED_TRACE(testing::Message() << "language 0x" << std::hex << language);
+        HRSRC found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_STATUS), language);
         ASSERT_NE(found, nullptr);
         HWND dialog = CreateDialogIndirectParamW(
             module, static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found))), nullptr, PlainDialog, 0);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_NE(FindWindowExW(dialog, nullptr, L"Static", language.connectionCaption), nullptr) << "not translated";
+        const std::wstring title = WindowText(GetDlgItem(dialog, IDC_SERVER_STATUS_GROUP));
+        if (english.empty())
+            english = title;
+        else
+            EXPECT_NE(title, english) << "not translated";
         // The longest values the program writes beside the captions.
         const struct {
             int label;
             std::vector<std::wstring> values;
         } values[] = {
             {IDC_CONNECTION_STATUS,
-             {TextIn(language.id, IDS_NOT_CONNECTED), TextIn(language.id, IDS_CONNECTED),
-              TextIn(language.id, IDS_PORT_IN_USE)}},
-            {IDC_ADVERTISEMENT_STATUS, {TextIn(language.id, IDS_REGISTERED), TextIn(language.id, IDS_FAILED)}},
+             {TextIn(language, IDS_NOT_CONNECTED), TextIn(language, IDS_CONNECTED),
+              TextIn(language, IDS_PORT_IN_USE)}},
+            {IDC_ADVERTISEMENT_STATUS, {TextIn(language, IDS_REGISTERED), TextIn(language, IDS_FAILED)}},
+            {IDC_FIREWALL_NOTE, {TextIn(language, IDS_FIREWALL_BLOCKED), TextIn(language, IDS_FIREWALL_POLICY)}},
             {IDC_COMPUTER_NAME, {L"DESKTOP-MMMMMMM"}},
             {IDC_PHONE_ADDRESS, {L"255.255.255.255"}},
         };

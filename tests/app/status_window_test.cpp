@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "app/host_view.h"
+#include "app/link_label.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "app/window.h"
@@ -111,6 +113,30 @@ TEST_F(StatusWindowTest, SelectingTheTrayIconByMouseOrKeyboardOpensTheWindow)
         EXPECT_EQ(Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(callback.event, callback.icon)), 0);
         EXPECT_EQ(Visible(), callback.opens) << callback.event << " on icon " << callback.icon;
     }
+}
+
+// Tab reaches every control that takes input, and Enter on a link follows it.
+TEST_F(StatusWindowTest, TheKeyboardReachesEveryControlThatTakesInput)
+{
+    static std::vector<std::wstring> opened;
+    openWebPage = [](const wchar_t* page) { opened.push_back(page); };
+    MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
+    ShowStatusWindow();
+    const auto press = [](WPARAM key) {
+        MSG message = {GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        return IsDialogMessageW(statusWindow.window, &message);
+    };
+    std::vector<int> reached;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(press(VK_TAB));
+        reached.push_back(GetDlgCtrlID(GetFocus()));
+    }
+    std::sort(reached.begin(), reached.end());
+    reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
+    EXPECT_EQ(reached, (std::vector<int>{IDC_AUTOSTART, IDC_SUPPORT_LINK}));
+    while (GetDlgCtrlID(GetFocus()) != IDC_SUPPORT_LINK) press(VK_TAB);
+    EXPECT_TRUE(press(VK_RETURN));
+    EXPECT_EQ(opened.size(), 1u) << "Enter on the link did not follow it";
 }
 
 TEST_F(StatusWindowTest, RefreshTimerRunsOnlyWhileVisible)

@@ -5,7 +5,6 @@
 //   probe wait-gone MS          exit 0 once it no longer exists
 //   probe state                 print the labels, visibility and check state, one per line
 //   probe post MESSAGE WPARAM LPARAM
-//   probe type-target MS        show an edit control with the focus and print what is typed into it
 //   probe shortcut PATH         print the target of a shortcut, read through the shell
 //   probe window TITLE          exit 0 when a top-level window has this title
 //   probe click TITLE BUTTON    click the window's button once it is enabled (3 s at most)
@@ -52,45 +51,12 @@ static int PrintState()
     HWND window = Server();
     if (!window) return 1;
     PrintUtf8("computer", Text(GetDlgItem(window, 1002)));
-    PrintUtf8("local", Text(GetDlgItem(window, -1)));
+    PrintUtf8("local", Text(GetDlgItem(window, 1011)));
     PrintUtf8("status", Text(GetDlgItem(window, 1003)));
     PrintUtf8("phone", Text(GetDlgItem(window, 1004)));
     PrintUtf8("advertisement", Text(GetDlgItem(window, 1006)));
     std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
     std::printf("checked=%d\n", int(SendMessageW(GetDlgItem(window, 1008), BM_GETCHECK, 0, 0)));
-    return 0;
-}
-
-static LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-static int TypeTarget(DWORD timeoutMs)
-{
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ProbeTypeTarget";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"ProbeTypeTarget", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 120,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
-    HWND edit = CreateWindowW(L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 360, 24, window, nullptr,
-                              windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(edit);
-    std::printf("ready\n");
-    std::fflush(stdout);
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    PrintUtf8("typed", Text(edit));
     return 0;
 }
 
@@ -164,7 +130,6 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"wait-window") return WaitFor(true, number) ? 0 : 1;
     if (command == L"wait-gone") return WaitFor(false, number) ? 0 : 1;
     if (command == L"state") return PrintState();
-    if (command == L"type-target") return TypeTarget(number);
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
     if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
     if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);

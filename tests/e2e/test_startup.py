@@ -3,9 +3,9 @@ import os
 import socket
 import unittest
 
-from harness import (EXIT_COMMAND, PORT, QUIT_REQUEST, SC_MINIMIZE, SETTINGS_COMMAND, TRAY_CALLBACK, WM_CLOSE,
-                     WM_COMMAND, WM_LBUTTONDBLCLK, WM_SYSCOMMAND, ServerTest, probe, shortcut_path,
-                     window_state)
+from harness import EXIT_COMMAND, PORT, QUIT_REQUEST, WM_COMMAND, ServerTest, probe, shortcut_path, wait_until
+
+WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x0218, 0x0012
 
 
 def remove_shortcut():
@@ -28,16 +28,6 @@ class StartupTest(ServerTest):
                                   'visible': '0', 'checked': '0'})
         self.assertEqual(state['computer'], socket.gethostname())
         self.assertRegex(state['local'], r'^\d+\.\d+\.\d+\.\d+$')
-
-    def test_registration_has_the_protocols_parameters(self):
-        server = self.server('registered')
-        self.assertState({'advertisement': 'Registered'})  # the window exists before the registration
-        record = server.registration()
-        self.assertEqual(record.count('call\n'), 1, 'registered exactly once')
-        for line in ('type="_Pavrel._tcp"', 'name=""', 'domain=""', 'host=""', 'port-bytes=0f ba', 'flags=0',
-                     'interface=0', 'txt-length=0', 'txt=null', 'callback=null'):
-            self.assertIn(line + '\n', record)
-        self.assertNotIn('register\n', record.replace('call\n', ''), "Windows' service was asked too")
 
     def test_advertisement_outcomes_and_a_server_that_still_serves(self):
         refused = {'standin_result': -65537}
@@ -66,13 +56,25 @@ class StartupTest(ServerTest):
                     other.listen()
                 server = self.server(f'port-{kind}')
                 self.assertState({'status': 'Port 4026 is in use by another program'})
-                with self.assertRaises(OSError, msg='listened while the input port was taken'):
-                    socket.create_connection(('127.0.0.1', PORT), timeout=2).close()
+                if kind == socket.SOCK_DGRAM:
+                    with self.assertRaises(OSError, msg='listened while the input port was taken'):
+                        socket.create_connection(('127.0.0.1', PORT), timeout=2).close()
                 self.assertNotIn('call\n', server.registration(), 'advertised while the port was taken')
                 other.close()
                 self.assertState({'status': 'Not connected', 'advertisement': 'Registered'}, timeout=15)
                 self.connected_phone().close()
                 server.stop()
+
+    def test_a_resume_from_sleep_advertises_anew(self):
+        server = self.server('resume')
+        self.assertState({'advertisement': 'Registered'})
+        probe('post', WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0)
+        self.assertTrue(wait_until(lambda: server.registration().count('call\n') == 2, 10),
+                        f'not registered again: {server.registration()}')
+        record = server.registration()
+        self.assertLess(record.index('deallocate=filled\n'), record.rindex('call\n'), 'not withdrawn first')
+        self.assertState({'advertisement': 'Registered'})
+        self.connected_phone()
 
     def test_the_window_speaks_the_users_language(self):
         for language, status in (('de_DE.UTF-8', 'Nicht verbunden'), ('ja_JP.UTF-8', '未接続')):
@@ -95,10 +97,10 @@ class StartupTest(ServerTest):
         self.assertEqual(probe('wait-gone', 5000).returncode, 0)
         self.assertEqual(first.run(['-quit']), 0, '-quit with no copy running')
 
-    def test_options_are_matched_loosely_but_not_with_a_slash(self):
-        cases = [(['-showui'], '1'), (['--SHOWUI'], '1'), (['x-ShowUi-y'], '1'), (['/showui'], '0'),
-                 (['-showui' + 'x' * 593], '1'), (['x' * 593 + '-showui'], '0'),
-                 (['-noautostart', '-quit'], '0'), (['-noautostart', '-showui'], '0')]
+    def test_the_command_line_reaches_the_options(self):
+        # How an option matches is proven natively; here, that the real program examines each
+        # argument cut to its buffer, and nothing after -noautostart.
+        cases = [(['--SHOWUI'], '1'), (['x' * 593 + '-showui'], '0'), (['-noautostart', '-showui'], '0')]
         for arguments, visible in cases:
             with self.subTest(arguments=[a[:20] for a in arguments]):
                 server = self.server('options', *arguments)
@@ -133,24 +135,6 @@ class StartupTest(ServerTest):
             f.write('not a shortcut')
         self.server('first')
         self.assertState({'checked': '1'})
-
-    def test_closing_and_minimising_hide_and_the_tray_shows_again(self):
-        server = self.server('first', '-showui')
-        self.assertState({'visible': '1'})
-        for message, wparam in ((WM_CLOSE, 0), (WM_SYSCOMMAND, SC_MINIMIZE), (WM_COMMAND, 8)):
-            probe('post', message, wparam, 0)
-            self.assertState({'visible': '0'})
-            probe('post', TRAY_CALLBACK, 0, (101 << 16) | WM_LBUTTONDBLCLK)  # version 4: the icon in the high word
-            self.assertState({'visible': '1'})
-        probe('post', WM_CLOSE, 0, 0)
-        self.assertState({'visible': '0'})
-        probe('post', WM_COMMAND, SETTINGS_COMMAND, 0)
-        self.assertState({'visible': '1'})
-        probe('post', WM_COMMAND, SETTINGS_COMMAND | (1 << 16), 0)  # a notification code: nothing
-        probe('post', WM_COMMAND, 1, 0)  # Enter
-        probe('post', WM_COMMAND, 2, 0)  # Escape
-        self.assertState({'visible': '1'})
-        self.assertIsNone(server.process.poll())
 
     def test_exit_command_ends_the_program_with_code_zero(self):
         server = self.server('first')

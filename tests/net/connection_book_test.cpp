@@ -107,16 +107,18 @@ TEST(ConnectionBookTest, ADatagramsSenderIsJudgedOnceAndItsHeldInputThenGoes)
     const uint32_t first = WatchConnection(book, 10, 7), second = WatchConnection(book, 11, 7);
     WatchConnection(book, 12, 8);
     EXPECT_EQ(JudgingFrom(book, 7), (std::vector<uint32_t>{first, second}));
+    EXPECT_EQ(JudgingAddresses(book), (std::vector<uint32_t>{7, 8}));
     const ConnectionStep served = Admit(book, first, Admission::Serve);
     EXPECT_TRUE(served.judged);
-    EXPECT_EQ(served.judgedAddress, 7u);
     EXPECT_EQ(JudgingFrom(book, 7), std::vector<uint32_t>{second});
+    EXPECT_EQ(JudgingAddresses(book), (std::vector<uint32_t>{7, 8})) << "another connection of 7 is still judged";
     EXPECT_FALSE(Asking(book));
     EXPECT_TRUE(Admit(book, second, Admission::Ask).judged);
     EXPECT_TRUE(Asking(book));
     EXPECT_FALSE(Answer(book, second, false).judged) << "left judging once only";
     EXPECT_FALSE(Asking(book));
     EXPECT_TRUE(MonitorEnded(book, 12, 3).judged) << "a connection that ends while judged";
+    EXPECT_TRUE(JudgingAddresses(book).empty());
 }
 
 }  // namespace

@@ -62,16 +62,6 @@ protected:
     }
 };
 
-TEST_F(ReceiverTest, MovePairMovesTheRealPointerByTwiceTheDistance)
-{
-    Phone(L"move 2 2");
-    const POINT before = Pointer();
-    Phone(L"move 3 -2");
-    const POINT after = Pointer();
-    EXPECT_EQ(after.x - before.x, 6);
-    EXPECT_EQ(after.y - before.y, -4);
-}
-
 TEST_F(ReceiverTest, WrongSizesDoNotBreakAMovePair)
 {
     Phone(L"move 2 2");

@@ -53,25 +53,6 @@ TEST(TrustTest, TheFirstBytesTellABrowsersHttpTlsOrStunFromAPhone)
             << '"' << c.bytes << '"';
 }
 
-TEST(TrustTest, ThePcItselfAndRememberedDevicesAreServedOthersAskedOnceAtATime)
-{
-    const struct {
-        TrustFacts facts;
-        Admission admission;
-    } cases[] = {
-        {{true, false, false, false}, Admission::Serve},
-        {{true, false, true, true}, Admission::Serve},  // the PC itself is never refused
-        {{false, true, false, false}, Admission::Serve},
-        {{false, true, true, true}, Admission::Serve},
-        {{false, false, false, false}, Admission::Ask},
-        {{false, false, true, false}, Admission::Close},
-        {{false, false, false, true}, Admission::Close},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(DecideAdmission(c.facts), c.admission)
-            << c.facts.pcItself << c.facts.remembered << c.facts.refusedRecently << c.facts.promptOpen;
-}
-
 TEST(TrustTest, ADeviceIsRememberedByItsAddressAndItsHardwareAddressWhereKnown)
 {
     std::vector<TrustedPhone> trusted;
@@ -153,6 +134,27 @@ TEST(TrustTest, ADamagedEntryInTheStoredListCostsOnlyItself)
     for (const TrustedPhone& phone : ParseTrustedList(stored)) read.push_back(FormatTrustedPhone(phone));
     EXPECT_EQ(read, (std::vector<std::string>{"10.0.0.1", "10.0.0.2 0a-1b-2c-3d-4e-5f", "10.0.0.3"}));
     EXPECT_TRUE(ParseTrustedList(std::wstring(L"\0" L"10.0.0.1\0", 11)).empty()) << "an empty entry ends the list";
+}
+
+TEST(TrustTest, ARefusalLastsAMinuteForItsOwnAddressOnly)
+{
+    std::vector<Refusal> refusals;
+    // In the order a steady clock gives them: a refusal noted, or a question whether it holds.
+    const struct {
+        bool note;
+        uint32_t address;
+        uint64_t now;
+        bool refused;
+    } steps[] = {
+        {true, 7, 1000, true},    {false, 7, 1000, true},   {false, 9, 2000, false}, {true, 8, 30000, true},
+        {false, 7, 60999, true},  {false, 7, 61000, false}, {false, 8, 61000, true}, {false, 8, 89999, true},
+        {false, 8, 90000, false},
+    };
+    for (const auto& step : steps) {
+        if (step.note) NoteRefusal(refusals, step.address, step.now);
+        EXPECT_EQ(RefusedRecently(refusals, step.address, step.now), step.refused) << step.address << " at " << step.now;
+    }
+    EXPECT_TRUE(refusals.empty()) << "old refusals are forgotten";
 }
 
 }  // namespace

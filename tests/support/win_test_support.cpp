@@ -155,13 +155,20 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-SOCKET ConnectPhone(const char* address)
+SOCKET ConnectPhone(const char* from)
 {
     SOCKET phone = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in source = {};
+    source.sin_family = AF_INET;
+    InetPtonA(AF_INET, from, &source.sin_addr);
+    if (bind(phone, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+        closesocket(phone);
+        return INVALID_SOCKET;
+    }
     sockaddr_in server = {};
     server.sin_family = AF_INET;
     server.sin_port = htons(4026);
-    InetPtonA(AF_INET, address, &server.sin_addr);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (connect(phone, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
         closesocket(phone);
         return INVALID_SOCKET;

@@ -28,8 +28,9 @@ void KillProcess(HANDLE& process);
 // Text of a window of any process.
 std::wstring WindowText(HWND window);
 
-// Connects to TCP port 4026 the way the phone does; INVALID_SOCKET on failure.
-SOCKET ConnectPhone(const char* address = "127.0.0.1");
+// Connects to TCP port 4026 on loopback the way the phone does, from this loopback address (a
+// device of its own); INVALID_SOCKET on failure.
+SOCKET ConnectPhone(const char* from = "127.0.0.1");
 // Reads until count bytes arrived, the connection ended or the time is up; returns the bytes.
 std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs);
 // True when the peer has ended the connection (orderly or by reset) within the time.

@@ -104,7 +104,7 @@ FunctionEnd
 Function ${UN}StopServer
   StrCpy $WasRunning 0
   retry:
-    FindWindow $0 "" "${STATUS_WINDOW_TITLE}"
+    FindWindow $0 "" "${STATUS_WINDOW_TITLE_TEXT}"
     ${If} $0 <> 0
       StrCpy $WasRunning 1
       System::Call 'user32::PostMessageW(p r0, i ${QUIT_REQUEST_MESSAGE}, p 0, p 0)'
@@ -317,11 +317,11 @@ Function un.RemoveStartupShortcuts
     ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
     ReadRegStr $R4 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\$R3" ProfileImagePath
     ExpandEnvStrings $R4 $R4
-    Delete "$R4\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\Quorvane Palvenor Server.lnk"
+    Delete "$R4\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\${STARTUP_SHORTCUT_TEXT}"
     IntOp $R2 $R2 + 1
   ${Loop}
   SetShellVarContext current
-  Delete "$SMSTARTUP\Quorvane Palvenor Server.lnk"
+  Delete "$SMSTARTUP\${STARTUP_SHORTCUT_TEXT}"
   SetShellVarContext all
 FunctionEnd
 

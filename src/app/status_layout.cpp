@@ -1,0 +1,48 @@
+#include "app/status_layout.h"
+
+#include <windows.h>
+
+#include "app/window.h"
+#include "resources/resource.h"
+
+// The line's height in dialog units, as the template leaves room for it.
+constexpr int FIREWALL_ROW_HEIGHT = 30;
+
+static bool lineShown = false;
+
+static RECT ClientRectOf(HWND control, HWND window)
+{
+    RECT bounds;
+    GetWindowRect(control, &bounds);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+void ShowFirewallLine(bool shown, bool withLink)
+{
+    HWND window = statusWindow.window;
+    HWND note = GetDlgItem(window, IDC_FIREWALL_NOTE), link = GetDlgItem(window, IDC_FIREWALL_LINK);
+    ShowWindow(note, shown ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(link, shown && withLink ? SW_SHOWNA : SW_HIDE);
+    if (shown == lineShown) return;
+    lineShown = shown;
+    RECT row = {0, 0, 0, FIREWALL_ROW_HEIGHT};
+    MapDialogRect(window, &row);  // at the window's own font and scale
+    const int moved = shown ? row.bottom : -row.bottom;
+    const LONG lineTop = ClientRectOf(note, window).top;
+    // What stands below the line moves; what encloses it (the group around it) grows.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == note || child == link) continue;
+        const RECT bounds = ClientRectOf(child, window);
+        if (bounds.top >= lineTop)
+            SetWindowPos(child, nullptr, bounds.left, bounds.top + moved, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else if (bounds.bottom > lineTop)
+            SetWindowPos(child, nullptr, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top + moved,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame;
+    GetWindowRect(window, &frame);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + moved,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,0 +1,175 @@
+// Devices other than the PC itself, as the user meets them: asked about, served once allowed,
+// remembered in the registry, refused for a minute. Each device is a loopback address of its own;
+// only 127.0.0.1 counts as the PC itself here.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/messages.h"
+#include "app/trust_prompt.h"
+#include "app/window.h"
+#include "base/wire.h"
+#include "net/connection.h"
+#include "net/host.h"
+#include "net/trust_store.h"
+#include "support/app_fixture.h"
+#include "support/net_fixture.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+class TrustFlowTest : public NetTest {
+protected:
+    void SetUp() override
+    {
+        NetTest::SetUp();
+        deviceIsPcItself = [](in_addr device) { return device.s_addr == htonl(INADDR_LOOPBACK); };
+        ForgetTrustedPhones();
+    }
+    void TearDown() override
+    {
+        CloseDevicePrompt();
+        ForgetTrustedPhones();
+        deviceIsPcItself = IsPcItself;
+        NetTest::TearDown();
+    }
+    // A device that connects and is asked about.
+    SOCKET AskedDevice(const char* from)
+    {
+        SOCKET device = ConnectPhone(from);
+        EXPECT_NE(device, INVALID_SOCKET);
+        EXPECT_TRUE(WaitUntil([] { return DevicePrompt() != nullptr; }, 3000)) << from << " was not asked about";
+        return device;
+    }
+    // Whether the server ends the device's connection in time, while the window's messages flow.
+    static bool Ends(SOCKET device, DWORD timeoutMs)
+    {
+        return WaitUntil([&] { return ConnectionEnds(device, 10); }, timeoutMs);
+    }
+    // The prompt's buttons wake after a second.
+    void Answer(const wchar_t* button)
+    {
+        PumpMessagesFor(1100);
+        SendMessageW(FindWindowExW(DevicePrompt(), nullptr, L"Button", button), BM_CLICK, 0, 0);
+        PumpMessagesFor(300);
+    }
+};
+
+TEST_F(TrustFlowTest, ADeviceIsServedOnlyOnceAllowedAndThenRememberedWithoutAsking)
+{
+    SOCKET device = AskedDevice("127.0.0.2");
+    EXPECT_FALSE(PhoneConnected()) << "served before the user answered";
+    Answer(L"Allow");
+    EXPECT_EQ(DevicePrompt(), nullptr);
+    EXPECT_TRUE(PhoneConnected());
+    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.2");
+    closesocket(device);
+    ExpectNotConnectedAfterMonitor();
+
+    SOCKET again = ConnectPhone("127.0.0.2");
+    EXPECT_TRUE(WaitUntil([] { return PhoneConnected(); }, 3000)) << "asked about again";
+    EXPECT_EQ(DevicePrompt(), nullptr);
+    closesocket(again);
+}
+
+TEST_F(TrustFlowTest, WhileOneDeviceIsAskedAboutAnotherIsClosedAndTheQuestionGoesWithItsDevice)
+{
+    SOCKET asked = AskedDevice("127.0.0.2");
+    HWND prompt = DevicePrompt();
+    SOCKET second = ConnectPhone("127.0.0.3");
+    EXPECT_TRUE(Ends(second, 3000)) << "a second device was kept while the first is asked about";
+    EXPECT_EQ(DevicePrompt(), prompt);
+    closesocket(second);
+    closesocket(asked);
+    EXPECT_TRUE(WaitUntil([] { return DevicePrompt() == nullptr; }, 3000)) << "the question outlived its device";
+    EXPECT_FALSE(IsWindow(prompt));
+    EXPECT_FALSE(PhoneConnected());
+}
+
+// "Don't allow", closing the prompt and letting it lapse all refuse: the device is closed at once,
+// and for a minute it is closed again without a question.
+TEST_F(TrustFlowTest, EveryWayOfNotAllowingClosesTheDeviceForAMinute)
+{
+    const struct {
+        const char* device;
+        const char* how;
+    } refusals[] = {{"127.0.0.4", "Don't allow"}, {"127.0.0.5", "closed"}, {"127.0.0.6", "30 seconds"}};
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.how);
+        SOCKET device = AskedDevice(refusal.device);
+        const std::string how = refusal.how;
+        if (how == "Don't allow") Answer(L"Don't allow");
+        if (how == "closed") {
+            PumpMessagesFor(1100);
+            SendMessageW(DevicePrompt(), WM_CLOSE, 0, 0);
+        }
+        if (how == "30 seconds") SendMessageW(DevicePrompt(), WM_TIMER, PROMPT_LAPSE_TIMER_ID, 0);
+        EXPECT_TRUE(Ends(device, 3000));
+        EXPECT_EQ(DevicePrompt(), nullptr);
+        closesocket(device);
+        SOCKET again = ConnectPhone(refusal.device);
+        EXPECT_TRUE(Ends(again, 3000)) << "not refused for the next minute";
+        EXPECT_EQ(DevicePrompt(), nullptr);
+        closesocket(again);
+    }
+    EXPECT_FALSE(PhoneConnected());
+}
+
+using TrustStoreTest = AppTest;
+
+// The list as the registry holds it, of any size; a value of another type is nobody's list to
+// overwrite.
+TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeftAlone)
+{
+    ForgetTrustedPhones();
+    std::wstring large;
+    for (int i = 0; i < 1100; ++i) large += L"10.0." + std::to_wstring(i / 256) + L"." + std::to_wstring(i % 256) + L'\0';
+    large += L'\0';
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"Trusted phones", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(large.data()),
+                   DWORD(large.size() * sizeof(wchar_t)));
+    EXPECT_EQ(ReadTrustedPhones().size(), 1100u) << "a list past 64 KB";
+    const Device device = {0xC0A80114, false, {}};
+    EXPECT_TRUE(RememberPhone(device));
+    const auto kept = ReadTrustedPhones();
+    ASSERT_EQ(kept.size(), size_t(MOST_TRUSTED_PHONES));
+    EXPECT_EQ(kept.back().address, device.address);
+
+    const wchar_t foreign[] = L"not a list";
+    RegSetValueExW(key, L"Trusted phones", 0, REG_SZ, reinterpret_cast<const BYTE*>(foreign), sizeof foreign);
+    EXPECT_TRUE(ReadTrustedPhones().empty());
+    EXPECT_FALSE(RememberPhone(device));
+    wchar_t stored[32] = {};
+    DWORD size = sizeof stored;
+    EXPECT_EQ(RegGetValueW(key, nullptr, L"Trusted phones", RRF_RT_REG_SZ, nullptr, stored, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(stored, foreign);
+    RegCloseKey(key);
+    ForgetTrustedPhones();
+    EXPECT_TRUE(ReadTrustedPhones().empty());
+    EXPECT_TRUE(RememberPhone(device));
+    EXPECT_EQ(ReadTrustedPhones().size(), 1u);
+    ForgetTrustedPhones();
+}
+
+TEST(HostTest, ThePcsOwnAddressesAreThePcItselfAndOthersAreNot)
+{
+    std::vector<HostAddress> own;
+    ASSERT_TRUE(ReadHostAddresses(own));
+    size_t beyondLoopback = 0;
+    for (const HostAddress& mine : own) {
+        in_addr address = {};
+        address.s_addr = htonl(mine.address);
+        EXPECT_TRUE(IsPcItself(address)) << std::hex << mine.address;
+        beyondLoopback += (mine.address >> 24) != 127;
+    }
+    EXPECT_GT(beyondLoopback, 0u) << "the PC has no address beyond loopback to check";
+    in_addr other = {};
+    other.s_addr = htonl(0xCB007107);  // 203.0.113.7
+    EXPECT_FALSE(IsPcItself(other));
+}
+
+}  // namespace
