@@ -23,34 +23,19 @@ def source_of(path):
 
 
 def cycles(uses):
-    """The strongly connected groups of more than one file (Tarjan's algorithm)."""
-    index, low, stack, on_stack, groups = {}, {}, [], set(), []
-
-    def visit(node):
-        index[node] = low[node] = len(index)
-        stack.append(node)
-        on_stack.add(node)
-        for other in uses.get(node, ()):
-            if other not in index:
-                visit(other)
-                low[node] = min(low[node], low[other])
-            elif other in on_stack:
-                low[node] = min(low[node], index[other])
-        if low[node] == index[node]:
-            group = []
-            while True:
-                member = stack.pop()
-                on_stack.discard(member)
-                group.append(member)
-                if member == node:
-                    break
-            if len(group) > 1:
-                groups.append(sorted(group))
-
-    for node in sorted(uses):
-        if node not in index:
-            visit(node)
-    return groups
+    """The groups of files that reach each other through their uses."""
+    reach = {}
+    for start in uses:
+        seen, stack = set(), [start]
+        while stack:
+            for other in uses.get(stack.pop(), ()):
+                if other not in seen:
+                    seen.add(other)
+                    stack.append(other)
+        reach[start] = seen
+    groups = {tuple(sorted({start} | {o for o in reach[start] if start in reach.get(o, ())}))
+              for start in uses if start in reach[start]}
+    return sorted(groups)
 
 
 def main():

@@ -1,7 +1,7 @@
 """Who may connect, seen across a real network: the server runs in a network namespace of its own
 (198.51.100.1/24 and 10.77.0.1/24) and the phone in another (203.0.113.2/24 and 10.77.0.2/24),
 joined by a virtual cable. A phone beyond the local networks is refused until the PC joins its
-network; a phone on a local network is served only once the user allows it. Needs root for the
+network; a phone on a local network, once allowed, is remembered across a restart. Needs root for the
 namespaces; elsewhere the suite reports itself skipped (exit code 77)."""
 import os
 import subprocess
@@ -86,13 +86,6 @@ class LocalNetworkTest(unittest.TestCase):
     def prompt_open(self):
         return self.probe('window', PROMPT).returncode == 0
 
-    def pointer(self):
-        with open(os.path.join(NS_STATE, 'display')) as f:
-            display = f.read().strip()
-        out = in_namespace(SERVER_NS, ['env', f'DISPLAY={display}', 'xdotool', 'getmouselocation', '--shell']).stdout
-        values = dict(line.split('=') for line in out.split())
-        return int(values['X']), int(values['Y'])
-
     def local_phone(self):
         phone = LocalPhone()
         self.addCleanup(phone.close)
@@ -133,93 +126,45 @@ except OSError:
         self.assertEqual(ip('-n', SERVER_NS, 'address', 'add', '203.0.113.1/24', 'dev', 'pv-server').returncode, 0)
         self.assertTrue(self.connect_from_phone().startswith('open'), 'the phone on the joined network was refused')
 
-    def test_a_device_is_served_only_once_the_user_allows_it_and_is_remembered(self):
+    # What is asked, refused and served is proven in-process on loopback addresses; what only a
+    # real network shows is that an allowed device is remembered with its hardware address, by the
+    # real program, across a restart.
+    def test_an_allowed_device_is_remembered_across_a_restart(self):
         self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)  # what an earlier run allowed
         phone = self.local_phone()
         self.assertTrue(wait_until(self.prompt_open, 10), 'no prompt')
-        before = self.pointer()
-        phone.move(10, 10)
-        time.sleep(1)
-        self.assertEqual(self.pointer(), before, 'input acted on before the user allowed it')
         self.assertEqual(self.state().get('status'), 'Not connected')
         self.assertEqual(self.probe('click', PROMPT, 'Allow').returncode, 0)
         self.assertState('Connected', LOCAL_PHONE)
-        phone.move(10, 10)
-        self.assertTrue(wait_until(lambda: self.pointer() != before, 3), 'not served once allowed')
         phone.close()
         self.assertState('Not connected', '0.0.0.0')
-
-        for restarted in (False, True):
-            if restarted:
-                self.stop_server()
-                self.start_server()
-            again = self.local_phone()
-            self.assertState('Connected', LOCAL_PHONE)
-            self.assertFalse(self.prompt_open(), f'asked again (after a restart: {restarted})')
-            again.close()
-            self.assertState('Not connected', '0.0.0.0')
-
+        self.stop_server()
+        self.start_server()
+        self.local_phone()
+        self.assertState('Connected', LOCAL_PHONE)
+        self.assertFalse(self.prompt_open(), 'asked again after a restart')
         self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)
-        refused = self.local_phone()
-        self.assertTrue(wait_until(self.prompt_open, 10), 'not asked again once forgotten')
-        self.assertEqual(self.probe('click', PROMPT, "Don't allow").returncode, 0)
-        self.assertTrue(refused.ended(5), "the connection stayed after \"Don't allow\"")
-        self.assertTrue(self.local_phone().ended(3), 'the next connection was not closed at once')
-        self.assertFalse(self.prompt_open())
-        self.assertEqual(self.state().get('status'), 'Not connected')
 
 
 class LocalPhone:
-    """A phone in the phone's namespace on the server's local network, driven through a small
-    script: it holds the connection, sends moves, and tells whether the server ended it."""
+    """A phone in the phone's namespace on the server's local network: it holds its connection
+    until closed."""
     SCRIPT = f'''
-import socket, sys, time
+import socket, sys
 tcp = socket.create_connection(("{LOCAL_SERVER}", 4026), timeout=10)
-udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-def packet(*words):
-    udp.sendto(b"".join((w & 0xFFFFFFFF).to_bytes(4, "big") for w in (list(words) + [0, 0, 0])[:4]),
-               ("{LOCAL_SERVER}", 4026))
-for line in sys.stdin:
-    words = line.split()
-    if words[0] == "move":
-        packet(6, int(words[1]))
-        packet(7, int(words[2]))
-        print("sent", flush=True)
-    elif words[0] == "ended":
-        end, ended = time.monotonic() + float(words[1]), False
-        while not ended and time.monotonic() < end:
-            tcp.settimeout(max(0.05, end - time.monotonic()))
-            try:
-                ended = tcp.recv(64) == b""
-            except socket.timeout:
-                break
-            except OSError:
-                ended = True
-        print("ended" if ended else "open", flush=True)
+sys.stdin.read()
 '''
 
     def __init__(self):
         self.process = subprocess.Popen(['ip', 'netns', 'exec', PHONE_NS, 'python3', '-c', self.SCRIPT],
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         text=True)
-
-    def ask(self, line):
-        self.process.stdin.write(line + '\n')
-        self.process.stdin.flush()
-        return self.process.stdout.readline().strip()
-
-    def move(self, dx, dy):
-        self.ask(f'move {dx} {dy}')
-
-    def ended(self, timeout):
-        return self.ask(f'ended {timeout}') == 'ended'
 
     def close(self):
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait(10)
         self.process.stdin.close()
-        self.process.stdout.close()
 
 
 if __name__ == '__main__':

@@ -54,20 +54,15 @@ TEST_F(ConnectionTest, BytesFromThePhonePutTheHeartbeatOffAndAreConsumed)
     closesocket(phone);
 }
 
-TEST_F(ConnectionTest, PhoneClosingEndsTheConnection)
+TEST_F(ConnectionTest, PhoneClosingOrResettingEndsTheConnection)
 {
-    SOCKET phone = Connect();
-    closesocket(phone);
-    ExpectNotConnectedAfterMonitor();
-}
-
-TEST_F(ConnectionTest, PhoneResettingEndsTheConnectionTheSameWay)
-{
-    SOCKET phone = Connect();
-    const LINGER reset = {1, 0};
-    setsockopt(phone, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
-    closesocket(phone);
-    ExpectNotConnectedAfterMonitor();
+    for (const LINGER ending : {LINGER{0, 0}, LINGER{1, 0}}) {  // an orderly close, then a reset
+        ClearTrayCalls();
+        SOCKET phone = Connect();
+        setsockopt(phone, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&ending), sizeof ending);
+        closesocket(phone);
+        ExpectNotConnectedAfterMonitor();
+    }
 }
 
 TEST_F(ConnectionTest, TrayDisconnectEndsThePhonesConnection)
