@@ -3,8 +3,8 @@
 #include <winsock2.h>
 
 #include "advertise/dns_sd_client.h"
-#include "base/library_function.h"
 #include "advertise/windows_dns_sd.h"
+#include "base/library_function.h"
 #include "base/wire.h"
 
 // Bonjour's registration stays in force for as long as the process holds its reference.

@@ -5,8 +5,8 @@
 
 #include "advertise/dns_service_client.h"
 #include "base/library_function.h"
-#include "net/host.h"
 #include "base/wire.h"
+#include "net/host.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
 static DnsServiceRegisterFunction deregister = nullptr;

@@ -34,9 +34,13 @@ INT_PTR OnQuitRequest()
 
 INT_PTR OnDestroy()
 {
+    PostQuitMessage(0);
+    return TRUE;
+}
+
+void EndTheProgram()
+{
     EndInputReceiver();
     WithdrawAdvertisement();
     WSACleanup();
-    PostQuitMessage(0);
-    return TRUE;
 }

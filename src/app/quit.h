@@ -7,5 +7,8 @@ void SendQuitRequest();
 
 INT_PTR OnExitCommand();
 INT_PTR OnQuitRequest();
-// The status window is gone: the program ends.
+// The status window is going: the message loop ends.
 INT_PTR OnDestroy();
+// After the message loop: the advertisement is withdrawn and the network let go. Its window gone,
+// the copy is no longer taken for a running one while it does so, which may take a second.
+void EndTheProgram();

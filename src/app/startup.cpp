@@ -16,9 +16,9 @@
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
+#include "base/wire.h"
 #include "net/firewall.h"
 #include "net/host.h"
-#include "base/wire.h"
 #include "resources/resource.h"
 
 int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
@@ -70,13 +70,30 @@ static int RunMessageLoop()
     }
 }
 
+// A copy that is ending holds the marker for a moment after its window has gone (it withdraws
+// the advertisement, and the process takes its time to end): a copy started then, as the user's
+// second try or the installer's restart is, waits for it rather than end unseen. A copy with a
+// window is running, and so is one that does not end within a few seconds.
+constexpr ULONGLONG ENDING_COPY_WAIT_MS = 5000;
+
+// The name is a marker between copies: never waited on, it goes with the process that holds it.
+static bool BecomeTheOnlyCopy()
+{
+    const ULONGLONG giveUpAt = GetTickCount64() + ENDING_COPY_WAIT_MS;
+    for (;;) {
+        HANDLE marker = CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // a failed creation goes on too
+        CloseHandle(marker);  // this copy's handle must not keep the other's marker alive
+        if (FindWindowW(nullptr, STATUS_WINDOW_TITLE) || GetTickCount64() >= giveUpAt) return false;
+        Sleep(100);
+    }
+}
+
 int RunServer(HINSTANCE instance, bool showAtStart)
 {
     statusWindow.instance = instance;
 
-    // The name is a marker between copies: never waited on or closed, it goes with the process.
-    (void)CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    if (!BecomeTheOnlyCopy()) return 0;
     ApplyInstallersChoice();
 
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
@@ -103,5 +120,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_FIREWALL_LINK));
     if (showAtStart) ShowWindow(statusWindow.window, SW_SHOW);
-    return RunMessageLoop();
+    const int exitCode = RunMessageLoop();
+    EndTheProgram();
+    return exitCode;
 }

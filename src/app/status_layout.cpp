@@ -8,8 +8,6 @@
 // The line's height in dialog units, as the template leaves room for it.
 constexpr int FIREWALL_ROW_HEIGHT = 30;
 
-static bool lineShown = false;
-
 static RECT ClientRectOf(HWND control, HWND window)
 {
     RECT bounds;
@@ -22,10 +20,11 @@ void ShowFirewallLine(bool shown, bool withLink)
 {
     HWND window = statusWindow.window;
     HWND note = GetDlgItem(window, IDC_FIREWALL_NOTE), link = GetDlgItem(window, IDC_FIREWALL_LINK);
+    // The line's own style says whether it has its room, whether or not the window is visible.
+    const bool hadRoom = (GetWindowLongPtrW(note, GWL_STYLE) & WS_VISIBLE) != 0;
     ShowWindow(note, shown ? SW_SHOWNA : SW_HIDE);
     ShowWindow(link, shown && withLink ? SW_SHOWNA : SW_HIDE);
-    if (shown == lineShown) return;
-    lineShown = shown;
+    if (shown == hadRoom) return;
     RECT row = {0, 0, 0, FIREWALL_ROW_HEIGHT};
     MapDialogRect(window, &row);  // at the window's own font and scale
     const int moved = shown ? row.bottom : -row.bottom;

@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
-#include "base/library_function.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
+#include "base/library_function.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 #include "resources/resource.h"

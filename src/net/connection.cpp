@@ -3,12 +3,12 @@
 #include <new>
 #include <vector>
 
+#include "base/wire.h"
 #include "net/host.h"
 #include "net/monitor.h"
 #include "net/receiver.h"
 #include "net/sockets.h"
 #include "net/trust_store.h"
-#include "base/wire.h"
 
 bool (*deviceIsPcItself)(in_addr device) = IsPcItself;
 

@@ -1,7 +1,7 @@
 #include "net/monitor.h"
 
-#include "net/trust.h"
 #include "base/wire.h"
+#include "net/trust.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/wire.h"
 #include "input/packet.h"
 #include "net/sockets.h"
-#include "base/wire.h"
 
 // Whom the receiver serves. The lock is held while a packet is dispatched, so once
 // StopServingInput returns no packet of the ended connection can still press anything.

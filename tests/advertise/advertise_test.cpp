@@ -14,8 +14,8 @@
 #include "app/connection_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
-#include "app/window.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
@@ -48,7 +48,7 @@ protected:
     }
     void TearDown() override
     {
-        AppTest::TearDown();  // the window's end withdraws the registration
+        AppTest::TearDown();  // the program's end withdraws the registration
         for (const wchar_t* name : {L"PALVENOR_STANDIN_RECORD", L"PALVENOR_STANDIN_RESULT", L"PALVENOR_DNSAPI_ANSWER_MS",
                                     L"PALVENOR_DNSAPI_DEREGISTER_MS"})
             SetEnvironmentVariableW(name, nullptr);
@@ -83,8 +83,8 @@ TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServic
               "txt-length=0\ntxt=null\n"
               "callback=null\ncontext=null\n");
     EXPECT_TRUE(TrayCallsSoFar().empty()) << "no balloon after a successful registration";
-    Proc(WM_QUIT_REQUEST);
-    Proc(WM_QUIT_REQUEST);
+    WithdrawAdvertisement();
+    WithdrawAdvertisement();
     EXPECT_EQ(Record().substr(Record().find("context=null\n") + 13), "deallocate=filled\n") << "withdrawn once";
 }
 
@@ -102,8 +102,8 @@ TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdraw
     // The answer comes from another thread, through the window.
     EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 3000));
     EXPECT_FALSE(Visible());
-    Proc(WM_QUIT_REQUEST);
-    Proc(WM_QUIT_REQUEST);
+    WithdrawAdvertisement();
+    WithdrawAdvertisement();
     EXPECT_EQ(Record().substr(Record().find("register\n")),
               request + "deregister\ninstance=" + name + "._Pavrel._tcp.local\nderegistered\n");
 }
@@ -113,7 +113,7 @@ TEST_F(AdvertiseTest, ARegistrationStillUnansweredAtTheEndIsCancelled)
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", L"3000");
     EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Pending);
-    Proc(WM_QUIT_REQUEST);
+    WithdrawAdvertisement();
     const std::string record = Record();
     EXPECT_EQ(record.substr(record.size() - 11), "cancel=set\n");
     EXPECT_EQ(record.find("deregister"), std::string::npos);

@@ -5,13 +5,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/status_window.h"
-#include "app/window.h"
-#include "app/messages.h"
-#include "app/tray.h"
 #include "app/link_label.h"
-#include "net/network_category.h"
+#include "app/messages.h"
+#include "app/status_window.h"
+#include "app/tray.h"
+#include "app/window.h"
 #include "net/connection.h"
+#include "net/network_category.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/net_fixture.h"

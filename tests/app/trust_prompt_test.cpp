@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "app/status_window.h"
-#include "app/window.h"
 #include "app/trust_prompt.h"
+#include "app/window.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
 

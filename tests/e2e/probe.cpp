@@ -8,6 +8,8 @@
 //   probe shortcut PATH         print the target of a shortcut, read through the shell
 //   probe window TITLE          exit 0 when a top-level window has this title
 //   probe click TITLE BUTTON    click the window's button once it is enabled (3 s at most)
+//   probe hold PATH MS          keep the file open for MS milliseconds, as a running copy holds its
+//                               program, printing "held" once it is open
 //   probe screenshot PATH       write the status window, as the screen shows it, to a 24-bit BMP
 #include <windows.h>
 #include <shlobj.h>
@@ -17,9 +19,9 @@
 #include <cwchar>
 #include <string>
 
-static const wchar_t TITLE[] = L"Quorvane Palvenor Server for Windows";
+#include "base/wire.h"
 
-static HWND Server() { return FindWindowW(nullptr, TITLE); }
+static HWND Server() { return FindWindowW(nullptr, STATUS_WINDOW_TITLE); }
 
 static void PrintUtf8(const char* key, const std::wstring& value)
 {
@@ -57,6 +59,17 @@ static int PrintState()
     PrintUtf8("advertisement", Text(GetDlgItem(window, 1006)));
     std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
     std::printf("checked=%d\n", int(SendMessageW(GetDlgItem(window, 1008), BM_GETCHECK, 0, 0)));
+    return 0;
+}
+
+static int Hold(const wchar_t* path, DWORD milliseconds)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(milliseconds);
+    CloseHandle(file);
     return 0;
 }
 
@@ -131,6 +144,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"wait-gone") return WaitFor(false, number) ? 0 : 1;
     if (command == L"state") return PrintState();
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
+    if (command == L"hold" && argc == 4) return Hold(argv[2], DWORD(std::wcstoul(argv[3], nullptr, 10)));
     if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
     if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
     if (command == L"screenshot" && argc == 3) return Screenshot(argv[2]);

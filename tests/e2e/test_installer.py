@@ -185,6 +185,24 @@ class InstallerTest(ServerTest):
         self.assertIn('not installed in C:\\PalvenorForeign: the folder holds files of another program',
                       self.lines(log[0]))
 
+    def test_an_upgrade_stops_when_another_users_copy_holds_the_program(self):
+        self.assertEqual(self.install(), 0)
+        installed = os.path.join(FOLDER, 'PalvenorServer.exe')
+        before = os.stat(installed).st_mtime_ns
+        # Another signed-in user's copy: neither its window nor its marker is seen from this session,
+        # but it holds the program open.
+        holder = subprocess.Popen([RUN, STATE, os.path.join(BIN, 'probe.exe'), 'hold', INSTALLED, '60000'],
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(holder.wait, 10)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), 'held')
+        open(self.record, 'w').close()
+        self.assertEqual(self.install(), 2)
+        self.assertEqual(os.stat(installed).st_mtime_ns, before, 'the program was replaced')
+        self.assertEqual(self.netsh(), [], 'the install went on')
+        log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
+        self.assertIn('the program cannot be replaced: a copy still runs it', self.lines(log[0]))
+
     def test_an_upgrade_over_a_copy_that_will_not_quit_replaces_nothing(self):
         self.assertEqual(self.install(), 0)
         installed = os.path.join(FOLDER, 'PalvenorServer.exe')

@@ -1,6 +1,8 @@
 """The real program's start-up, command line, single-instance rule and window, from outside."""
 import os
+import signal
 import socket
+import time
 import unittest
 
 from harness import EXIT_COMMAND, PORT, QUIT_REQUEST, WM_COMMAND, ServerTest, probe, shortcut_path, wait_until
@@ -89,6 +91,24 @@ class StartupTest(ServerTest):
             self.assertEqual(first.run(arguments), 0)
         self.assertState({'visible': '0'})
         self.assertIsNone(first.process.poll(), 'the first copy ended')
+
+    def test_a_copy_started_while_the_last_one_ends_runs(self):
+        # Windows' DNS-SD service takes most of a second to withdraw the first copy's advertisement,
+        # which the copy waits for after its window has gone; stopped then, it stays in that state.
+        first = self.server('first', start=False, library=False, windows_service=(9506, 0))
+        first.env['PALVENOR_DNSAPI_DEREGISTER_MS'] = '900'
+        first.start()
+        probe('post', QUIT_REQUEST, 0, 0)
+        self.assertEqual(probe('wait-gone', 5000).returncode, 0)
+        os.kill(first.process.pid, signal.SIGSTOP)
+        try:
+            second = self.server('second', start=False).start(wait=False)
+            time.sleep(2)
+        finally:
+            os.kill(first.process.pid, signal.SIGCONT)
+        self.assertEqual(first.exit_code(), 0)
+        self.assertEqual(probe('wait-window', 10000).returncode, 0, 'the new copy ended unseen')
+        self.assertIsNone(second.process.poll())
 
     def test_quit_ends_the_running_copy(self):
         first = self.server('first')

@@ -2,8 +2,8 @@
 // with the status window's messages flowing in the test's thread.
 #include "app/messages.h"
 #include "app/status_window.h"
-#include "app/window.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "input/packet.h"
 #include "net/connection.h"
 #include "resources/resource.h"

@@ -1,10 +1,11 @@
 #include <mutex>
 
 #include "app/link_label.h"
+#include "app/quit.h"
 #include "app/startup.h"
 #include "app/status_window.h"
-#include "app/window.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
@@ -50,7 +51,8 @@ void AppTest::SetUp()
 
 void AppTest::TearDown()
 {
-    if (IsWindow(statusWindow.window)) DestroyWindow(statusWindow.window);  // cleans up the network too
+    if (IsWindow(statusWindow.window)) DestroyWindow(statusWindow.window);
+    EndTheProgram();  // the network started by SetUp, and whatever a test advertised
     PumpMessagesFor(50);
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -94,7 +96,7 @@ std::wstring AppTest::Label(HWND label) { return WindowText(label); }
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    // The status window's destruction cleans up the network library; the test's own sockets
+    // Each test's end lets go of the network library it started; the test's own sockets
     // outlive it through this start that is never cleaned up.
     WSADATA network;
     WSAStartup(MAKEWORD(2, 2), &network);

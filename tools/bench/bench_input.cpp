@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/wire.h"
 #include "bench_inject.h"
 #include "input/packet.h"
-#include "net/sockets.h"
-#include "base/wire.h"
 #include "net/receiver.h"
+#include "net/sockets.h"
 
 namespace {
 

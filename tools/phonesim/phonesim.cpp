@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "input/packet.h"
 #include "base/wire.h"
+#include "input/packet.h"
 
 namespace {
 
