@@ -109,6 +109,8 @@ TEST_F(TrustFlowTest, EveryWayOfNotAllowingClosesTheDeviceForAMinute)
         EXPECT_EQ(DevicePrompt(), nullptr);
         closesocket(device);
         SOCKET again = ConnectPhone(refusal.device);
+        const std::string stream(64 * 1024, 'x');  // whatever it sends, it is closed at once
+        send(again, stream.data(), int(stream.size()), 0);
         EXPECT_TRUE(Ends(again, 3000)) << "not refused for the next minute";
         EXPECT_EQ(DevicePrompt(), nullptr);
         closesocket(again);
