@@ -48,27 +48,25 @@ static void LoadLooks()
     }
 }
 
+// Hands the icon to the shell as the state is now, without a balloon: its look, and the tip
 // "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
-static void WriteLookAndTip()
+static void Notify(DWORD message)
 {
     icon.hIcon = looks[connected ? 1 : 0];
     const UINT state = paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
     const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state);
     lstrcpynW(icon.szTip, tip.c_str(), ARRAYSIZE(icon.szTip));
-}
-
-// Hands the icon to the shell as it is now, without a balloon.
-static void Notify(DWORD message)
-{
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     (void)notifyIcon(message, &record);  // a shell that is not there yet adds it on TaskbarCreated
 }
 
-// Version 4: the menu comes on WM_CONTEXTMENU (the right button's release, Shift+F10, the menu
-// key) and the keyboard's selection (Win+B, the arrows, Enter) comes as NIN_KEYSELECT.
-static void AskForCurrentConventions()
+// Adds the icon and asks for version 4: the menu comes on WM_CONTEXTMENU (the right button's
+// release, Shift+F10, the menu key) and the keyboard's selection (Win+B, the arrows, Enter) comes
+// as NIN_KEYSELECT.
+static void AddToShell()
 {
+    Notify(NIM_ADD);
     NOTIFYICONDATAW record = icon;
     record.uVersion = NOTIFYICON_VERSION_4;
     (void)notifyIcon(NIM_SETVERSION, &record);
@@ -84,9 +82,7 @@ void AddTrayIcon()
     connected = false;
     paused = InputPaused();
     LoadLooks();
-    WriteLookAndTip();
-    Notify(NIM_ADD);
-    AskForCurrentConventions();
+    AddToShell();
 }
 
 // The shell knows the icon by window and identifier.
@@ -95,14 +91,12 @@ void RemoveTrayIcon() { Notify(NIM_DELETE); }
 void ShowTrayConnected(bool isConnected)
 {
     connected = isConnected;
-    WriteLookAndTip();
     Notify(NIM_MODIFY);
 }
 
 void ShowTrayPaused(bool isPaused)
 {
     paused = isPaused;
-    WriteLookAndTip();
     Notify(NIM_MODIFY);
 }
 
@@ -156,9 +150,7 @@ INT_PTR OnTrayCallback(WPARAM anchor, LPARAM event)
 INT_PTR OnTaskbarCreated()
 {
     LoadLooks();
-    WriteLookAndTip();
-    Notify(NIM_ADD);
-    AskForCurrentConventions();
+    AddToShell();
     return FALSE;
 }
 
@@ -166,7 +158,6 @@ INT_PTR OnTaskbarCreated()
 INT_PTR OnDpiChanged()
 {
     LoadLooks();
-    WriteLookAndTip();
     Notify(NIM_MODIFY);
     return FALSE;
 }
