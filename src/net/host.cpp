@@ -29,10 +29,9 @@ void ReadHostName(wchar_t (&name)[256])
     if (!GetComputerNameExW(ComputerNameDnsHostname, name, &length)) name[0] = L'\0';
 }
 
-bool ReadHostAddresses(std::vector<HostAddress>& addresses)
+// The IPv4 addresses in the adapters' records.
+static void AddressesOf(const std::vector<unsigned char>& buffer, std::vector<HostAddress>& addresses)
 {
-    std::vector<unsigned char> buffer;
-    if (!ReadAdapters(buffer)) return false;
     addresses.clear();
     for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next)
         for (const auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
@@ -41,17 +40,23 @@ bool ReadHostAddresses(std::vector<HostAddress>& addresses)
                 addresses.push_back(
                     HostAddress{ntohl(address->sin_addr.s_addr), unicast->OnLinkPrefixLength, adapter->IfIndex});
         }
+}
+
+bool ReadHostAddresses(std::vector<HostAddress>& addresses)
+{
+    std::vector<unsigned char> buffer;
+    if (!ReadAdapters(buffer)) return false;
+    AddressesOf(buffer, addresses);
     return true;
 }
 
 // The interface of the default route with the lowest metric, read from the routing table; 0 when
 // there is none. The interface's share of the metric comes from its adapter's record; an
 // interface without one ranks last.
-static DWORD DefaultRouteInterface()
+static DWORD DefaultRouteInterface(const std::vector<unsigned char>& buffer)
 {
-    std::vector<unsigned char> buffer;
     MIB_IPFORWARD_TABLE2* table = nullptr;
-    if (!ReadAdapters(buffer) || GetIpForwardTable2(AF_INET, &table) != NO_ERROR) return 0;
+    if (GetIpForwardTable2(AF_INET, &table) != NO_ERROR) return 0;
     std::vector<Route> routes;
     for (ULONG i = 0; i < table->NumEntries; ++i) {
         const MIB_IPFORWARD_ROW2& row = table->Table[i];
@@ -67,18 +72,20 @@ static DWORD DefaultRouteInterface()
 
 bool ShownHostAddress(in_addr& address)
 {
+    std::vector<unsigned char> buffer;
+    if (!ReadAdapters(buffer)) return false;
     std::vector<HostAddress> own;
-    if (!ReadHostAddresses(own)) return false;
-    address.s_addr = htonl(ChooseShownAddress(own.data(), own.size(), DefaultRouteInterface()));
+    AddressesOf(buffer, own);
+    address.s_addr = htonl(ChooseShownAddress(own.data(), own.size(), DefaultRouteInterface(buffer)));
     return true;
 }
 
 bool DefaultRouteAdapter(GUID& adapter)
 {
-    const DWORD index = DefaultRouteInterface();
     std::vector<unsigned char> buffer;
-    if (index == 0 || !ReadAdapters(buffer)) return false;
-    for (const auto* entry = FirstAdapter(buffer); entry; entry = entry->Next) {
+    if (!ReadAdapters(buffer)) return false;
+    const DWORD index = DefaultRouteInterface(buffer);
+    for (const auto* entry = FirstAdapter(buffer); index != 0 && entry; entry = entry->Next) {
         if (entry->IfIndex != index) continue;
         wchar_t name[64] = {};
         MultiByteToWideChar(CP_ACP, 0, entry->AdapterName, -1, name, ARRAYSIZE(name));
