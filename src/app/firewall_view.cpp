@@ -37,19 +37,6 @@ HANDLE (*runElevated)(const wchar_t* arguments) = RunSelfElevated;
 static HANDLE elevated = nullptr;
 static HANDLE elevatedWait = nullptr;
 
-// The networks whose blocking the user was told of in a balloon.
-static std::vector<GUID> told;
-
-static void TellOncePerNetwork(const wchar_t* text)
-{
-    GUID network = {};
-    (void)DefaultRouteAdapter(network);  // no default route: all such networks count as one
-    for (const GUID& known : told)
-        if (IsEqualGUID(known, network)) return;
-    told.push_back(network);
-    ShowBalloon(text);
-}
-
 void ShowFirewall()
 {
     GUID publicNetwork = {};
@@ -63,7 +50,10 @@ void ShowFirewall()
     const std::wstring text = Text(verdict == FirewallVerdict::Blocked ? IDS_FIREWALL_BLOCKED : IDS_FIREWALL_POLICY);
     SetDlgItemTextW(statusWindow.window, IDC_FIREWALL_NOTE, text.c_str());
     ShowFirewallLine(true, verdict == FirewallVerdict::Blocked);  // the organization's rules: no mend here
-    TellOncePerNetwork(text.c_str());
+    static std::vector<GUID> told;
+    GUID network = {};
+    (void)DefaultRouteAdapter(network);  // no default route: all such networks count as one
+    ShowBalloonOncePerNetwork(told, network, text.c_str());
 }
 
 // Called on a thread of the pool when the elevated copy ends.

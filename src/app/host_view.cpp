@@ -27,11 +27,8 @@ void RefreshLocalAddress()
 
 void WarnOfPublicNetwork()
 {
-    static std::vector<GUID> warned;  // the networks the user was told of
+    static std::vector<GUID> told;
     GUID network = {};
-    if (!defaultRouteNetworkIsPublic(network)) return;
-    for (const GUID& told : warned)
-        if (IsEqualGUID(told, network)) return;
-    warned.push_back(network);
-    ShowBalloon(Text(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
+    if (defaultRouteNetworkIsPublic(network))
+        ShowBalloonOncePerNetwork(told, network, Text(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
 }

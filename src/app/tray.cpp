@@ -111,6 +111,15 @@ void ShowBalloon(const wchar_t* text, const wchar_t* link)
     (void)notifyIcon(NIM_MODIFY, &record);
 }
 
+void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, const wchar_t* text,
+                               const wchar_t* link)
+{
+    for (const GUID& known : told)
+        if (IsEqualGUID(known, network)) return;
+    told.push_back(network);
+    ShowBalloon(text, link);
+}
+
 // "Settings" is the default, bold item: what a double-click or Enter on the icon does.
 static void ShowTrayMenu(POINT at)
 {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <vector>
+
 // The shell call that adds, changes and removes the icon; tests put a recorder here.
 extern BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAW record);
 
@@ -16,6 +18,9 @@ void ShowTrayConnected(bool connected);
 void ShowTrayPaused(bool paused);
 // A balloon on the icon's current look; a click on it opens link (a page or a settings address).
 void ShowBalloon(const wchar_t* text, const wchar_t* link = nullptr);
+// The balloon once for each network, which told remembers.
+void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, const wchar_t* text,
+                               const wchar_t* link = nullptr);
 
 // The status window's rows owned by the tray.
 INT_PTR OnTrayCallback(WPARAM anchor, LPARAM event);
