@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-static wchar_t FoldAsciiCase(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+#include "base/ascii.h"
 
 bool OptionMatches(const wchar_t* argument, const wchar_t* option)
 {

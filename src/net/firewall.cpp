@@ -64,12 +64,11 @@ bool OpenPolicy(Held<INetFwPolicy2>& policy)
 
 // Calls visit with each rule the firewall has; false when they cannot be listed.
 template <typename Visit>
-bool ForEachRule(INetFwPolicy2* policy, Visit visit)
+bool ForEachRule(INetFwRules* rules, Visit visit)
 {
-    Held<INetFwRules> rules;
     Held<IUnknown> listing;
     Held<IEnumVARIANT> each;
-    if (FAILED(policy->get_Rules(&rules)) || FAILED(rules->get__NewEnum(&listing)) ||
+    if (FAILED(rules->get__NewEnum(&listing)) ||
         FAILED(listing->QueryInterface(__uuidof(IEnumVARIANT), reinterpret_cast<void**>(&each))))
         return false;
     VARIANT item;
@@ -78,7 +77,7 @@ bool ForEachRule(INetFwPolicy2* policy, Visit visit)
         Held<INetFwRule> rule;
         if (item.vt == VT_DISPATCH && item.pdispVal &&
             SUCCEEDED(item.pdispVal->QueryInterface(__uuidof(INetFwRule), reinterpret_cast<void**>(&rule))))
-            visit(rules.pointer, rule.pointer);
+            visit(rule.pointer);
         VariantClear(&item);
     }
     return true;
@@ -126,7 +125,9 @@ FirewallVerdict AskThePolicy()
         if (on != VARIANT_FALSE) state.enabled |= profile;
         if (blockingAll != VARIANT_FALSE) state.blockingAll |= profile;
     }
-    if (!ForEachRule(policy.pointer, [&](INetFwRules*, INetFwRule* rule) { state.rules.push_back(Described(rule)); }))
+    Held<INetFwRules> rules;
+    if (FAILED(policy->get_Rules(&rules)) ||
+        !ForEachRule(rules.pointer, [&](INetFwRule* rule) { state.rules.push_back(Described(rule)); }))
         return FirewallVerdict::Unknown;
     if (!PhonesBlocked(state, OwnPath(), SERVICE_PORT, ReadEnvironment())) return FirewallVerdict::Open;
     NET_FW_MODIFY_STATE modify = NET_FW_MODIFY_STATE_OK;
@@ -136,11 +137,11 @@ FirewallVerdict AskThePolicy()
 }
 
 // The names of the inbound Block rules that name this program, as a dismissed question leaves them.
-std::vector<std::wstring> OwnBlockRules(INetFwPolicy2* policy, const std::wstring& program, bool& listed)
+std::vector<std::wstring> OwnBlockRules(INetFwRules* rules, const std::wstring& program, bool& listed)
 {
     std::vector<std::wstring> names;
     const Environment environment = ReadEnvironment();
-    listed = ForEachRule(policy, [&](INetFwRules*, INetFwRule* rule) {
+    listed = ForEachRule(rules, [&](INetFwRule* rule) {
         Text name;
         if (BlocksProgram(Described(rule), program, environment) && SUCCEEDED(rule->get_Name(&name.value)))
             names.push_back(name.String());
@@ -171,7 +172,7 @@ bool MendThePolicy()
     const std::wstring program = OwnPath();
     if (program.empty() || !OpenPolicy(policy) || FAILED(policy->get_Rules(&rules))) return false;
     bool listed = false;
-    std::vector<std::wstring> remove = OwnBlockRules(policy.pointer, program, listed);
+    std::vector<std::wstring> remove = OwnBlockRules(rules.pointer, program, listed);
     if (!listed) return false;
     for (const wchar_t* name : RULE_NAMES) remove.push_back(name);
     for (const std::wstring& name : remove) {

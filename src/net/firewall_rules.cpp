@@ -2,13 +2,13 @@
 
 #include <cwchar>
 
-static wchar_t Folded(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+#include "base/ascii.h"
 
 static bool SameText(const std::wstring& a, const std::wstring& b)
 {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Folded(a[i]) != Folded(b[i])) return false;
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
     return true;
 }
 
@@ -57,6 +57,12 @@ static bool CoversProtocol(int32_t ruleProtocol, int32_t protocol)
     return ruleProtocol == PROTOCOL_ANY || ruleProtocol == protocol;
 }
 
+// Whether the rule names this program, in any case and with the environment's variables.
+static bool NamesProgram(const FirewallRule& rule, const std::wstring& program, const Environment& environment)
+{
+    return SameText(Expanded(rule.application, environment), program);
+}
+
 // Whether the rule applies to what a phone sends this program on the port with the protocol,
 // on the profile.
 static bool Applies(const FirewallRule& rule, uint32_t profile, int32_t protocol, const std::wstring& program,
@@ -66,7 +72,7 @@ static bool Applies(const FirewallRule& rule, uint32_t profile, int32_t protocol
         return false;
     // A rule for any protocol names no ports.
     if (rule.protocol != PROTOCOL_ANY && !CoversPort(rule.localPorts, port)) return false;
-    return rule.application.empty() || SameText(Expanded(rule.application, environment), program);
+    return rule.application.empty() || NamesProgram(rule, program, environment);
 }
 
 bool PhonesBlocked(const FirewallState& state, const std::wstring& program, uint16_t port,
@@ -90,6 +96,5 @@ bool PhonesBlocked(const FirewallState& state, const std::wstring& program, uint
 
 bool BlocksProgram(const FirewallRule& rule, const std::wstring& program, const Environment& environment)
 {
-    return rule.inbound && !rule.allow && !rule.application.empty() &&
-           SameText(Expanded(rule.application, environment), program);
+    return rule.inbound && !rule.allow && !rule.application.empty() && NamesProgram(rule, program, environment);
 }
