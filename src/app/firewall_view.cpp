@@ -9,6 +9,7 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/program_path.h"
 #include "net/firewall.h"
 #include "net/host.h"
 #include "net/network_category.h"
@@ -16,16 +17,15 @@
 
 static HANDLE RunSelfElevated(const wchar_t* arguments)
 {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (!length || length >= MAX_PATH) return nullptr;
+    const std::wstring path = ProgramPath();
+    if (path.empty()) return nullptr;
     SHELLEXECUTEINFOW run = {};
     run.cbSize = sizeof run;
     // No error box: a user who cancels the elevation has said no already.
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     run.hwnd = statusWindow.window;
     run.lpVerb = L"runas";
-    run.lpFile = path;
+    run.lpFile = path.c_str();
     run.lpParameters = arguments;
     run.nShow = SW_HIDE;
     return ShellExecuteExW(&run) ? run.hProcess : nullptr;

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "base/program_path.h"
 #include "base/wire.h"
-
 
 // The shortcut's full path, built afresh each time. A Startup folder that cannot be found, or
 // a path that would not fit in MAX_PATH, gives false: no shortcut is written to a cut path.
@@ -48,11 +48,9 @@ HRESULT CreateStartupShortcut()
 {
     wchar_t linkPath[MAX_PATH];
     if (!BuildShortcutPath(linkPath)) return E_FAIL;
-    wchar_t programPath[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, programPath, MAX_PATH);
-    // A program path cut to fit would point the shortcut at something else.
-    if (length == 0 || length >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-    return CreateShellLink(programPath, linkPath, STATUS_WINDOW_TITLE);
+    const std::wstring program = ProgramPath();
+    if (program.empty()) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    return CreateShellLink(program.c_str(), linkPath, STATUS_WINDOW_TITLE);
 }
 
 BOOL DeleteStartupShortcut()

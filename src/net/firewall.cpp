@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/program_path.h"
 #include "base/wire.h"
 #include "net/firewall_rules.h"
 
@@ -34,13 +35,6 @@ struct Text {
     Text& operator=(const Text&) = delete;
     std::wstring String() const { return value ? std::wstring(value, SysStringLen(value)) : std::wstring(); }
 };
-
-std::wstring OwnPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
 
 // The variables a rule's program path is written with.
 Environment ReadEnvironment()
@@ -129,7 +123,7 @@ FirewallVerdict AskThePolicy()
     if (FAILED(policy->get_Rules(&rules)) ||
         !ForEachRule(rules.pointer, [&](INetFwRule* rule) { state.rules.push_back(Described(rule)); }))
         return FirewallVerdict::Unknown;
-    if (!PhonesBlocked(state, OwnPath(), SERVICE_PORT, ReadEnvironment())) return FirewallVerdict::Open;
+    if (!PhonesBlocked(state, ProgramPath(), SERVICE_PORT, ReadEnvironment())) return FirewallVerdict::Open;
     NET_FW_MODIFY_STATE modify = NET_FW_MODIFY_STATE_OK;
     const bool policyRules = SUCCEEDED(policy->get_LocalPolicyModifyState(&modify)) &&
                              modify == NET_FW_MODIFY_STATE_GP_OVERRIDE;
@@ -169,7 +163,7 @@ bool MendThePolicy()
 {
     Held<INetFwPolicy2> policy;
     Held<INetFwRules> rules;
-    const std::wstring program = OwnPath();
+    const std::wstring program = ProgramPath();
     if (program.empty() || !OpenPolicy(policy) || FAILED(policy->get_Rules(&rules))) return false;
     bool listed = false;
     std::vector<std::wstring> remove = OwnBlockRules(rules.pointer, program, listed);
