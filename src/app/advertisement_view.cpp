@@ -12,10 +12,11 @@ static bool failureTold = false;
 void ShowAdvertisement(bool registered)
 {
     SetWindowTextW(statusWindow.advertisementStatusLabel, Text(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
-    if (registered || failureTold) {
-        failureTold = failureTold && !registered;
+    if (registered) {
+        failureTold = false;
         return;
     }
+    if (failureTold) return;
     failureTold = true;
     ShowBalloon(Text(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);

@@ -22,7 +22,7 @@ static void PostInputArrived(uint32_t address)
 bool OpenServicePort()
 {
     if (!Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED})) return false;
-    if (StartInputReceiver(PostInputArrived)) return true;
+    if (StartInputReceiver(PostInputArrived)) return serving = true;
     StopListening();  // no accept has been taken: its notification comes after this
     return false;
 }
@@ -37,7 +37,6 @@ static void Advertise()
 void StartServing()
 {
     if (OpenServicePort()) {
-        serving = true;
         Advertise();
         return;
     }
@@ -50,7 +49,6 @@ void RetryServing()
 {
     if (!OpenServicePort()) return;
     KillTimer(statusWindow.window, PORT_RETRY_TIMER_ID);
-    serving = true;
     ShowNotConnected();  // replaces "Port 4026 is in use": no phone could connect until now
     Advertise();
 }

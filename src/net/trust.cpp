@@ -133,14 +133,15 @@ std::wstring FormatTrustedList(const std::vector<TrustedPhone>& trusted)
     return stored;
 }
 
-void AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device)
+bool AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device)
 {
-    if (IsRemembered(trusted, device)) return;
+    if (IsRemembered(trusted, device)) return false;
     TrustedPhone phone = {device.address, device.macKnown, {}};
     std::memcpy(phone.mac, device.mac, sizeof phone.mac);
     trusted.push_back(phone);
     if (trusted.size() > MOST_TRUSTED_PHONES)
         trusted.erase(trusted.begin(), trusted.end() - std::ptrdiff_t(MOST_TRUSTED_PHONES));
+    return true;
 }
 
 bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device)

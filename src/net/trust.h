@@ -44,9 +44,9 @@ bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device
 
 // Far more than anyone allows; a PC in use for years keeps the newest.
 constexpr size_t MOST_TRUSTED_PHONES = 1000;
-// Adds the device at the end, unless the list already vouches for it; the oldest entries go to
-// keep at most MOST_TRUSTED_PHONES.
-void AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device);
+// Adds the device at the end, unless the list already vouches for it (false: nothing changed);
+// the oldest entries go to keep at most MOST_TRUSTED_PHONES.
+bool AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device);
 
 // The devices the user refused, or whose question lapsed: each is not asked about again for a
 // minute from then. Times are milliseconds of a steady clock.

@@ -64,8 +64,7 @@ bool RememberPhone(const Device& device)
     // that would lack what it held.
     if (!ReadStoredList(stored, error) && error != ERROR_FILE_NOT_FOUND) return false;
     std::vector<TrustedPhone> trusted = ParseTrustedList(stored);
-    if (IsRemembered(trusted, device)) return true;
-    AddTrustedPhone(trusted, device);
+    if (!AddTrustedPhone(trusted, device)) return true;  // remembered already
     const std::wstring list = FormatTrustedList(trusted);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=

@@ -118,11 +118,11 @@ TEST(TrustTest, TheStoredListIsReadWhateverItsSizeAndKeepsTheNewestWhenFull)
         std::vector<TrustedPhone> read = ParseTrustedList(FormatTrustedList(stored));
         ASSERT_EQ(read.size(), c.stored);
         for (size_t i = 0; i < c.stored; ++i) ASSERT_EQ(FormatTrustedPhone(read[i]), FormatTrustedPhone(stored[i]));
-        AddTrustedPhone(read, newcomer);
+        EXPECT_TRUE(AddTrustedPhone(read, newcomer));
         ASSERT_EQ(read.size(), c.kept) << c.stored;
         EXPECT_EQ(read.front().address, c.firstKept) << c.stored;
         EXPECT_EQ(read.back().address, newcomer.address) << c.stored;
-        AddTrustedPhone(read, newcomer);
+        EXPECT_FALSE(AddTrustedPhone(read, newcomer));
         EXPECT_EQ(read.size(), c.kept) << "added twice";
     }
 }
