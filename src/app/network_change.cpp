@@ -6,19 +6,14 @@
 #include "app/serving.h"
 #include "app/window.h"
 
-// Changes come in bursts (an adapter waking brings several addresses), and each withdrawal may
-// wait for the DNS-SD service: the advertisement follows the last of them.
-static void AdvertiseOnceSettled()
-{
-    SetTimer(statusWindow.window, NETWORK_SETTLED_TIMER_ID, NETWORK_SETTLED_MS, nullptr);
-}
-
+// Changes come in bursts (an adapter waking brings several addresses), each withdrawal may wait
+// for the DNS-SD service and each reading of the firewall goes through all its rules: both follow
+// the last of them.
 INT_PTR OnAddressChanged()
 {
     RefreshLocalAddress();
     WarnOfPublicNetwork();
-    ShowFirewall();
-    AdvertiseOnceSettled();
+    SetTimer(statusWindow.window, NETWORK_SETTLED_TIMER_ID, NETWORK_SETTLED_MS, nullptr);
     return FALSE;
 }
 
@@ -31,6 +26,7 @@ INT_PTR OnPowerBroadcast(WPARAM event)
 INT_PTR OnNetworkSettled()
 {
     KillTimer(statusWindow.window, NETWORK_SETTLED_TIMER_ID);
+    ShowFirewall();
     Readvertise();
     return FALSE;
 }

@@ -5,5 +5,5 @@
 
 INT_PTR OnAddressChanged();
 INT_PTR OnPowerBroadcast(WPARAM event);
-// The advertisement is made anew once the changes have settled.
+// Once the changes have settled: the firewall is read again and the advertisement made anew.
 INT_PTR OnNetworkSettled();

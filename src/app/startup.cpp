@@ -115,11 +115,12 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);
     RefreshLocalAddress();
     WarnOfPublicNetwork();
-    ShowFirewall();
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_FIREWALL_LINK));
     if (showAtStart) ShowWindow(statusWindow.window, SW_SHOW);
+    // A window shown, here or for a failed advertisement, has read the firewall as it opened.
+    if (!IsWindowVisible(statusWindow.window)) ShowFirewall();
     const int exitCode = RunMessageLoop();
     EndTheProgram();
     return exitCode;
