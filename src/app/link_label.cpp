@@ -3,11 +3,10 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "base/wire.h"
 #include "resources/resource.h"
 
-#define WIDEN2(text) L##text
-#define WIDEN(text) WIDEN2(text)
-const wchar_t SUPPORT_PAGE[] = L"https://" WIDEN(SUPPORT_PAGE_HOST_AND_PATH);
+const wchar_t SUPPORT_PAGE[] = L"https://" WIRE_WIDEN(SUPPORT_PAGE_HOST_AND_PATH);
 
 static void OpenWithShell(const wchar_t* address)
 {

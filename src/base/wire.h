@@ -20,6 +20,7 @@ constexpr char SERVICE_TYPE[] = "_Pavrel._tcp";
 // Every running copy holds this named semaphore; its status window has this title and ends the
 // program when it is posted the quit request (WM_USER + 3).
 constexpr wchar_t INSTANCE_SEMAPHORE_NAME[] = L"PavrelServer";
+// A narrow text the resource script also reads, as the wide text the program uses.
 #define WIRE_WIDEN2(text) L##text
 #define WIRE_WIDEN(text) WIRE_WIDEN2(text)
 constexpr wchar_t STATUS_WINDOW_TITLE[] = WIRE_WIDEN(STATUS_WINDOW_TITLE_TEXT);
