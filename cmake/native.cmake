@@ -17,8 +17,12 @@ add_executable(core_tests
   tests/net/connection_book_test.cpp
   tests/net/local_network_test.cpp
   tests/net/trust_test.cpp
-  tests/net/firewall_rules_test.cpp
+  tests/net/trusted_list_test.cpp
+  tests/pc/firewall_rules_test.cpp
+  tests/pc/shown_address_test.cpp
+  tests/pc/rights_test.cpp
   tests/app/options_test.cpp)
+target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)
 add_test(NAME core_tests COMMAND core_tests)
 

@@ -21,10 +21,12 @@ add_library(palvenor_win STATIC
   src/net/connection.cpp
   src/net/receiver.cpp
   src/net/monitor.cpp
-  src/net/host.cpp
-  src/net/network_category.cpp
   src/net/trust_store.cpp
-  src/net/firewall.cpp
+  src/net/device_name.cpp
+  src/pc/host.cpp
+  src/pc/network_category.cpp
+  src/pc/firewall.cpp
+  src/pc/foreground.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
   src/app/window.cpp
@@ -35,9 +37,12 @@ add_library(palvenor_win STATIC
   src/app/network_change.cpp
   src/app/connection_view.cpp
   src/app/host_view.cpp
+  src/app/kept_out_view.cpp
   src/app/serving.cpp
   src/app/quit.cpp
   src/app/trust_prompt.cpp
+  src/app/trust_view.cpp
+  src/app/trusted_window.cpp
   src/app/texts.cpp
   src/app/advertisement_view.cpp
   src/app/tray.cpp
@@ -46,7 +51,7 @@ add_library(palvenor_win STATIC
   src/autostart/shortcut.cpp
   src/autostart/installer_choice.cpp)
 target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32
-  oleaut32 uuid advapi32)
+  oleaut32 uuid advapi32 comctl32)
 
 # The version block takes the project's version, as the installer does.
 configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)

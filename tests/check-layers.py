@@ -1,14 +1,16 @@
-"""The program's files use each other in one direction only, read from the object files: a symbol
-that one object file refers to and another defines is a use. No lower layer (src/net, src/advertise,
-src/input, src/autostart, src/base) uses src/app, and no two files of src/ use each other, directly
-or through others.
-Usage: check-layers.py NM OBJECT_FOLDER..."""
+"""The program's files use each other in one direction only. A use is an #include of another
+file's header, or a symbol that one object file refers to and another defines; a file's header and
+its source count as one file. Modules come in the order base < input < net < (pc, advertise,
+autostart) < app, with resources beside base: a file uses only files of its own module or of a
+lower one, and no two files use each other, directly or through others, inside a module too.
+Usage: check-layers.py NM SOURCE_FOLDER OBJECT_FOLDER..."""
 import os
 import re
 import subprocess
 import sys
 
-LOWER = re.compile(r'/src/(net|advertise|input|autostart|base)/')
+RANK = {'base': 0, 'resources': 0, 'input': 1, 'net': 2, 'pc': 3, 'advertise': 3, 'autostart': 3, 'app': 4}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+/[A-Za-z0-9_./]+)\.(?:h|cpp)"', re.M)
 
 
 def symbols(nm, path, *flags):
@@ -17,9 +19,45 @@ def symbols(nm, path, *flags):
 
 
 def source_of(path):
-    """src/app/tray.cpp for .../CMakeFiles/palvenor_win.dir/src/app/tray.cpp.obj."""
-    match = re.search(r'/(src/.+?)\.(?:obj|o)$', path)
+    """src/app/tray for .../CMakeFiles/palvenor_win.dir/src/app/tray.cpp.obj."""
+    match = re.search(r'/(src/.+?)\.cpp\.(?:obj|o)$', path)
     return match.group(1) if match else None
+
+
+def module(node):
+    return node.split('/')[1]
+
+
+def include_uses(source_folder):
+    uses = {}
+    for root, _, files in os.walk(source_folder):
+        for name in files:
+            if not name.endswith(('.h', '.cpp')):
+                continue
+            path = os.path.join(root, name)
+            node = 'src/' + os.path.relpath(os.path.splitext(path)[0], source_folder).replace(os.sep, '/')
+            with open(path, encoding='utf-8') as text:
+                included = {'src/' + header for header in INCLUDE.findall(text.read())}
+            uses.setdefault(node, set()).update(included - {node})
+    return uses
+
+
+def symbol_uses(nm, folders):
+    objects = {}
+    for folder in folders:
+        for root, _, files in os.walk(folder):
+            for name in files:
+                source = source_of(os.path.join(root, name))
+                if source and source not in objects:
+                    objects[source] = os.path.join(root, name)
+    defined, wanted = {}, {}
+    for source, path in objects.items():
+        wanted[source] = symbols(nm, path, '--undefined-only')
+        for symbol in symbols(nm, path, '--defined-only', '--extern-only'):
+            defined.setdefault(symbol, set()).add(source)
+    # A symbol defined in several files is an inline function or a template instance: no use.
+    return {source: {next(iter(defined[s])) for s in wanted[source] if len(defined.get(s, ())) == 1} - {source}
+            for source in objects}
 
 
 def cycles(uses):
@@ -39,38 +77,26 @@ def cycles(uses):
 
 
 def main():
-    nm, folders = sys.argv[1], sys.argv[2:]
-    objects = {}
-    for folder in folders:
-        for root, _, files in os.walk(folder):
-            for name in files:
-                path = os.path.join(root, name)
-                source = source_of(path)
-                if source and name.endswith(('.obj', '.o')) and source not in objects:
-                    objects[source] = path
-    if not any('src/app/' in source for source in objects):
-        print(f'no object files of src/app under {folders}')
+    nm, source_folder, object_folders = sys.argv[1], sys.argv[2], sys.argv[3:]
+    uses = include_uses(source_folder)
+    by_symbol = symbol_uses(nm, object_folders)
+    if not any(module(node) == 'app' for node in by_symbol):
+        print(f'no object files of src/app under {object_folders}')
         return 1
-    defined, wanted = {}, {}
-    for source, path in objects.items():
-        wanted[source] = symbols(nm, path, '--undefined-only')
-        for symbol in symbols(nm, path, '--defined-only', '--extern-only'):
-            defined.setdefault(symbol, set()).add(source)
-    # A symbol defined in several files is an inline function or a template instance: no use.
-    uses = {source: {next(iter(defined[s])) for s in wanted[source] if len(defined.get(s, ())) == 1} - {source}
-            for source in objects}
+    for node, used in by_symbol.items():
+        uses.setdefault(node, set()).update(used)
     failed = False
-    for source in sorted(uses):
-        upward = sorted(u for u in uses[source] if u.startswith('src/app/'))
-        if LOWER.search('/' + source) and upward:
-            print(f'{source} uses the application: {", ".join(upward)}')
-            failed = True
+    for node in sorted(uses):
+        for used in sorted(uses[node]):
+            if module(used) != module(node) and RANK.get(module(used), 9) >= RANK.get(module(node), -1):
+                print(f'{node} uses {used}, of a module not below its own')
+                failed = True
     for group in cycles(uses):
         print('these files use each other: ' + ', '.join(group))
         failed = True
     if failed:
         return 1
-    print(f'{len(objects)} files of src/ use each other in one direction only')
+    print(f'{len(uses)} files of src/ use each other in one direction only')
     return 0
 
 

@@ -7,6 +7,7 @@ enum class Advertisement { Registered, Pending, Failed };
 
 // Pending: Windows' service answers later, by posting outcomeMessage to window (wParam 0 when
 // the service is registered, otherwise the error).
-Advertisement AdvertiseService(HWND window, UINT outcomeMessage);
+// The PC is named by its DNS host name, computer.
+Advertisement AdvertiseService(HWND window, UINT outcomeMessage, const wchar_t* computer);
 // Withdraws what was registered, once, so that phones learn at once that the PC has gone.
 void WithdrawAdvertisement();

@@ -6,16 +6,21 @@
 #include "advertise/dns_service_client.h"
 #include "base/library_function.h"
 #include "base/wire.h"
-#include "net/host.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
 static DnsServiceRegisterFunction deregister = nullptr;
 static DnsServiceRegisterCancelFunction cancelRegistration = nullptr;
 // The request and its instance stay with the process once taken: the service may use them until
-// the process ends, and the deregistration hands the same request back.
+// the process ends. The deregistration hands the same instance back in a request of its own, with
+// a completion of its own.
 static DnsServiceRegisterRequest request = {};
+static DnsServiceRegisterRequest withdrawal = {};
 static DnsServiceCancel cancelHandle = {};
+static HWND outcomeWindow = nullptr;
 static UINT outcomeMessage = 0;
+// Each registration's number, handed to the service as its context: the completion of one
+// cancelled or withdrawn earlier, however late it comes, is never taken for the current one's.
+static std::atomic<uintptr_t> registrationNumber{0};
 // Set by the service's thread when the deregistration is complete.
 static HANDLE deregistered = nullptr;
 
@@ -23,20 +28,23 @@ static HANDLE deregistered = nullptr;
 enum Phase { Unregistered, Asked, Registered, Withdrawing };
 static std::atomic<int> phase{Unregistered};
 
-// Called by the service on a thread of its own, with a copy of the instance to free, once for
-// the registration and once for the deregistration.
-static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID window, DnsServiceInstance* copy)
+// Called by the service on a thread of its own, with a copy of the instance to free.
+static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID number, DnsServiceInstance* copy)
 {
     if (copy) freeInstance(copy);
+    if (uintptr_t(number) != registrationNumber) return;
     int asked = Asked;
-    if (phase.compare_exchange_strong(asked, status == 0 ? Registered : Unregistered)) {
-        PostMessageW(static_cast<HWND>(window), outcomeMessage, WPARAM(status), 0);
-        return;
-    }
-    if (phase == Withdrawing) SetEvent(deregistered);
+    if (phase.compare_exchange_strong(asked, status == 0 ? Registered : Unregistered))
+        PostMessageW(outcomeWindow, outcomeMessage, WPARAM(status), 0);
 }
 
-bool RegisterWithWindows(HWND window, UINT message)
+static VOID WINAPI OnDeregistrationComplete(DWORD, PVOID, DnsServiceInstance* copy)
+{
+    if (copy) freeInstance(copy);
+    SetEvent(deregistered);
+}
+
+bool RegisterWithWindows(HWND window, UINT message, const wchar_t* computer)
 {
     HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
@@ -50,8 +58,6 @@ bool RegisterWithWindows(HWND window, UINT message)
     if (!deregistered) deregistered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!deregistered) return false;
 
-    wchar_t computer[256];
-    ReadHostName(computer);
     if (computer[0] == L'\0') return false;
     const std::wstring serviceType(SERVICE_TYPE, SERVICE_TYPE + sizeof SERVICE_TYPE - 1);  // plain ASCII
     const std::wstring instanceName = std::wstring(computer) + L"." + serviceType + L".local";
@@ -68,8 +74,9 @@ bool RegisterWithWindows(HWND window, UINT message)
     request.interfaceIndex = 0;  // every interface
     request.serviceInstance = instance;
     request.registerCompletionCallback = OnRegistrationComplete;
-    request.queryContext = window;
+    request.queryContext = reinterpret_cast<void*>(++registrationNumber);
     request.unicastEnabled = FALSE;  // multicast, as phones browse
+    outcomeWindow = window;
     outcomeMessage = message;
     phase = Asked;  // before the call: the answer may come before it returns
     if (registerService(&request, &cancelHandle) != DNS_SERVICE_PENDING) {
@@ -91,6 +98,8 @@ void DeregisterFromWindows()
     int registered = Registered;
     if (!phase.compare_exchange_strong(registered, Withdrawing)) return;
     ResetEvent(deregistered);
-    if (deregister(&request, nullptr) == DNS_SERVICE_PENDING) (void)WaitForSingleObject(deregistered, 1000);
+    withdrawal = request;
+    withdrawal.registerCompletionCallback = OnDeregistrationComplete;
+    if (deregister(&withdrawal, nullptr) == DNS_SERVICE_PENDING) (void)WaitForSingleObject(deregistered, 1000);
     phase = Unregistered;
 }

@@ -11,19 +11,19 @@ static bool failureTold = false;
 
 void ShowAdvertisement(bool registered)
 {
-    SetWindowTextW(statusWindow.advertisementStatusLabel, Text(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
+    SetWindowTextW(statusWindow.advertisementStatusLabel, LoadText(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
     if (registered) {
         failureTold = false;
         return;
     }
     if (failureTold) return;
     failureTold = true;
-    ShowBalloon(Text(IDS_ADVERTISEMENT_FAILURE).c_str());
+    ShowBalloon(LoadText(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);
 }
 
 INT_PTR OnAdvertisementOutcome(WPARAM status)
 {
     ShowAdvertisement(status == 0);
-    return FALSE;
+    return TRUE;
 }

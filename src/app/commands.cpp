@@ -5,6 +5,7 @@
 #include "app/connection_view.h"
 #include "app/texts.h"
 #include "app/tray.h"
+#include "app/trusted_window.h"
 #include "app/window.h"
 #include "autostart/shortcut.h"
 #include "base/wire.h"
@@ -36,7 +37,16 @@ INT_PTR OnPauseCommand()
 INT_PTR OnForgetCommand()
 {
     ForgetTrustedPhones();
+    RefreshTrustedPhones();
     return FALSE;
+}
+
+INT_PTR OnForgetPhone(LPARAM entry)
+{
+    bool forgotten = false;
+    ShowPhoneChange(ForgetDevice(*reinterpret_cast<const TrustedPhone*>(entry), forgotten));
+    RefreshTrustedPhones();
+    return TRUE;
 }
 
 // The system's words for an error, without the line break it ends them with.
@@ -71,8 +81,8 @@ INT_PTR OnAutostartClicked(HWND window)
     CheckDlgButton(window, IDC_AUTOSTART, exists ? BST_CHECKED : BST_UNCHECKED);
     if (exists == wanted) return TRUE;  // a shortcut already gone is no failure
     wchar_t text[1024];  // wsprintfW writes at most this many
-    wsprintfW(text, Text(wanted ? IDS_SHORTCUT_NOT_CREATED : IDS_SHORTCUT_NOT_DELETED).c_str(),
+    wsprintfW(text, LoadText(wanted ? IDS_SHORTCUT_NOT_CREATED : IDS_SHORTCUT_NOT_DELETED).c_str(),
               SystemMessage(FAILED(result) ? result : E_FAIL).c_str());
-    MessageBoxW(window, text, STATUS_WINDOW_TITLE, MB_ICONWARNING);
+    MessageBoxW(window, text, MESSAGE_CAPTION, MB_ICONWARNING);
     return TRUE;
 }

@@ -2,9 +2,12 @@
 
 #include "app/texts.h"
 #include "app/tray.h"
+#include "app/messages.h"
 #include "app/trust_prompt.h"
+#include "app/trusted_window.h"
 #include "app/window.h"
-#include "net/host.h"
+#include "net/device_name.h"
+#include "pc/host.h"
 #include "resources/resource.h"
 
 static void ShowConnected(uint32_t address)
@@ -14,21 +17,34 @@ static void ShowConnected(uint32_t address)
     wchar_t text[16];
     FormatAddress(phone, text);
     SetWindowTextW(statusWindow.phoneAddressLabel, text);
-    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_CONNECTED).c_str());
+    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_CONNECTED).c_str());
     ShowTrayConnected(true);
-    ShowBalloon(Text(IDS_PHONE_CONNECTED).c_str());
+    ShowBalloon(LoadText(IDS_PHONE_CONNECTED).c_str());
+}
+
+// The name is looked up while the user is asked; the question never waits for it.
+static void Ask(uint32_t address, uint32_t number)
+{
+    AskAboutDevice(address, number);
+    in_addr device = {};
+    device.s_addr = address;
+    LookUpDeviceName(device, statusWindow.window, WM_DEVICE_NAMED);
 }
 
 void ShowPhoneChange(const PhoneChange& change)
 {
     switch (change.kind) {
-    case PhoneChange::Connected: ShowConnected(change.address); break;
+    case PhoneChange::Connected:
+        ShowConnected(change.address);
+        RefreshTrustedPhones();  // its last connection
+        break;
     case PhoneChange::Disconnected: ShowNotConnected(); break;  // ended here: the user knows
     case PhoneChange::Left:
         ShowNotConnected();
-        ShowBalloon(Text(IDS_PHONE_LEFT).c_str());
+        ShowBalloon(LoadText(IDS_PHONE_LEFT).c_str());
+        RefreshTrustedPhones();
         break;
-    case PhoneChange::Asking: AskAboutDevice(change.address, change.number); break;
+    case PhoneChange::Asking: Ask(change.address, change.number); break;
     case PhoneChange::AskingEnded: CloseDevicePrompt(); break;
     case PhoneChange::Nothing: break;
     }
@@ -37,13 +53,13 @@ void ShowPhoneChange(const PhoneChange& change)
 void ShowNotConnected()
 {
     SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_NOT_CONNECTED).c_str());
+    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_NOT_CONNECTED).c_str());
     ShowTrayConnected(false);
 }
 
 // Nothing can be connected while the port is not served: the icon already shows no phone.
 void ShowPortInUse()
 {
-    SetWindowTextW(statusWindow.connectionStatusLabel, Text(IDS_PORT_IN_USE).c_str());
-    ShowBalloon(Text(IDS_PORT_IN_USE_BALLOON).c_str());
+    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_PORT_IN_USE).c_str());
+    ShowBalloon(LoadText(IDS_PORT_IN_USE_BALLOON).c_str());
 }

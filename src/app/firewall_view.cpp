@@ -1,5 +1,6 @@
 #include "app/firewall_view.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -10,32 +11,46 @@
 #include "app/tray.h"
 #include "app/window.h"
 #include "base/program_path.h"
-#include "net/firewall.h"
-#include "net/host.h"
-#include "net/network_category.h"
+#include "pc/firewall.h"
+#include "pc/host.h"
+#include "pc/network_category.h"
 #include "resources/resource.h"
 
-static HANDLE RunSelfElevated(const wchar_t* arguments)
+static DWORD RunSelfElevated(HWND owner, const wchar_t* arguments)
 {
     const std::wstring path = ProgramPath();
-    if (path.empty()) return nullptr;
+    if (path.empty()) return ERROR_FILE_NOT_FOUND;
     SHELLEXECUTEINFOW run = {};
     run.cbSize = sizeof run;
     // No error box: a user who cancels the elevation has said no already.
-    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    run.hwnd = statusWindow.window;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    run.hwnd = owner;
     run.lpVerb = L"runas";
     run.lpFile = path.c_str();
     run.lpParameters = arguments;
     run.nShow = SW_HIDE;
-    return ShellExecuteExW(&run) ? run.hProcess : nullptr;
+    if (!ShellExecuteExW(&run)) return GetLastError() == ERROR_CANCELLED ? ERROR_CANCELLED : GetLastError();
+    if (!run.hProcess) return ERROR_INVALID_HANDLE;
+    DWORD exitCode = ERROR_INVALID_FUNCTION;
+    (void)WaitForSingleObject(run.hProcess, INFINITE);
+    if (!GetExitCodeProcess(run.hProcess, &exitCode)) exitCode = GetLastError();
+    CloseHandle(run.hProcess);
+    return exitCode;
 }
 
-HANDLE (*runElevated)(const wchar_t* arguments) = RunSelfElevated;
+DWORD (*runElevated)(HWND owner, const wchar_t* arguments) = RunSelfElevated;
 
-// The elevated copy while it runs, and the thread pool's wait for its end; the UI thread owns both.
-static HANDLE elevated = nullptr;
-static HANDLE elevatedWait = nullptr;
+// What the elevated copy came to, as the worker posts it.
+enum MendOutcome : WPARAM { MEND_DONE, MEND_DECLINED, MEND_FAILED };
+
+// Set while the worker runs; the UI thread alone reads and writes it.
+static bool mending = false;
+
+static void ShowFirewallText(UINT text, bool withLink)
+{
+    SetDlgItemTextW(statusWindow.window, IDC_FIREWALL_NOTE, LoadText(text).c_str());
+    ShowFirewallLine(true, withLink);
+}
 
 void ShowFirewall()
 {
@@ -43,46 +58,56 @@ void ShowFirewall()
     // On a public network the public-network hint says why, and what to do.
     const FirewallVerdict verdict =
         defaultRouteNetworkIsPublic(publicNetwork) ? FirewallVerdict::Unknown : readFirewall();
-    if (verdict != FirewallVerdict::Blocked && verdict != FirewallVerdict::BlockedByPolicy) {
-        ShowFirewallLine(false, false);
-        return;
+    UINT text = 0;
+    switch (verdict) {
+    case FirewallVerdict::Blocked:
+    case FirewallVerdict::BlockedForGood: text = IDS_FIREWALL_BLOCKED; break;
+    case FirewallVerdict::BlockingAll: text = IDS_FIREWALL_BLOCKING_ALL; break;
+    case FirewallVerdict::BlockedByPolicy: text = IDS_FIREWALL_POLICY; break;
+    case FirewallVerdict::Unknown:
+    case FirewallVerdict::Open: ShowFirewallLine(false, false); return;
     }
-    const std::wstring text = Text(verdict == FirewallVerdict::Blocked ? IDS_FIREWALL_BLOCKED : IDS_FIREWALL_POLICY);
-    SetDlgItemTextW(statusWindow.window, IDC_FIREWALL_NOTE, text.c_str());
-    ShowFirewallLine(true, verdict == FirewallVerdict::Blocked);  // the organization's rules: no mend here
+    // The link only where the mend turns the verdict: the organization's rules, a profile that
+    // blocks everything and rules of others are beyond it.
+    ShowFirewallText(text, verdict == FirewallVerdict::Blocked);
     static std::vector<GUID> told;
     GUID network = {};
     (void)DefaultRouteAdapter(network);  // no default route: all such networks count as one
-    ShowBalloonOncePerNetwork(told, network, text.c_str());
+    ShowBalloonOncePerNetwork(told, network, LoadText(text).c_str());
 }
 
-// Called on a thread of the pool when the elevated copy ends.
-static VOID CALLBACK OnElevatedEnded(PVOID window, BOOLEAN)
+static DWORD WINAPI RunMend(void* window)
 {
-    PostMessageW(static_cast<HWND>(window), WM_FIREWALL_MENDED, 0, 0);
+    // The shell's elevation wants a single-threaded apartment on the thread that asks.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const DWORD exitCode = runElevated(static_cast<HWND>(window), L"-allowfirewall");
+    if (SUCCEEDED(com)) CoUninitialize();
+    const MendOutcome outcome = exitCode == 0 ? MEND_DONE : exitCode == ERROR_CANCELLED ? MEND_DECLINED : MEND_FAILED;
+    PostMessageW(static_cast<HWND>(window), WM_FIREWALL_MENDED, outcome, 0);
+    return 0;
 }
 
 INT_PTR OnAllowPhonesClicked()
 {
-    if (elevated) return TRUE;  // the copy already asked for is still at work
-    elevated = runElevated(L"-allowfirewall");
-    if (!elevated) return TRUE;
-    if (!RegisterWaitForSingleObject(&elevatedWait, elevated, OnElevatedEnded, statusWindow.window, INFINITE,
-                                     WT_EXECUTEONLYONCE)) {
-        // Nobody will say when it ends: read the firewall again when the window next opens.
-        CloseHandle(elevated);
-        elevated = nullptr;
+    if (mending) return TRUE;  // the copy already asked for is still at work
+    HANDLE worker = CreateThread(nullptr, 0, RunMend, statusWindow.window, 0, nullptr);
+    if (!worker) {
+        ShowFirewallText(IDS_FIREWALL_MEND_FAILED, true);
+        return TRUE;
     }
+    CloseHandle(worker);  // it ends by itself, with its word posted
+    mending = true;
     return TRUE;
 }
 
-INT_PTR OnFirewallMended()
+INT_PTR OnFirewallMended(WPARAM outcome)
 {
-    if (!elevated) return FALSE;
-    (void)UnregisterWaitEx(elevatedWait, INVALID_HANDLE_VALUE);  // the callback has run already
-    CloseHandle(elevated);
-    elevated = nullptr;
-    elevatedWait = nullptr;
-    ShowFirewall();
-    return FALSE;
+    if (!mending) return TRUE;  // no worker of ours
+    mending = false;
+    switch (outcome) {
+    case MEND_DONE: ShowFirewall(); break;
+    case MEND_FAILED: ShowFirewallText(IDS_FIREWALL_MEND_FAILED, true); break;
+    default: break;  // declined: the line stays as it was
+    }
+    return TRUE;
 }

@@ -1,16 +1,18 @@
 // What the user sees of Windows' firewall: a line in the status window when it keeps phones out,
-// with a link that mends it, and a balloon once per network.
+// with a link that mends it where the mend helps, and a balloon once per network.
 #pragma once
 #include <windows.h>
 
-// Reads the firewall and shows what it does to phones. Read at start, when the networks change and
-// when the window opens, never for each connection.
+// Reads the firewall and shows what it does to phones. Read at start, when the networks have
+// settled after a change and when the window opens, never for each connection.
 void ShowFirewall();
-// Runs this program elevated with -allowfirewall; a cancelled elevation changes nothing.
+// Runs this program elevated with -allowfirewall on a thread of its own, so that the window keeps
+// answering while Windows asks for consent.
 INT_PTR OnAllowPhonesClicked();
-// The elevated copy has ended: the firewall is read again.
-INT_PTR OnFirewallMended();
+// The elevated copy has ended, with its outcome in wParam: the firewall is read again, or the
+// window says the mend failed.
+INT_PTR OnFirewallMended(WPARAM outcome);
 
-// Starts this program elevated with the arguments; the process handle, or null when the user
-// cancelled or it could not start. Tests replace it.
-extern HANDLE (*runElevated)(const wchar_t* arguments);
+// Starts this program elevated with the arguments and waits for it to end: its exit code, or
+// ERROR_CANCELLED when the user declined. Called on a worker thread; tests replace it.
+extern DWORD (*runElevated)(HWND owner, const wchar_t* arguments);

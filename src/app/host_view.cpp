@@ -5,8 +5,8 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
-#include "net/host.h"
-#include "net/network_category.h"
+#include "pc/host.h"
+#include "pc/network_category.h"
 #include "resources/resource.h"
 
 void WriteComputerName()
@@ -30,5 +30,5 @@ void WarnOfPublicNetwork()
     static std::vector<GUID> told;
     GUID network = {};
     if (defaultRouteNetworkIsPublic(network))
-        ShowBalloonOncePerNetwork(told, network, Text(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
+        ShowBalloonOncePerNetwork(told, network, LoadText(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
 }

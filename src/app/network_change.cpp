@@ -7,14 +7,13 @@
 #include "app/window.h"
 
 // Changes come in bursts (an adapter waking brings several addresses), each withdrawal may wait
-// for the DNS-SD service and each reading of the firewall goes through all its rules: both follow
-// the last of them.
+// for the DNS-SD service, each reading of the firewall goes through all its rules, and right after
+// a change Windows calls a network it is still identifying public: all of them follow the last.
 INT_PTR OnAddressChanged()
 {
     RefreshLocalAddress();
-    WarnOfPublicNetwork();
     SetTimer(statusWindow.window, NETWORK_SETTLED_TIMER_ID, NETWORK_SETTLED_MS, nullptr);
-    return FALSE;
+    return TRUE;
 }
 
 INT_PTR OnPowerBroadcast(WPARAM event)
@@ -26,6 +25,7 @@ INT_PTR OnPowerBroadcast(WPARAM event)
 INT_PTR OnNetworkSettled()
 {
     KillTimer(statusWindow.window, NETWORK_SETTLED_TIMER_ID);
+    WarnOfPublicNetwork();
     ShowFirewall();
     Readvertise();
     return FALSE;

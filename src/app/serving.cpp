@@ -7,6 +7,7 @@
 #include "app/window.h"
 #include "net/connection.h"
 #include "net/receiver.h"
+#include "pc/host.h"
 
 // Both ports are held: phones can connect, and the service is advertised.
 static bool serving = false;
@@ -17,12 +18,14 @@ static void PostInputArrived(uint32_t address)
     PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0);
 }
 
+static void PostInputServed() { PostMessageW(statusWindow.window, WM_INPUT_SERVED, 0, 0); }
+
 // Both ports or neither: with only the connection's, a phone would be shown connected while its
 // input went to the program that holds the other.
 bool OpenServicePort()
 {
     if (!Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED})) return false;
-    if (StartInputReceiver(PostInputArrived)) return serving = true;
+    if (StartInputReceiver(PostInputArrived, PostInputServed)) return serving = true;
     StopListening();  // no accept has been taken: its notification comes after this
     return false;
 }
@@ -31,7 +34,10 @@ bool OpenServicePort()
 // almost every request, and a failure it reports later replaces the label and tells the user.
 static void Advertise()
 {
-    ShowAdvertisement(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME) != Advertisement::Failed);
+    wchar_t computer[256];
+    ReadHostName(computer);
+    ShowAdvertisement(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME, computer) !=
+                      Advertisement::Failed);
 }
 
 void StartServing()

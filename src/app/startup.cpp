@@ -4,6 +4,7 @@
 
 #include "app/firewall_view.h"
 #include "app/host_view.h"
+#include "app/kept_out_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/options.h"
@@ -13,12 +14,14 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
+#include "app/trusted_window.h"
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
 #include "base/wire.h"
-#include "net/firewall.h"
-#include "net/host.h"
+#include "net/connection.h"
+#include "pc/firewall.h"
+#include "pc/host.h"
 #include "resources/resource.h"
 
 int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
@@ -65,6 +68,7 @@ static int RunMessageLoop()
         if (result == -1) return -1;
         if (IsDialogMessageW(statusWindow.window, &message)) continue;
         if (DevicePrompt() && IsDialogMessageW(DevicePrompt(), &message)) continue;
+        if (TrustedPhonesWindow() && IsDialogMessageW(TrustedPhonesWindow(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -73,20 +77,38 @@ static int RunMessageLoop()
 // A copy that is ending holds the marker for a moment after its window has gone (it withdraws
 // the advertisement, and the process takes its time to end): a copy started then, as the user's
 // second try or the installer's restart is, waits for it rather than end unseen. A copy with a
-// window is running, and so is one that does not end within a few seconds.
+// window is running.
 constexpr ULONGLONG ENDING_COPY_WAIT_MS = 5000;
 
+enum class Claim { Ours, AnotherRuns, AnotherEnding, NameHeld };
+
 // The name is a marker between copies: never waited on, it goes with the process that holds it.
-static bool BecomeTheOnlyCopy()
+static Claim ClaimTheOnlyCopy()
 {
     const ULONGLONG giveUpAt = GetTickCount64() + ENDING_COPY_WAIT_MS;
     for (;;) {
         HANDLE marker = CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // a failed creation goes on too
+        // Another kind of object (a mutex) bearing the name makes the creation fail: whoever
+        // holds it poses as a copy, and a second server would only find the port taken.
+        if (!marker) return Claim::NameHeld;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return Claim::Ours;  // held for the life of the process
         CloseHandle(marker);  // this copy's handle must not keep the other's marker alive
-        if (FindWindowW(nullptr, STATUS_WINDOW_TITLE) || GetTickCount64() >= giveUpAt) return false;
+        if (FindWindowW(nullptr, STATUS_WINDOW_TITLE)) return Claim::AnotherRuns;
+        if (GetTickCount64() >= giveUpAt) return Claim::AnotherEnding;
         Sleep(100);
     }
+}
+
+// A copy already running is what the user wanted: nothing to say. Anything else is said once, as
+// this copy ends.
+static bool BecomeTheOnlyCopy()
+{
+    const Claim claim = ClaimTheOnlyCopy();
+    if (claim == Claim::Ours) return true;
+    if (claim != Claim::AnotherRuns)
+        MessageBoxW(nullptr, LoadText(claim == Claim::AnotherEnding ? IDS_STILL_ENDING : IDS_NAME_HELD).c_str(),
+                    MESSAGE_CAPTION, MB_ICONWARNING);
+    return false;
 }
 
 int RunServer(HINSTANCE instance, bool showAtStart)
@@ -103,18 +125,21 @@ int RunServer(HINSTANCE instance, bool showAtStart)
 
     WSADATA network;
     if (startNetwork(MAKEWORD(2, 1), &network) != 0) {
-        MessageBoxW(statusWindow.window, Text(IDS_NETWORK_FAILED).c_str(), L"Quorvane Palvenor Server", MB_ICONERROR);
+        MessageBoxW(statusWindow.window, LoadText(IDS_NETWORK_FAILED).c_str(), MESSAGE_CAPTION, MB_ICONERROR);
         RemoveTrayIcon();  // no icon is left behind for a server that is not running
         return 1;  // a server that cannot start has not succeeded
     }
 
     FetchLabelHandles();
+    deviceIsLocal = IsLocalPeer;
+    deviceIsPcItself = IsPcItself;
     StartServing();
     WriteComputerName();  // after the port: once the name shows, phones can connect
     // Where Windows gives no word of changes, the label is still refreshed while it is visible.
     (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);
     RefreshLocalAddress();
     WarnOfPublicNetwork();
+    WatchForeground();
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_FIREWALL_LINK));

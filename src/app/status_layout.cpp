@@ -5,8 +5,9 @@
 #include "app/window.h"
 #include "resources/resource.h"
 
-// The line's height in dialog units, as the template leaves room for it.
+// The lines' heights in dialog units, as the template leaves room for them.
 constexpr int FIREWALL_ROW_HEIGHT = 30;
+constexpr int KEPT_OUT_ROW_HEIGHT = 28;
 
 static RECT ClientRectOf(HWND control, HWND window)
 {
@@ -16,16 +17,17 @@ static RECT ClientRectOf(HWND control, HWND window)
     return bounds;
 }
 
-void ShowFirewallLine(bool shown, bool withLink)
+// Shows or hides a line (and its link, if any), making or giving back its room.
+static void ShowLine(int noteId, int linkId, int rowHeight, bool shown, bool withLink)
 {
     HWND window = statusWindow.window;
-    HWND note = GetDlgItem(window, IDC_FIREWALL_NOTE), link = GetDlgItem(window, IDC_FIREWALL_LINK);
+    HWND note = GetDlgItem(window, noteId), link = linkId ? GetDlgItem(window, linkId) : nullptr;
     // The line's own style says whether it has its room, whether or not the window is visible.
     const bool hadRoom = (GetWindowLongPtrW(note, GWL_STYLE) & WS_VISIBLE) != 0;
     ShowWindow(note, shown ? SW_SHOWNA : SW_HIDE);
-    ShowWindow(link, shown && withLink ? SW_SHOWNA : SW_HIDE);
+    if (link) ShowWindow(link, shown && withLink ? SW_SHOWNA : SW_HIDE);
     if (shown == hadRoom) return;
-    RECT row = {0, 0, 0, FIREWALL_ROW_HEIGHT};
+    RECT row = {0, 0, 0, rowHeight};
     MapDialogRect(window, &row);  // at the window's own font and scale
     const int moved = shown ? row.bottom : -row.bottom;
     const LONG lineTop = ClientRectOf(note, window).top;
@@ -45,3 +47,10 @@ void ShowFirewallLine(bool shown, bool withLink)
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + moved,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+void ShowFirewallLine(bool shown, bool withLink)
+{
+    ShowLine(IDC_FIREWALL_NOTE, IDC_FIREWALL_LINK, FIREWALL_ROW_HEIGHT, shown, withLink);
+}
+
+void ShowKeptOutLine(bool shown) { ShowLine(IDC_KEPT_OUT_NOTE, 0, KEPT_OUT_ROW_HEIGHT, shown, false); }

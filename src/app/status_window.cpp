@@ -5,6 +5,7 @@
 #include "app/connection_view.h"
 #include "app/firewall_view.h"
 #include "app/host_view.h"
+#include "app/kept_out_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/network_change.h"
@@ -12,13 +13,15 @@
 #include "app/serving.h"
 #include "app/texts.h"
 #include "app/tray.h"
+#include "app/trust_view.h"
+#include "app/trusted_window.h"
 #include "app/window.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 
 static INT_PTR OnInitDialog(HWND window)
 {
-    SetDlgItemTextW(window, IDC_CONNECTION_STATUS, Text(IDS_NOT_CONNECTED).c_str());
+    SetDlgItemTextW(window, IDC_CONNECTION_STATUS, LoadText(IDS_NOT_CONNECTED).c_str());
     return TRUE;
 }
 
@@ -28,7 +31,8 @@ static INT_PTR OnClose()
     return TRUE;
 }
 
-// The address is refreshed only while someone can see it; the firewall is read as it opens.
+// The address is refreshed only while someone can see it, and at once as it opens; the firewall is
+// read as it opens.
 static INT_PTR OnShowWindow(HWND window, WPARAM beingShown)
 {
     if (beingShown != TRUE) {
@@ -36,6 +40,7 @@ static INT_PTR OnShowWindow(HWND window, WPARAM beingShown)
         return FALSE;
     }
     SetTimer(window, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, nullptr);
+    RefreshLocalAddress();
     ShowFirewall();
     return FALSE;
 }
@@ -81,6 +86,7 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     case IDM_DISCONNECT: return OnDisconnectCommand();
     case IDM_PAUSE: return OnPauseCommand();
     case IDM_FORGET: return OnForgetCommand();
+    case IDM_TRUSTED: return OnTrustedPhonesCommand();
     case IDM_SETTINGS: return OnSettingsCommand();
     default: return TRUE;
     }
@@ -90,31 +96,25 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
 static INT_PTR OnSocketEvent(LPARAM event)
 {
     if (WSAGETSELECTEVENT(event) == FD_ACCEPT) ShowPhoneChange(AcceptConnection());
-    return FALSE;
+    return TRUE;
 }
 
 static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
 {
     ShowPhoneChange(HandleMonitorEnded(SocketId(socket), uint32_t(number)));
-    return FALSE;
+    return TRUE;
 }
 
 static INT_PTR OnConnectionJudged(WPARAM number, LPARAM start)
 {
     ShowPhoneChange(HandleConnectionJudged(uint32_t(number), ConnectionStart(start)));
-    return FALSE;
+    return TRUE;
 }
 
 static INT_PTR OnInputArrived(WPARAM address)
 {
     ShowPhoneChange(HandleInputArrived(uint32_t(address)));
-    return FALSE;
-}
-
-static INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed)
-{
-    ShowPhoneChange(AnswerDevice(uint32_t(number), allowed != 0));
-    return FALSE;
+    return TRUE;
 }
 
 // Explorer broadcasts this when it starts, after a crash or an update too.
@@ -147,7 +147,11 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
     case WM_ADDRESS_CHANGED: return OnAddressChanged();
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
-    case WM_FIREWALL_MENDED: return OnFirewallMended();
+    case WM_FIREWALL_MENDED: return OnFirewallMended(wParam);
+    case WM_FOREGROUND_CHANGED: return OnForegroundChanged();
+    case WM_INPUT_SERVED: return OnInputServed();
+    case WM_DEVICE_NAMED: return OnDeviceNamed(wParam, lParam);
+    case WM_FORGET_PHONE: return OnForgetPhone(lParam);
     case WM_DPICHANGED: return OnDpiChanged();
     default: return OnRegisteredMessage(message);
     }

@@ -2,7 +2,7 @@
 
 #include "app/window.h"
 
-std::wstring Text(UINT id)
+std::wstring LoadText(UINT id)
 {
     // With no buffer, the call gives the resource's own text, which is not terminated.
     const wchar_t* text = nullptr;

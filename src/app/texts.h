@@ -4,4 +4,8 @@
 
 #include <string>
 
-std::wstring Text(UINT id);
+std::wstring LoadText(UINT id);
+
+// The caption of the program's message boxes: never the status window's title, by which other
+// copies and the installer find the running copy.
+constexpr wchar_t MESSAGE_CAPTION[] = L"Quorvane Palvenor Server";

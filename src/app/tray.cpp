@@ -1,12 +1,12 @@
 #include "app/tray.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
-#include "base/library_function.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 #include "resources/resource.h"
@@ -15,35 +15,21 @@ BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
 // What the icon shows; the shell is handed a copy of it at every change.
 static NOTIFYICONDATAW icon;
-static HICON looks[2];  // not connected, connected
+static HICON iconLooks[2];  // not connected, connected
 static bool connected = false;
 static bool paused = false;
 // What a click on the balloon shown last opens, if anything.
 static const wchar_t* balloonLink = nullptr;
 
-// The size of a small icon at the status window's scale. Before Windows 10 (1607) the whole
-// session has one scale, and the plain metric gives it.
-static int SmallIconSize()
-{
-    typedef UINT(WINAPI * DpiForWindowFunction)(HWND);
-    typedef int(WINAPI * MetricsForDpiFunction)(int, UINT);
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    const auto dpiForWindow = LibraryFunction<DpiForWindowFunction>(user, "GetDpiForWindow");
-    const auto metricsForDpi = LibraryFunction<MetricsForDpiFunction>(user, "GetSystemMetricsForDpi");
-    if (dpiForWindow && metricsForDpi) return metricsForDpi(SM_CXSMICON, dpiForWindow(statusWindow.window));
-    return GetSystemMetrics(SM_CXSMICON);
-}
-
-// Loads both looks at the current scale, so the shell never stretches a picture drawn for
-// another; the icons they replace are destroyed.
+// Loads both looks at the size the notification area draws them, so the shell never stretches a
+// picture drawn for another; the icons they replace are destroyed.
 static void LoadLooks()
 {
-    const int size = SmallIconSize();
     const WORD ids[] = {IDI_NOT_CONNECTED, IDI_CONNECTED};
     for (int i = 0; i < 2; ++i) {
-        HICON previous = looks[i];
-        looks[i] = static_cast<HICON>(
-            LoadImageW(statusWindow.instance, MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        HICON previous = iconLooks[i];
+        if (FAILED(LoadIconMetric(statusWindow.instance, MAKEINTRESOURCEW(ids[i]), LIM_SMALL, &iconLooks[i])))
+            iconLooks[i] = nullptr;
         if (previous) DestroyIcon(previous);
     }
 }
@@ -52,9 +38,9 @@ static void LoadLooks()
 // "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
 static void Notify(DWORD message)
 {
-    icon.hIcon = looks[connected ? 1 : 0];
+    icon.hIcon = iconLooks[connected ? 1 : 0];
     const UINT state = paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
-    const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + Text(state);
+    const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + LoadText(state);
     lstrcpynW(icon.szTip, tip.c_str(), ARRAYSIZE(icon.szTip));
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
@@ -104,6 +90,8 @@ void ShowBalloon(const wchar_t* text, const wchar_t* link)
 {
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_INFO;
+    // Nothing it says is urgent: in a new user's first hour, Windows holds it back.
+    record.dwInfoFlags = NIIF_RESPECT_QUIET_TIME;
     lstrcpynW(record.szInfoTitle, L"Palvenor", ARRAYSIZE(record.szInfoTitle));
     lstrcpynW(record.szInfo, text, ARRAYSIZE(record.szInfo));
     record.uTimeout = 10000;  // before Windows Vista; later ones follow the accessibility settings
@@ -141,7 +129,7 @@ static void ShowTrayMenu(POINT at)
 // where the menu belongs (the pointer, or the icon for the keyboard) in wParam's coordinates.
 INT_PTR OnTrayCallback(WPARAM anchor, LPARAM event)
 {
-    if (HIWORD(event) != TRAY_ICON_ID) return FALSE;
+    if (HIWORD(event) != TRAY_ICON_ID) return TRUE;
     switch (LOWORD(event)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
@@ -152,7 +140,7 @@ INT_PTR OnTrayCallback(WPARAM anchor, LPARAM event)
         break;
     default: break;
     }
-    return FALSE;
+    return TRUE;  // handled, so that the dialog manager never takes it for DM_SETDEFID
 }
 
 // A restarted Explorer has a new notification area, empty until each program adds its icon again.
@@ -163,7 +151,8 @@ INT_PTR OnTaskbarCreated()
     return FALSE;
 }
 
-// Returns FALSE so that the dialog manager goes on to scale the window for the new monitor.
+// The notification area's size may have changed with the scale. Returns FALSE so that the dialog
+// manager goes on to scale the window for the new monitor.
 INT_PTR OnDpiChanged()
 {
     LoadLooks();

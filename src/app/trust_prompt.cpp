@@ -5,11 +5,12 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
-#include "net/host.h"
+#include "pc/host.h"
 #include "resources/resource.h"
 
 static HWND prompt = nullptr;
 static uint32_t askedNumber = 0;
+static uint32_t askedAddress = 0;
 // False for the first second: no click or key press already on its way answers the question,
 // whether or not the system delivers it to a disabled button.
 static bool ready = false;
@@ -84,6 +85,30 @@ static void ShowWithoutTakingTheKeyboard(HWND window)
     (void)FlashWindowEx(&flash);  // returns the state before, not success
 }
 
+static std::wstring AddressText(uint32_t address)
+{
+    in_addr device = {};
+    device.s_addr = address;
+    wchar_t dotted[16];
+    FormatAddress(device, dotted);
+    return dotted;
+}
+
+void ShowDeviceName(uint32_t address, const std::wstring& name)
+{
+    if (!prompt || address != askedAddress) return;
+    const std::wstring dotted = AddressText(address);
+    const DWORD_PTR inserts[] = {DWORD_PTR(name.c_str()), DWORD_PTR(dotted.c_str())};
+    wchar_t* text = nullptr;
+    // The name is the network's text: it goes in as an insert, never as a format.
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                        LoadText(IDS_PROMPT_TEXT_NAMED).c_str(), 0, 0, reinterpret_cast<wchar_t*>(&text), 0,
+                        reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts))))
+        return;
+    SetDlgItemTextW(prompt, IDC_PROMPT_TEXT, text);
+    LocalFree(text);
+}
+
 void AskAboutDevice(uint32_t address, uint32_t number)
 {
     HWND window = CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUST_PROMPT), nullptr, PromptProc, 0);
@@ -93,13 +118,10 @@ void AskAboutDevice(uint32_t address, uint32_t number)
     }
     prompt = window;
     askedNumber = number;
+    askedAddress = address;
     ready = false;
-    in_addr device = {};
-    device.s_addr = address;
-    wchar_t dotted[16];
-    FormatAddress(device, dotted);
     wchar_t text[512] = {};
-    wsprintfW(text, Text(IDS_PROMPT_TEXT).c_str(), dotted);
+    wsprintfW(text, LoadText(IDS_PROMPT_TEXT).c_str(), AddressText(address).c_str());
     SetDlgItemTextW(window, IDC_PROMPT_TEXT, text);
     SetTimer(window, PROMPT_READY_TIMER_ID, PROMPT_READY_MS, nullptr);
     SetTimer(window, PROMPT_LAPSE_TIMER_ID, PROMPT_LAPSE_MS, nullptr);

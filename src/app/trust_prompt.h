@@ -4,10 +4,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 // Opens the question about the device at this address (network order), whose connection has
 // this number.
 void AskAboutDevice(uint32_t address, uint32_t number);
+// The name found for the device at the address: an open question about it shows it beside the address.
+void ShowDeviceName(uint32_t address, const std::wstring& name);
 // The device has gone: the question closes unanswered.
 void CloseDevicePrompt();
 // The open question's window, or null; its keyboard messages go through the dialog manager.

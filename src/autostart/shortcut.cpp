@@ -27,7 +27,6 @@ static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
 
 HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description)
 {
-    (void)CoInitialize(nullptr);  // balanced by the end of the process
     IShellLinkW* link = nullptr;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&link));

@@ -2,6 +2,7 @@
 // native tests link a recorder. The values are the platform's own, spelled out here so that
 // the input core compiles without <windows.h>.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr uint32_t MOUSE_MOVE = 0x0001;        // MOUSEEVENTF_MOVE
@@ -18,7 +19,8 @@ constexpr uint32_t MOUSE_HWHEEL = 0x1000;      // MOUSEEVENTF_HWHEEL
 constexpr int32_t MOUSE_XBUTTON1 = 1;          // XBUTTON1
 constexpr int32_t MOUSE_XBUTTON2 = 2;          // XBUTTON2
 
-constexpr uint32_t KEY_UP = 0x0002;  // KEYEVENTF_KEYUP
+constexpr uint32_t KEY_EXTENDED = 0x0001;  // KEYEVENTF_EXTENDEDKEY
+constexpr uint32_t KEY_UP = 0x0002;        // KEYEVENTF_KEYUP
 
 constexpr uint8_t VKEY_BACK = 0x08;
 constexpr uint8_t VKEY_RETURN = 0x0D;
@@ -37,9 +39,22 @@ constexpr uint16_t NO_KEY_FOR_CHARACTER = 0xFFFF;  // what the layout lookup ret
 using KeyboardLayout = uintptr_t;
 
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);  // mouse_event
-void InjectKeyEvent(uint8_t virtualKey, uint32_t flags);                      // keybd_event
+// One press or release as a physical keyboard sends it: the virtual key, and the scan code of
+// that key in the layout typed in (0 where the layout has none) with KEY_EXTENDED for a key in
+// the extended positions.
+struct KeyStroke {
+    uint8_t virtualKey;
+    uint16_t scanCode;
+    uint32_t flags;  // KEY_UP, KEY_EXTENDED
+};
+// The strokes handed to the system in one call (SendInput), so that no key of the PC's own
+// keyboard falls between them.
+void InjectKeys(const KeyStroke* strokes, size_t count);
 // The layout of the thread that owns the foreground window: the one the user types in now.
 KeyboardLayout ForegroundLayout();
+// The key's scan code in the layout, with 0xE0 in the high byte for an extended one, or 0 where
+// the layout has none: MapVirtualKeyEx with MAPVK_VK_TO_VSC_EX.
+uint16_t LookUpScanCode(uint8_t virtualKey, KeyboardLayout layout);
 uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout);  // VkKeyScanExW
 // Whether the key, in the shift state of a layout lookup's high byte, is a dead key there: its
 // character would wait for the next one and join it. ToUnicodeEx, leaving the keyboard state alone.

@@ -7,14 +7,39 @@ static_assert(MOUSE_MOVE == MOUSEEVENTF_MOVE && MOUSE_WHEEL == MOUSEEVENTF_WHEEL
               "mouse flags");
 static_assert(MOUSE_XDOWN == MOUSEEVENTF_XDOWN && MOUSE_XUP == MOUSEEVENTF_XUP && MOUSE_XBUTTON2 == XBUTTON2,
               "extra buttons");
-static_assert(KEY_UP == KEYEVENTF_KEYUP && VKEY_LWIN == VK_LWIN && VKEY_RETURN == VK_RETURN, "keys");
+static_assert(KEY_UP == KEYEVENTF_KEYUP && KEY_EXTENDED == KEYEVENTF_EXTENDEDKEY && VKEY_LWIN == VK_LWIN &&
+                  VKEY_RETURN == VK_RETURN,
+              "keys");
 
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
     mouse_event(flags, DWORD(dx), DWORD(dy), DWORD(data), 0);
 }
 
-void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { keybd_event(virtualKey, 0, flags, 0); }
+// Both the virtual key and the scan code, never KEYEVENTF_SCANCODE: Windows would then take the
+// key from the scan code by its own US idea of it, and other layouts would type other keys.
+void InjectKeys(const KeyStroke* strokes, size_t count)
+{
+    INPUT inputs[8] = {};
+    while (count > 0) {
+        const size_t batch = count < ARRAYSIZE(inputs) ? count : ARRAYSIZE(inputs);
+        for (size_t i = 0; i < batch; ++i) {
+            inputs[i] = INPUT{};
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wVk = strokes[i].virtualKey;
+            inputs[i].ki.wScan = strokes[i].scanCode;
+            inputs[i].ki.dwFlags = strokes[i].flags;
+        }
+        (void)SendInput(UINT(batch), inputs, sizeof(INPUT));  // refused only where the system blocks injection
+        strokes += batch;
+        count -= batch;
+    }
+}
+
+uint16_t LookUpScanCode(uint8_t virtualKey, KeyboardLayout layout)
+{
+    return uint16_t(MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, HKL(layout)));
+}
 
 KeyboardLayout ForegroundLayout()
 {

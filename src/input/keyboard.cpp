@@ -1,9 +1,6 @@
 #include "input/keyboard.h"
 
-#include <bitset>
-
 #include "input/inject.h"
-#include "input/packet.h"
 
 struct SpecialKeyMapping {
     uint8_t phoneCode;
@@ -21,34 +18,62 @@ struct ModifierMapping {
     uint8_t virtualKey;
 };
 
-// The keys the phone has pressed and not yet released, by virtual key.
-static std::bitset<256> heldKeys;
-
 static const ModifierMapping modifiers[] = {{0x01, VKEY_SHIFT}, {0x02, VKEY_CONTROL}, {0x04, VKEY_MENU}};
+
+// The keys in a keyboard's extended positions, which it sends with the 0xE0 prefix: the arrows,
+// Page Up and Down, End, Home, Insert, Delete, Print Screen, the Windows and Applications keys,
+// Divide, Num Lock, right Ctrl and right Alt, and the browser and media keys. Taken from the key
+// itself, not only from the layout's scan code: not every system's table gives the prefix.
+static bool InExtendedPosition(uint8_t virtualKey)
+{
+    return (virtualKey >= 0x21 && virtualKey <= 0x28) || virtualKey == 0x2C || virtualKey == 0x2D ||
+           virtualKey == 0x2E || (virtualKey >= 0x5B && virtualKey <= 0x5D) || virtualKey == 0x6F ||
+           virtualKey == 0x90 || virtualKey == 0xA3 || virtualKey == 0xA5 || (virtualKey >= 0xA6 && virtualKey <= 0xB7);
+}
+
+// The press of the key as a physical keyboard of the layout sends it. A key the layout has no scan
+// code for goes with its virtual key alone.
+static KeyStroke PressOf(uint8_t virtualKey, KeyboardLayout layout)
+{
+    const uint16_t scan = LookUpScanCode(virtualKey, layout);
+    if ((scan & 0xFF) == 0) return {virtualKey, 0, 0};
+    const bool extended = InExtendedPosition(virtualKey) || (scan & 0xFF00) == 0xE000;
+    return {virtualKey, uint16_t(scan & 0xFF), extended ? KEY_EXTENDED : 0};
+}
+
+static KeyStroke ReleaseOf(KeyStroke press)
+{
+    press.flags |= KEY_UP;
+    return press;
+}
+
+// The presses of the keys the phone holds down, by virtual key: each is released with exactly
+// the scan code and flags it was pressed with, so that nothing stays held in a program that
+// tracks scan codes, even when the layout changed in between.
+static bool held[256];
+static KeyStroke heldPresses[256];
 
 // The modifier bits of the keys the phone itself holds down.
 static uint8_t HeldModifierBits()
 {
     uint8_t bits = 0;
     for (const ModifierMapping& modifier : modifiers)
-        if (heldKeys[modifier.virtualKey]) bits |= modifier.bit;
+        if (held[modifier.virtualKey]) bits |= modifier.bit;
     return bits;
 }
 
-static void SendModifiers(uint8_t bits, uint32_t flags)
-{
-    for (const ModifierMapping& modifier : modifiers)
-        if (bits & modifier.bit) InjectKeyEvent(modifier.virtualKey, flags);
-}
-
-void SpecialKey(int32_t type, int32_t arg1)
+void SpecialKey(bool press, int32_t arg1)
 {
     const uint8_t code = uint8_t(uint32_t(arg1) & 0xFFu);
     for (const SpecialKeyMapping& key : specialKeys) {
         if (key.phoneCode != code) continue;
-        const bool press = type == PKT_KEY_DOWN;
-        heldKeys[key.virtualKey] = press;
-        InjectKeyEvent(key.virtualKey, press ? 0 : KEY_UP);
+        const uint8_t virtualKey = key.virtualKey;
+        const KeyStroke stroke = press ? PressOf(virtualKey, ForegroundLayout())
+                                       : ReleaseOf(held[virtualKey] ? heldPresses[virtualKey]
+                                                                    : PressOf(virtualKey, ForegroundLayout()));
+        held[virtualKey] = press;
+        heldPresses[virtualKey] = stroke;
+        InjectKeys(&stroke, 1);
         return;
     }
     PlayDefaultBeep();
@@ -71,6 +96,22 @@ static bool IsHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0x
 static bool IsLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 void ForgetPendingCharacter() { pendingHighSurrogate = 0; }
+
+// The character's key with the modifiers its shift state needs, as one sequence: the modifiers
+// pressed, the key, the modifiers released before the key itself.
+static void TypeWithKey(uint8_t virtualKey, uint8_t bits, KeyboardLayout layout)
+{
+    KeyStroke strokes[8];
+    size_t count = 0;
+    for (const ModifierMapping& modifier : modifiers)
+        if (bits & modifier.bit) strokes[count++] = PressOf(modifier.virtualKey, layout);
+    const size_t modifierCount = count;
+    const KeyStroke key = PressOf(virtualKey, layout);
+    strokes[count++] = key;
+    for (size_t i = 0; i < modifierCount; ++i) strokes[count++] = ReleaseOf(strokes[i]);
+    strokes[count++] = ReleaseOf(key);
+    InjectKeys(strokes, count);
+}
 
 void TypeCharacter(int32_t arg1)
 {
@@ -101,17 +142,15 @@ void TypeCharacter(int32_t arg1)
     // A character the layout has is typed with its real key, which games, remote-desktop clients
     // and shortcuts see. Enter is always typed plain: a line feed maps to Ctrl+Enter on common layouts.
     // The modifiers the phone holds stay held.
-    const uint8_t bits = virtualKey == VKEY_RETURN ? 0 : uint8_t(shiftState & ~HeldModifierBits());
-    SendModifiers(bits, 0);
-    InjectKeyEvent(virtualKey, 0);
-    // The modifiers are released before the key itself.
-    SendModifiers(bits, KEY_UP);
-    InjectKeyEvent(virtualKey, KEY_UP);
+    TypeWithKey(virtualKey, virtualKey == VKEY_RETURN ? 0 : uint8_t(shiftState & ~HeldModifierBits()), layout);
 }
 
 void ReleaseHeldKeys()
 {
-    for (unsigned virtualKey = 0; virtualKey < heldKeys.size(); ++virtualKey)
-        if (heldKeys[virtualKey]) InjectKeyEvent(uint8_t(virtualKey), KEY_UP);
-    heldKeys.reset();
+    for (unsigned virtualKey = 0; virtualKey < 256; ++virtualKey)
+        if (held[virtualKey]) {
+            const KeyStroke release = ReleaseOf(heldPresses[virtualKey]);
+            InjectKeys(&release, 1);
+            held[virtualKey] = false;
+        }
 }

@@ -3,7 +3,8 @@
 #pragma once
 #include <cstdint>
 
-void SpecialKey(int32_t type, int32_t arg1);
+// A press or release of one of the phone's special keys, by its code in arg1.
+void SpecialKey(bool press, int32_t arg1);
 void TypeCharacter(int32_t arg1);
 // Releases every special key the phone pressed and has not released.
 void ReleaseHeldKeys();

@@ -8,8 +8,8 @@ InputPacket previousPacket = {0, 0, 0, 0};
 void DispatchInputPacket(InputPacket packet)
 {
     switch (packet.type) {
-    case PKT_KEY_UP:
-    case PKT_KEY_DOWN: SpecialKey(packet.type, packet.arg1); break;
+    case PKT_KEY_UP: SpecialKey(false, packet.arg1); break;
+    case PKT_KEY_DOWN: SpecialKey(true, packet.arg1); break;
     case PKT_BUTTON_UP: MouseButton(packet.arg1, false); break;
     case PKT_BUTTON_DOWN: MouseButton(packet.arg1, true); break;
     // The phone sends each move as two packets: x first, remembered below, then y.

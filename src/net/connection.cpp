@@ -4,13 +4,17 @@
 #include <vector>
 
 #include "base/wire.h"
-#include "net/host.h"
+#include "net/local_network.h"
 #include "net/monitor.h"
 #include "net/receiver.h"
 #include "net/sockets.h"
 #include "net/trust_store.h"
 
-bool (*deviceIsPcItself)(in_addr device) = IsPcItself;
+static bool InLocalRange(in_addr device) { return IsLocalNetworkAddress(ntohl(device.s_addr), nullptr, 0); }
+static bool IsLoopback(in_addr device) { return (ntohl(device.s_addr) >> 24) == 127; }
+
+bool (*deviceIsLocal)(in_addr device) = InLocalRange;
+bool (*deviceIsPcItself)(in_addr device) = IsLoopback;
 
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
@@ -68,7 +72,7 @@ void StopListening()
 bool PhoneConnected() { return book.connected; }
 
 // Carries out a step in its order, and hands back what the user is to be shown.
-static PhoneChange Carry(const ConnectionStep& step)
+static PhoneChange CarryOut(const ConnectionStep& step)
 {
     if (step.end != NO_SOCKET) {
         (void)shutdown(SOCKET(step.end), SD_BOTH);
@@ -79,6 +83,15 @@ static PhoneChange Carry(const ConnectionStep& step)
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
     if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address, step.judged);
     if (step.judged) AwaitInputFrom(JudgingAddresses(book));
+    in_addr device = {};
+    device.s_addr = step.change.address;
+    // Its last connection is when it connected or left.
+    if (step.change.kind == PhoneChange::Connected || step.change.kind == PhoneChange::Left) NoteConnectedNow(device);
+    // A device that leaves while asked is not asked again for a minute, as if refused: one that
+    // reconnects over and over would otherwise hold the only question.
+    if (step.change.kind == PhoneChange::AskingEnded) NoteRefused(device);
+    // The next device's question, on its own turn through the window.
+    if (step.askNext) PostMessageW(notifiedWindow, notifications.judged, step.askNext, LPARAM(ConnectionStart::Phone));
     return step.change;
 }
 
@@ -110,7 +123,7 @@ static bool AcceptablePeer(SOCKET phone, in_addr& address)
     if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 || peer.sin_family != AF_INET)
         return false;
     address = peer.sin_addr;
-    return IsLocalPeer(address);
+    return deviceIsLocal(address);
 }
 
 PhoneChange AcceptConnection()
@@ -137,7 +150,7 @@ PhoneChange AcceptConnection()
             return {};
         }
     }
-    if (!StartMonitor(phone, number)) return Carry(MonitorEnded(book, SocketId(phone), number));
+    if (!StartMonitor(phone, number)) return CarryOut(MonitorEnded(book, SocketId(phone), number));
     return {};  // the monitor judges it within a second
 }
 
@@ -151,19 +164,47 @@ static Admission AdmissionOf(uint32_t address)
     return DecideAdmission(facts);
 }
 
-// The connection is a phone, by its first bytes or by its first datagram.
-static PhoneChange AdmitPhone(uint32_t number, uint32_t address)
+// Whether the peer has not closed the connection: its end may already be known while its monitor's
+// word waits in the queue. Non-blocking, as the monitor's event selection left the socket; a
+// peek takes nothing from the monitor.
+static bool StillOpen(SocketId socket)
 {
-    return Carry(Admit(book, number, AdmissionOf(address)));
+    char byte;
+    const int peeked = recv(SOCKET(socket), &byte, 1, MSG_PEEK);
+    return peeked > 0 || (peeked == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK);
+}
+
+// The connection is a phone, by its first bytes or by its first datagram. No question is asked
+// for a connection already over: the device counts as having left while asked.
+static PhoneChange AdmitPhone(const ConnectionBook::Watched& entry)
+{
+    Admission admission = AdmissionOf(entry.address);
+    if (admission == Admission::Ask && !StillOpen(entry.socket)) {
+        in_addr device = {};
+        device.s_addr = entry.address;
+        NoteRefused(device);
+        admission = Admission::Close;
+    }
+    return CarryOut(Admit(book, entry.number, admission));
 }
 
 PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
 {
-    if (start != ConnectionStart::Phone)
-        return Carry(Admit(book, number, Admission::Close));  // a browser: no word to the user
-    for (const ConnectionBook::Watched& entry : book.watched)
-        if (entry.number == number && entry.stage == ConnectionBook::Watched::Judging)
-            return AdmitPhone(entry.number, entry.address);
+    if (start != ConnectionStart::Phone && start != ConnectionStart::Silent)
+        return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
+    for (const ConnectionBook::Watched& entry : book.watched) {
+        if (entry.number != number || entry.stage != ConnectionBook::Watched::Judging) continue;
+        in_addr device = {};
+        device.s_addr = entry.address;
+        // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
+        // can aim here) takes over from a phone elsewhere only at its first datagram. From the
+        // phone's own address it may: that address's datagrams already drive the PC.
+        if (start == ConnectionStart::Silent && book.connected && book.currentAddress != entry.address &&
+            deviceIsPcItself(device))
+            return {};
+        const ConnectionBook::Watched judged = entry;
+        return AdmitPhone(judged);
+    }
     return {};  // judged already by its first datagram, or gone
 }
 
@@ -171,28 +212,44 @@ PhoneChange HandleInputArrived(uint32_t address)
 {
     PhoneChange shown;
     // The latest connection from the address is the one that counts; earlier ones end with it.
-    for (uint32_t number : JudgingFrom(book, address)) {
-        const PhoneChange change = AdmitPhone(number, address);
-        if (change.kind != PhoneChange::Nothing) shown = change;
-    }
+    for (uint32_t number : JudgingFrom(book, address))
+        for (const ConnectionBook::Watched& entry : book.watched)
+            if (entry.number == number) {
+                const ConnectionBook::Watched judged = entry;
+                const PhoneChange change = AdmitPhone(judged);
+                if (change.kind != PhoneChange::Nothing) shown = change;
+                break;
+            }
     return shown;
 }
 
-PhoneChange AnswerDevice(uint32_t number, bool allowed)
+PhoneChange AnswerDevice(uint32_t number, bool allowed, Remembered& remembered)
 {
+    remembered = Remembered::Yes;
     for (const ConnectionBook::Watched& entry : book.watched) {
         if (entry.number != number || entry.stage != ConnectionBook::Watched::Asking) continue;
         in_addr device = {};
         device.s_addr = entry.address;
         if (allowed)
-            (void)RememberPhone(SeeDevice(device));  // not remembered: asked about again next time
+            remembered = RememberPhone(device);  // not remembered: asked about again next time
         else
             NoteRefused(device);
-        return Carry(Answer(book, number, allowed));
+        return CarryOut(Answer(book, number, allowed));
     }
     return {};
 }
 
-PhoneChange Disconnect() { return Carry(DisconnectPhone(book)); }
+PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
+{
+    forgotten = ForgetPhone(entry);
+    if (!forgotten || !book.connected || ntohl(book.currentAddress) != entry.address) return {};
+    in_addr device = {};
+    device.s_addr = book.currentAddress;
+    // The phone connected now goes at once unless another entry still vouches for it.
+    if (deviceIsPcItself(device) || IsRemembered(ReadTrustedPhones(), SeeDevice(device))) return {};
+    return CarryOut(DisconnectPhone(book));
+}
 
-PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return Carry(MonitorEnded(book, socket, number)); }
+PhoneChange Disconnect() { return CarryOut(DisconnectPhone(book)); }
+
+PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return CarryOut(MonitorEnded(book, socket, number)); }

@@ -7,6 +7,7 @@
 
 #include "net/connection_book.h"
 #include "net/trust.h"
+#include "net/trust_store.h"
 
 // The messages the connection's notifications come as.
 struct ConnectionMessages {
@@ -26,14 +27,21 @@ PhoneChange AcceptConnection();
 PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
 // The receiver's word that a datagram came from an address being judged (network order): it is a phone.
 PhoneChange HandleInputArrived(uint32_t address);
-// The user's answer about a device that asked to connect.
-PhoneChange AnswerDevice(uint32_t number, bool allowed);
+// The user's answer about a device that asked to connect; an allowed device is remembered, and
+// remembered tells whether it could be.
+PhoneChange AnswerDevice(uint32_t number, bool allowed, Remembered& remembered);
+// The user forgot one trusted phone (forgotten: it could be); if it is the phone connected now, its
+// connection ends at once, and it is asked about at its next.
+PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten);
 // Ends the current connection for the user's Disconnect; its monitor reports the end later.
 PhoneChange Disconnect();
 PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
 
 bool PhoneConnected();
 
-// Whether a device is the PC itself, and so always trusted; tests replace it to meet devices of
-// their own over loopback.
+// What the connection asks of the PC itself, which the program hands it at start: whether a
+// device may connect (it is on a local network), and whether it is the PC itself, and so always
+// trusted. Until then, only the fixed local ranges and loopback count; tests replace them to meet
+// devices of their own over loopback.
+extern bool (*deviceIsLocal)(in_addr device);
 extern bool (*deviceIsPcItself)(in_addr device);

@@ -50,13 +50,14 @@ static ConnectionStep EndCurrent(ConnectionBook& book, PhoneChange::Kind shown)
     step.end = book.current;
     step.endsCurrent = true;
     step.change.kind = shown;
+    step.change.address = book.currentAddress;
     book.connected = false;
     book.current = NO_SOCKET;
     return step;
 }
 
 // The step for a connection leaving a stage; records that it left judging.
-static ConnectionStep Leaving(Watched& entry, ConnectionStep step = {})
+static ConnectionStep LeftStage(Watched& entry, ConnectionStep step = {})
 {
     if (entry.stage == Watched::Judging) step.judged = true;
     return step;
@@ -64,11 +65,12 @@ static ConnectionStep Leaving(Watched& entry, ConnectionStep step = {})
 
 static ConnectionStep TakeOver(ConnectionBook& book, Watched& entry)
 {
-    ConnectionStep step = Leaving(entry, EndCurrent(book, PhoneChange::Nothing));
+    ConnectionStep step = LeftStage(entry, EndCurrent(book, PhoneChange::Nothing));
     entry.stage = Watched::Admitted;
     book.connected = true;
     book.current = entry.socket;
     book.currentNumber = entry.number;
+    book.currentAddress = entry.address;
     step.change = {PhoneChange::Connected, entry.address, entry.number};
     return step;
 }
@@ -76,7 +78,7 @@ static ConnectionStep TakeOver(ConnectionBook& book, Watched& entry)
 // Ends a connection that never became the current one; the user sees nothing of it.
 static ConnectionStep Close(Watched& entry)
 {
-    ConnectionStep step = Leaving(entry);
+    ConnectionStep step = LeftStage(entry);
     step.end = entry.socket;
     entry.stage = Watched::Ending;
     return step;
@@ -89,19 +91,38 @@ ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission)
     switch (admission) {
     case Admission::Serve: return TakeOver(book, *entry);
     case Admission::Close: return Close(*entry);
+    case Admission::Wait:
+        if (std::find(book.waiting.begin(), book.waiting.end(), number) == book.waiting.end())
+            book.waiting.push_back(number);
+        return {};
     case Admission::Ask: break;
     }
-    ConnectionStep step = Leaving(*entry);
+    ConnectionStep step = LeftStage(*entry);
     entry->stage = Watched::Asking;
     step.change = {PhoneChange::Asking, entry->address, entry->number};
     return step;
+}
+
+// The question has ended: the connection that has waited longest, and is still being judged, is
+// judged again.
+static uint32_t NextWaiting(ConnectionBook& book)
+{
+    while (!book.waiting.empty()) {
+        const uint32_t number = book.waiting.front();
+        book.waiting.erase(book.waiting.begin());
+        const Watched* entry = Find(book, number);
+        if (entry && entry->stage == Watched::Judging) return number;
+    }
+    return 0;
 }
 
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
 {
     Watched* entry = Find(book, number);
     if (!entry || entry->stage != Watched::Asking) return {};  // it left while the user decided
-    return allowed ? TakeOver(book, *entry) : Close(*entry);
+    ConnectionStep step = allowed ? TakeOver(book, *entry) : Close(*entry);
+    step.askNext = NextWaiting(book);
+    return step;
 }
 
 ConnectionStep DisconnectPhone(ConnectionBook& book) { return EndCurrent(book, PhoneChange::Disconnected); }
@@ -111,8 +132,9 @@ ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t numb
     const auto entry = std::find_if(book.watched.begin(), book.watched.end(),
                                     [&](const Watched& w) { return w.socket == socket && w.number == number; });
     if (entry == book.watched.end()) return {};  // no monitor of ours: another process's message
-    ConnectionStep step = Leaving(*entry);
-    if (entry->stage == Watched::Asking) step.change.kind = PhoneChange::AskingEnded;
+    ConnectionStep step = LeftStage(*entry);
+    const bool wasAsked = entry->stage == Watched::Asking;
+    if (wasAsked) step.change = {PhoneChange::AskingEnded, entry->address, number};
     // The end of the current phone's connection is shown even after a Disconnect ended it here:
     // only now is it over for the phone too. A connection taken over earlier shows nothing.
     if (number == book.currentNumber) {
@@ -120,8 +142,10 @@ ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t numb
         step.end = ended.end;
         step.endsCurrent = ended.endsCurrent;
         step.change.kind = PhoneChange::Left;
+        step.change.address = entry->address;
     }
     step.close = socket;  // after the end: the handle is not reused before it is shut down
     book.watched.erase(entry);
+    if (wasAsked) step.askNext = NextWaiting(book);
     return step;
 }

@@ -21,7 +21,7 @@ struct PhoneChange {
         Asking,        // a device the user has not allowed wants to connect: ask the user
         AskingEnded,   // the device being asked about has gone: the question is moot
     } kind = Nothing;
-    uint32_t address = 0;  // Connected, Asking: the device's IPv4 address, network order
+    uint32_t address = 0;  // Connected, Left, Asking, AskingEnded: the device's IPv4 address, network order
     uint32_t number = 0;   // Asking: the connection the user's answer is for
 };
 
@@ -34,6 +34,7 @@ struct ConnectionStep {
     SocketId close = NO_SOCKET;
     bool judged = false;          // a connection left judging (a phone served from it gets its held input)
     PhoneChange change;
+    uint32_t askNext = 0;         // the question ended: the connection waiting longest is judged again
 };
 
 struct ConnectionBook {
@@ -44,16 +45,20 @@ struct ConnectionBook {
         uint32_t number;
         uint32_t address;  // network order
         enum Stage : uint8_t {
-            Judging,   // until its first bytes or datagram show whether it is a phone
+            Judging,   // until its first bytes or datagram show whether it is a phone, or its
+                       // question's turn comes
             Asking,    // kept open, its input ignored, until the user answers
             Admitted,  // the current phone, or one taken over since
             Ending,    // ended on this side; its monitor has yet to report
         } stage;
     };
     std::vector<Watched> watched;
+    // Connections of devices to be asked once the question open now ends, oldest first.
+    std::vector<uint32_t> waiting;
     bool connected = false;
     SocketId current = NO_SOCKET;
     uint32_t currentNumber = 0;
+    uint32_t currentAddress = 0;  // network order
     // Grows by one per accepted connection. Socket handles are reused by the platform, so a
     // monitor's word is matched by this number too, never by the handle alone.
     uint32_t lastNumber = 0;
@@ -68,7 +73,7 @@ std::vector<uint32_t> JudgingAddresses(const ConnectionBook& book);
 // Whether a device is waiting for the user's answer.
 bool Asking(const ConnectionBook& book);
 // A judged connection: served (it becomes the current phone and the one before it ends), asked
-// about, or closed without a word.
+// about, left waiting for the question open now to end, or closed without a word.
 ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission);
 // The user's answer for a connection asked about.
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed);

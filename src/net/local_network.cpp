@@ -31,26 +31,3 @@ bool IsLocalNetworkAddress(uint32_t address, const HostAddress* own, size_t coun
             return true;
     return false;
 }
-
-// An address another device could reach this PC at.
-static bool Reachable(uint32_t address) { return address != 0 && !InRange(address, 0x7F000000, 8); }
-
-uint32_t ChooseShownAddress(const HostAddress* own, size_t count, uint32_t defaultRouteInterface)
-{
-    // Virtual adapters (Hyper-V, WSL, VPNs) are often listed first; the default route's interface
-    // is the one a phone on the PC's network reaches.
-    for (size_t i = 0; i < count; ++i)
-        if (defaultRouteInterface != 0 && own[i].interfaceIndex == defaultRouteInterface && Reachable(own[i].address))
-            return own[i].address;
-    for (size_t i = 0; i < count; ++i)
-        if (Reachable(own[i].address)) return own[i].address;
-    return 0x7F000001;
-}
-
-uint32_t ChooseDefaultRouteInterface(const Route* routes, size_t count)
-{
-    const Route* best = nullptr;
-    for (size_t i = 0; i < count; ++i)
-        if (routes[i].prefixLength == 0 && (!best || routes[i].metric < best->metric)) best = &routes[i];
-    return best ? best->interfaceIndex : 0;
-}

@@ -38,7 +38,7 @@ bool Read(SOCKET socket, unsigned char (&first)[INPUT_PACKET_SIZE], size_t& kept
 
 // Posts to the UI thread until the message is taken (a full queue empties in time); false once the
 // window is gone.
-bool Tell(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     while (!PostMessageW(window, message, wParam, lParam)) {
         if (!IsWindow(window)) return false;
@@ -67,9 +67,10 @@ void WatchUntilClosed(const MonitoredConnection& watched, const Watch& watch)
     for (;;) {
         if (!judged) {
             ConnectionStart start = ClassifyConnectionStart(first, kept);
-            if (start == ConnectionStart::Undecided && now >= judgeBy) start = ConnectionStart::Phone;
+            if (start == ConnectionStart::Undecided && now >= judgeBy)
+                start = kept == 0 ? ConnectionStart::Silent : ConnectionStart::Phone;
             if (start != ConnectionStart::Undecided) {
-                if (!Tell(watched.window, watched.judged, WPARAM(watched.number), LPARAM(start))) return;
+                if (!PostToWindow(watched.window, watched.judged, WPARAM(watched.number), LPARAM(start))) return;
                 judged = true;
             }
         }
@@ -106,7 +107,7 @@ DWORD WINAPI RunConnectionMonitor(LPVOID argument)
     }
     // The last use of the socket and the event here; the UI thread closes both on this message.
     // Only with the window gone, when nobody else ever will, are they closed here.
-    if (!Tell(watched.window, watched.ended, WPARAM(watched.socket), LPARAM(watched.number))) {
+    if (!PostToWindow(watched.window, watched.ended, WPARAM(watched.socket), LPARAM(watched.number))) {
         closesocket(watched.socket);
         CloseHandle(watched.wake);
     }

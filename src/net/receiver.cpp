@@ -36,6 +36,8 @@ static size_t heldNext = 0;
 // The addresses being judged, as the connection's side last told, and those already reported.
 static std::vector<uint32_t> awaited, reported;
 static InputArrived reportArrival = nullptr;
+static InputServed reportServed = nullptr;
+static bool servedWanted = false;
 
 static std::atomic<bool> receiving{false};
 static std::atomic<bool> ending{false};
@@ -121,7 +123,10 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
     std::lock_guard<std::mutex> lock(inputLock);
     // Only the connected phone drives this PC; datagrams from any other host are dropped.
     if (serving && sender == servedAddress) {
-        if (!paused) DispatchInputPacket(DecodeInputPacket(bytes));
+        if (paused) return;
+        DispatchInputPacket(DecodeInputPacket(bytes));
+        if (servedWanted && reportServed) reportServed();
+        servedWanted = false;
         return;
     }
     HeldDatagram& slot = held[heldNext];
@@ -174,11 +179,18 @@ static void ReceiveInput(SOCKET receiver)
     receiving = false;
 }
 
-bool StartInputReceiver(InputArrived arrived)
+void TellOfNextInputServed()
+{
+    std::lock_guard<std::mutex> lock(inputLock);
+    servedWanted = true;
+}
+
+bool StartInputReceiver(InputArrived arrived, InputServed served)
 {
     if (receiving) return true;
     ending = false;
     reportArrival = arrived;
+    reportServed = served;
     reported.reserve(MOST_HELD);  // the receiver's thread never allocates
     SOCKET receiver = BindReceiver();
     if (receiver == INVALID_SOCKET) return false;

@@ -6,10 +6,15 @@
 
 // Called on the receiver's thread for the first datagram held from an awaited address.
 using InputArrived = void (*)(uint32_t address);
+// Called on the receiver's thread for the datagram acted on first after TellOfNextInputServed.
+using InputServed = void (*)();
 
 // Binds the port and starts the thread; true once it runs, also when it already did, false while
 // the port cannot be had.
-bool StartInputReceiver(InputArrived arrived);
+bool StartInputReceiver(InputArrived arrived, InputServed served);
+// The next datagram the served phone sends, and only that one, is reported: what a window that
+// Windows keeps the phone out of needs to know, without a word for every datagram.
+void TellOfNextInputServed();
 // The program is ending: a failed receive from now on ends the thread instead of binding anew.
 void EndInputReceiver();
 

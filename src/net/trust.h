@@ -4,49 +4,14 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // What the first bytes of a connection say. A web page can make a browser open a connection to
-// any port, which then speaks first: HTTP, a TLS handshake, or STUN (its TURN client over TCP).
-// The phone sends nothing, or bytes that start none of them.
-enum class ConnectionStart { Undecided, Phone, Http, Tls, Stun };
+// any port, which then speaks first: HTTP, a TLS handshake, or STUN (its TURN client over TCP, or
+// ICE over TCP, which frames each message with a 2-byte length). The phone sends nothing, or bytes
+// that start none of them; Silent is a connection that sent nothing in its first second.
+enum class ConnectionStart { Undecided, Phone, Http, Tls, Stun, Silent };
 ConnectionStart ClassifyConnectionStart(const unsigned char* bytes, size_t count);
-
-// A device the user allowed: its IPv4 address (host byte order) and, where the PC could learn it,
-// its hardware address.
-struct TrustedPhone {
-    uint32_t address;
-    bool macKnown;
-    uint8_t mac[6];
-};
-
-// One stored entry: "192.168.1.20" or "192.168.1.20 0a-1b-2c-3d-4e-5f". False for anything else,
-// which is then never trusted.
-bool ParseTrustedPhone(const std::string& text, TrustedPhone& phone);
-std::string FormatTrustedPhone(const TrustedPhone& phone);
-
-// The list as the registry stores it: each entry followed by a nul, an empty entry last. A damaged
-// or foreign entry counts for nothing; the others still do.
-std::vector<TrustedPhone> ParseTrustedList(const std::wstring& stored);
-std::wstring FormatTrustedList(const std::vector<TrustedPhone>& trusted);
-
-// The device connecting now.
-struct Device {
-    uint32_t address;  // host byte order
-    bool macKnown;
-    uint8_t mac[6];
-};
-
-// Whether a remembered entry vouches for the device: the same address, and the same hardware
-// address where one was remembered.
-bool IsRemembered(const std::vector<TrustedPhone>& trusted, const Device& device);
-
-// Far more than anyone allows; a PC in use for years keeps the newest.
-constexpr size_t MOST_TRUSTED_PHONES = 1000;
-// Adds the device at the end, unless the list already vouches for it (false: nothing changed);
-// the oldest entries go to keep at most MOST_TRUSTED_PHONES.
-bool AddTrustedPhone(std::vector<TrustedPhone>& trusted, const Device& device);
 
 // The devices the user refused, or whose question lapsed: each is not asked about again for a
 // minute from then. Times are milliseconds of a steady clock.
@@ -59,12 +24,13 @@ void NoteRefusal(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
 // Whether the device was refused less than a minute ago; older refusals are forgotten.
 bool RefusedRecently(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
 
-enum class Admission { Serve, Ask, Close };
+// Wait: asked once the question open now ends.
+enum class Admission { Serve, Ask, Wait, Close };
 
 struct TrustFacts {
     bool pcItself;         // loopback, or one of the PC's own addresses
-    bool remembered;       // IsRemembered
-    bool refusedRecently;  // the user refused it, or let its prompt lapse, within the last minute
+    bool remembered;       // a remembered entry vouches for it
+    bool refusedRecently;  // refused, its question lapsed, or it left while asked, within the last minute
     bool promptOpen;       // another device is waiting for the user's answer
 };
 

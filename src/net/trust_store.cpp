@@ -5,9 +5,9 @@
 #include <netioapi.h>
 
 #include <cstring>
-#include <string>
 
 #include "base/wire.h"
+#include "net/trust.h"
 
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
 
@@ -29,8 +29,38 @@ Device SeeDevice(in_addr address)
     return device;
 }
 
+// Whether the address is on one of the PC's own networks (reached without a gateway, not
+// loopback), where every device has a hardware address the PC can learn.
+static bool OnOwnNetwork(in_addr address)
+{
+    if ((ntohl(address.s_addr) >> 24) == 127) return false;
+    SOCKADDR_INET destination = {};
+    destination.Ipv4.sin_family = AF_INET;
+    destination.Ipv4.sin_addr = address;
+    MIB_IPFORWARD_ROW2 route = {};
+    SOCKADDR_INET source = {};
+    if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
+    return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.NextHop.si_family != AF_INET6 &&
+           route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+}
+
+// The device with its hardware address, asking the network for it when the neighbour table lacks
+// it; false for a device on the PC's own network whose hardware address cannot be had.
+static bool SeeDeviceWhole(in_addr address, Device& device)
+{
+    device = SeeDevice(address);
+    if (device.macKnown || !OnOwnNetwork(address)) return true;
+    MIB_IPNET_ROW2 row = {};
+    row.Address.Ipv4.sin_family = AF_INET;
+    row.Address.Ipv4.sin_addr = address;
+    if (ResolveIpNetEntry2(&row, nullptr) != NO_ERROR || row.PhysicalAddressLength != sizeof device.mac) return false;
+    std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
+    device.macKnown = true;
+    return true;
+}
+
 // The stored value, whatever its size; false when it cannot be read (ERROR_FILE_NOT_FOUND in
-// error when there is none).
+// error when there is none, ERROR_UNSUPPORTED_TYPE for a value of another type).
 static bool ReadStoredList(std::wstring& stored, LSTATUS& error)
 {
     DWORD size = 0;
@@ -49,32 +79,96 @@ static bool ReadStoredList(std::wstring& stored, LSTATUS& error)
     return false;
 }
 
-std::vector<TrustedPhone> ReadTrustedPhones()
+// The list as stored, or none at all; false when the value is there but cannot be read.
+static bool ReadList(TrustedList& list, LSTATUS& error)
 {
     std::wstring stored;
-    LSTATUS error;
-    return ReadStoredList(stored, error) ? ParseTrustedList(stored) : std::vector<TrustedPhone>();
+    if (ReadStoredList(stored, error)) {
+        list = ParseTrustedList(stored);
+        return true;
+    }
+    list = TrustedList{};
+    return error == ERROR_FILE_NOT_FOUND;
 }
 
-bool RememberPhone(const Device& device)
+static bool WriteList(const TrustedList& list)
 {
-    std::wstring stored;
-    LSTATUS error;
-    // A value that cannot be read (of another type, or damaged) is never overwritten by a list
-    // that would lack what it held.
-    if (!ReadStoredList(stored, error) && error != ERROR_FILE_NOT_FOUND) return false;
-    std::vector<TrustedPhone> trusted = ParseTrustedList(stored);
-    if (!AddTrustedPhone(trusted, device)) return true;  // remembered already
-    const std::wstring list = FormatTrustedList(trusted);
+    const std::wstring stored = FormatTrustedList(list);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     const LSTATUS written = RegSetValueExW(key, TRUSTED_VALUE, 0, REG_MULTI_SZ,
-                                           reinterpret_cast<const BYTE*>(list.data()),
-                                           DWORD(list.size() * sizeof(wchar_t)));
+                                           reinterpret_cast<const BYTE*>(stored.data()),
+                                           DWORD(stored.size() * sizeof(wchar_t)));
     RegCloseKey(key);
     return written == ERROR_SUCCESS;
+}
+
+// Reads the list, changes it and writes it back when the change says it changed; a value that
+// cannot be read is never overwritten by a list that would lack what it held.
+template <typename Change>
+static bool UpdateList(Change change)
+{
+    TrustedList list;
+    LSTATUS error;
+    if (!ReadList(list, error)) return false;
+    return !change(list) || WriteList(list);
+}
+
+std::vector<TrustedPhone> ReadTrustedPhones()
+{
+    TrustedList list;
+    LSTATUS error;
+    (void)ReadList(list, error);  // unreadable: nobody is remembered
+    return list.phones;
+}
+
+// Seconds since 1970, UTC.
+static uint64_t Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return ticks / 10000000u - 11644473600u;
+}
+
+Remembered RememberPhone(in_addr address)
+{
+    Device device;
+    if (!SeeDeviceWhole(address, device)) return Remembered::NoHardwareAddress;
+    TrustedList list;
+    LSTATUS error;
+    if (!ReadList(list, error)) return error == ERROR_UNSUPPORTED_TYPE ? Remembered::ForeignValue : Remembered::Failed;
+    AddTrustedPhone(list, device, Now());
+    return WriteList(list) ? Remembered::Yes : Remembered::Failed;
+}
+
+void NoteConnectedNow(in_addr address)
+{
+    const Device device = SeeDevice(address);
+    (void)UpdateList([&](TrustedList& list) { return NoteConnected(list, device, Now()); });
+}
+
+void NoteLookedUpName(in_addr address, const std::wstring& name)
+{
+    (void)UpdateList([&](TrustedList& list) {
+        bool changed = false;
+        const std::vector<TrustedPhone> phones = list.phones;
+        for (const TrustedPhone& phone : phones)
+            if (phone.address == ntohl(address.s_addr)) changed = NamePhone(list, phone, name, false) || changed;
+        return changed;
+    });
+}
+
+bool RenamePhone(const TrustedPhone& entry, const std::wstring& name)
+{
+    return UpdateList([&](TrustedList& list) { return NamePhone(list, entry, name, true); });
+}
+
+bool ForgetPhone(const TrustedPhone& entry)
+{
+    return UpdateList([&](TrustedList& list) { return ForgetPhone(list, entry); });
 }
 
 void ForgetTrustedPhones() { (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE); }

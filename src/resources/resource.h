@@ -3,6 +3,7 @@
 
 #define IDD_STATUS 129
 #define IDD_TRUST_PROMPT 130
+#define IDD_TRUSTED_PHONES 131
 #define IDR_TRAY_MENU 109
 #define IDI_PROGRAM 100
 #define IDI_CONNECTED 133
@@ -21,10 +22,16 @@
 #define IDC_LOCAL_ADDRESS 1011
 #define IDC_FIREWALL_NOTE 1012
 #define IDC_FIREWALL_LINK 1013
+#define IDC_KEPT_OUT_NOTE 1014
 
 #define IDC_PROMPT_TEXT 1101
 #define IDC_ALLOW 1102
 #define IDC_DONT_ALLOW 1103
+
+#define IDC_TRUSTED_LIST 1201
+#define IDC_RENAME 1202
+#define IDC_FORGET_ONE 1203
+#define IDC_FORGET_ALL 1204
 
 // The texts the program writes, in each language's string table.
 #define IDS_NOT_CONNECTED 201
@@ -46,12 +53,25 @@
 #define IDS_SHORTCUT_NOT_DELETED 217
 #define IDS_FIREWALL_BLOCKED 218
 #define IDS_FIREWALL_POLICY 219
+#define IDS_FIREWALL_BLOCKING_ALL 220
+#define IDS_FIREWALL_MEND_FAILED 221
+#define IDS_STILL_ENDING 222
+#define IDS_NAME_HELD 223
+#define IDS_KEPT_OUT 224
+#define IDS_PROMPT_TEXT_NAMED 225
+#define IDS_CANNOT_REMEMBER 226
+#define IDS_FORGET_ALL_CONFIRM 227
+#define IDS_COLUMN_NAME 228
+#define IDS_COLUMN_ADDRESS 229
+#define IDS_COLUMN_HARDWARE 230
+#define IDS_COLUMN_LAST 231
 
 #define IDM_EXIT 105
 #define IDM_DISCONNECT 32772
 #define IDM_SETTINGS 32773
 #define IDM_PAUSE 32774
 #define IDM_FORGET 32775
+#define IDM_TRUSTED 32776
 
 // The support page, shown without its scheme in the status window.
 #define SUPPORT_PAGE_HOST_AND_PATH "quorvane.example/palvenor/support"

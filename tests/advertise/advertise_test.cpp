@@ -71,9 +71,15 @@ std::string ComputerName()
     return name;
 }
 
+Advertisement Advertise()
+{
+    const std::string name = ComputerName();
+    return AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME, std::wstring(name.begin(), name.end()).c_str());
+}
+
 TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServiceIsNotAsked)
 {
-    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Registered);
+    EXPECT_EQ(Advertise(), Advertisement::Registered);
     EXPECT_EQ(Record(),
               "call\n"
               "service=null\n"
@@ -92,7 +98,7 @@ TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdraw
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_DEREGISTER_MS", L"300");
-    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Pending);
+    EXPECT_EQ(Advertise(), Advertisement::Pending);
     const std::string name = ComputerName();
     const std::string request = "register\nversion=1\ninterface=0\ninstance=" + name +
                                 "._Pavrel._tcp.local\nhost=" + name +
@@ -112,11 +118,33 @@ TEST_F(AdvertiseTest, ARegistrationStillUnansweredAtTheEndIsCancelled)
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", L"3000");
-    EXPECT_EQ(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME), Advertisement::Pending);
+    EXPECT_EQ(Advertise(), Advertisement::Pending);
     WithdrawAdvertisement();
     const std::string record = Record();
     EXPECT_EQ(record.substr(record.size() - 11), "cancel=set\n");
     EXPECT_EQ(record.find("deregister"), std::string::npos);
+}
+
+// A withdrawal that completes after the second it is waited for, or a cancelled registration that
+// completes late, says nothing of the registration that follows it: the label shows that
+// registration's own outcome.
+TEST_F(AdvertiseTest, ALateWithdrawalIsNotTakenForTheNextRegistrationsOutcome)
+{
+    SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
+    ASSERT_EQ(Advertise(), Advertisement::Pending);
+    ASSERT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 3000));
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_DEREGISTER_MS", L"1500");
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", L"2500");
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_STATUS", L"1460");
+    WithdrawAdvertisement();
+    ASSERT_EQ(Advertise(), Advertisement::Pending);
+    EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Failed"; }, 5000));
+    // Registered again, so that the next failure is told anew.
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_STATUS", nullptr);
+    SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", nullptr);
+    WithdrawAdvertisement();
+    ASSERT_EQ(Advertise(), Advertisement::Pending);
+    EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 5000));
 }
 
 // The balloon says what just happened; the icon keeps showing the phone connected, and what comes
@@ -125,7 +153,7 @@ TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndLeavesTheIconA
 {
     ShowPhoneChange(PhoneChange{PhoneChange::Connected, htonl(INADDR_LOOPBACK), 1});
     ClearTrayCalls();
-    EXPECT_EQ(Proc(WM_ADVERTISEMENT_OUTCOME, 1460), 0);  // the service's later "timed out"
+    EXPECT_EQ(Proc(WM_ADVERTISEMENT_OUTCOME, 1460), TRUE);  // the service's later "timed out"
     EXPECT_EQ(Label(statusWindow.advertisementStatusLabel), L"Failed");
     EXPECT_TRUE(Visible());
     EXPECT_EQ(BalloonsSoFar(), std::vector<std::wstring>{

@@ -9,8 +9,8 @@
 #include "app/messages.h"
 #include "app/startup.h"
 #include "app/window.h"
-#include "net/firewall.h"
-#include "net/network_category.h"
+#include "pc/firewall.h"
+#include "pc/network_category.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
@@ -79,6 +79,9 @@ TEST_F(FirewallViewTest, TheLineShowsWhatKeepsPhonesOutAndTheTrayTellsOncePerNet
         {"blocked", FirewallVerdict::Blocked, false, blocked, true, {blocked}},
         {"still blocked: no second balloon", FirewallVerdict::Blocked, false, blocked, true, {}},
         {"the organization's policy", FirewallVerdict::BlockedByPolicy, false, policy, false, {}},
+        {"rules beyond the mend: no link", FirewallVerdict::BlockedForGood, false, blocked, false, {}},
+        {"all inbound blocked", FirewallVerdict::BlockingAll, false,
+         L"Windows Firewall is set to block all incoming connections on this network.", false, {}},
         {"on a public network the public hint stands", FirewallVerdict::Blocked, true, L"", false, {}},
         {"unreadable", FirewallVerdict::Unknown, false, L"", false, {}},
         {"open again", FirewallVerdict::Open, false, L"", false, {}},
@@ -100,45 +103,54 @@ TEST_F(FirewallViewTest, TheLineShowsWhatKeepsPhonesOutAndTheTrayTellsOncePerNet
     EXPECT_EQ(WindowHeight(), plain);
 }
 
-TEST_F(FirewallViewTest, TheLinkRunsTheProgramElevatedOnceAndTheFirewallIsReadWhenItEnds)
+// The elevated copy runs on a thread of its own while the window keeps answering; its outcome is
+// told: done (the firewall read again), failed (said in the line), declined (nothing changes).
+TEST_F(FirewallViewTest, TheLinkRunsTheProgramElevatedOnceAndTellsItsOutcome)
 {
     static std::vector<std::wstring> runs;
-    static HANDLE finished = nullptr;
-    runs.clear();
-    finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    runElevated = [](const wchar_t* arguments) -> HANDLE {
+    static HANDLE finish = nullptr;
+    static DWORD exitCode = 0;
+    finish = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    runElevated = [](HWND, const wchar_t* arguments) -> DWORD {
         runs.push_back(arguments);
-        HANDLE copy = nullptr;
-        DuplicateHandle(GetCurrentProcess(), finished, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
-        return copy;  // stands for the elevated copy: it ends when the event is set
+        WaitForSingleObject(finish, 5000);  // stands for the consent prompt and the elevated copy
+        return exitCode;
     };
-    verdict = FirewallVerdict::Blocked;
-    ShowFirewall();
-    Proc(WM_COMMAND, IDC_FIREWALL_LINK);
-    Proc(WM_COMMAND, IDC_FIREWALL_LINK);  // while the first copy is at work
-    EXPECT_EQ(runs, std::vector<std::wstring>{L"-allowfirewall"});
-    verdict = FirewallVerdict::Open;
-    reads = 0;
-    SetEvent(finished);
-    EXPECT_TRUE(WaitUntil([] { return reads > 0; }, 3000)) << "not read again when the copy ended";
-    EXPECT_FALSE(Shown(IDC_FIREWALL_NOTE));
-
-    // A cancelled elevation: nothing runs, nothing changes, nothing is said.
-    runElevated = [](const wchar_t* arguments) -> HANDLE {
-        runs.push_back(arguments);
-        return nullptr;
+    const struct {
+        const char* name;
+        DWORD exitCode;
+        FirewallVerdict after;
+        bool read;
+        std::wstring line;  // empty: no line
+    } cases[] = {
+        {"mended", 0, FirewallVerdict::Open, true, L""},
+        {"failed", 1, FirewallVerdict::Open, false,
+         L"Windows Firewall could not be changed, so it still blocks phones from reaching this PC."},
+        {"declined", ERROR_CANCELLED, FirewallVerdict::Open, false,
+         L"Windows Firewall blocks phones from reaching this PC."},
     };
-    verdict = FirewallVerdict::Blocked;
-    ShowFirewall();
-    ClearTrayCalls();
-    reads = 0;
-    Proc(WM_COMMAND, IDC_FIREWALL_LINK);
-    PumpMessagesFor(200);
-    EXPECT_EQ(runs.size(), 2u);
-    EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(Shown(IDC_FIREWALL_NOTE));
-    EXPECT_TRUE(TrayCallsSoFar().empty());
-    CloseHandle(finished);
+    for (const auto& c : cases) {
+        runs.clear();
+        exitCode = c.exitCode;
+        verdict = FirewallVerdict::Blocked;
+        ShowFirewall();
+        Proc(WM_COMMAND, IDC_FIREWALL_LINK);
+        Proc(WM_COMMAND, IDC_FIREWALL_LINK);  // while the first copy is at work
+        EXPECT_TRUE(WaitUntil([] { return !runs.empty(); }, 3000)) << c.name;
+        EXPECT_EQ(SendMessageTimeoutW(statusWindow.window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, nullptr), 1)
+            << c.name << ": the window answers while the copy runs";
+        verdict = c.after;
+        reads = 0;
+        SetEvent(finish);
+        EXPECT_EQ(WaitUntil([] { return reads > 0; }, c.read ? 3000 : 300), c.read) << c.name;
+        PumpMessagesFor(200);
+        EXPECT_EQ(runs, std::vector<std::wstring>{L"-allowfirewall"}) << c.name;
+        EXPECT_EQ(Shown(IDC_FIREWALL_NOTE), !c.line.empty()) << c.name;
+        if (!c.line.empty()) {
+            EXPECT_EQ(WindowText(Item(IDC_FIREWALL_NOTE)), c.line) << c.name;
+        }
+    }
+    CloseHandle(finish);
 }
 
 TEST(AllowFirewallOptionTest, TheElevatedCopyMendsTheFirewallAndEndsWithItsOutcome)

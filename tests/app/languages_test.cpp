@@ -36,6 +36,15 @@ std::wstring TextIn(LANGID language, UINT id)
     return std::wstring(text + 1, *text);
 }
 
+// The line with the longest title the window shows, in wide letters.
+std::wstring KeptOutLine(LANGID language)
+{
+    const std::wstring format = TextIn(language, IDS_KEPT_OUT);
+    const size_t at = format.find(L"%s");
+    if (at == std::wstring::npos) return L"";
+    return format.substr(0, at) + std::wstring(31, L'W') + L"\u2026" + format.substr(at + 2);
+}
+
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // What part of the control's text does not fit: empty when it all does.
@@ -91,7 +100,10 @@ TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
              {TextIn(language, IDS_NOT_CONNECTED), TextIn(language, IDS_CONNECTED),
               TextIn(language, IDS_PORT_IN_USE)}},
             {IDC_ADVERTISEMENT_STATUS, {TextIn(language, IDS_REGISTERED), TextIn(language, IDS_FAILED)}},
-            {IDC_FIREWALL_NOTE, {TextIn(language, IDS_FIREWALL_BLOCKED), TextIn(language, IDS_FIREWALL_POLICY)}},
+            {IDC_FIREWALL_NOTE,
+             {TextIn(language, IDS_FIREWALL_BLOCKED), TextIn(language, IDS_FIREWALL_POLICY),
+              TextIn(language, IDS_FIREWALL_BLOCKING_ALL), TextIn(language, IDS_FIREWALL_MEND_FAILED)}},
+            {IDC_KEPT_OUT_NOTE, {KeptOutLine(language)}},
             {IDC_COMPUTER_NAME, {L"DESKTOP-MMMMMMM"}},
             {IDC_PHONE_ADDRESS, {L"255.255.255.255"}},
         };
@@ -105,6 +117,15 @@ TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
             if (GetDlgCtrlID(control) == IDCLOSE) continue;  // never shown
             EXPECT_EQ(Overflow(control), L"");
         }
+        DestroyWindow(dialog);
+        // The trusted phones' window: its buttons' captions.
+        found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_TRUSTED_PHONES), language);
+        ASSERT_NE(found, nullptr);
+        dialog = CreateDialogIndirectParamW(
+            module, static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found))), nullptr, PlainDialog, 0);
+        ASSERT_NE(dialog, nullptr);
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+            EXPECT_EQ(Overflow(control), L"");
         DestroyWindow(dialog);
     }
 }

@@ -11,7 +11,7 @@
 #include "app/tray.h"
 #include "app/window.h"
 #include "net/connection.h"
-#include "net/network_category.h"
+#include "pc/network_category.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/net_fixture.h"
@@ -92,7 +92,7 @@ bool StandInNetworkIsPublic(GUID& network)
 std::vector<std::wstring> openedPages;
 void RecordOpenedPage(const wchar_t* address) { openedPages.push_back(address); }
 
-TEST_F(TrayTest, APublicNetworkIsToldOnceEachAndTheBalloonOpensNetworkSettings)
+TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetworkSettings)
 {
     defaultRouteNetworkIsPublic = StandInNetworkIsPublic;
     openWebPage = RecordOpenedPage;
@@ -106,6 +106,10 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachAndTheBalloonOpensNetworkSettings)
         publicNetwork = GUID{change.network, 0, 0, {0}};
         ClearTrayCalls();
         Proc(WM_ADDRESS_CHANGED);
+        // Right after a change Windows calls a network still being identified public: the
+        // category is read once the changes have settled.
+        EXPECT_TRUE(BalloonsSoFar().empty()) << "network " << change.network << " before it settled";
+        Proc(WM_TIMER, NETWORK_SETTLED_TIMER_ID);
         EXPECT_EQ(BalloonsSoFar(), change.told ? std::vector<std::wstring>{warning} : std::vector<std::wstring>{})
             << "network " << change.network;
     }

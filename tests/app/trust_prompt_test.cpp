@@ -2,6 +2,9 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <string>
+
+#include "app/messages.h"
 #include "app/status_window.h"
 #include "app/trust_prompt.h"
 #include "app/window.h"
@@ -33,6 +36,14 @@ TEST_F(TrustPromptTest, ItAsksUnderItsOwnTitleAndNothingAnswersItInItsFirstSecon
     EXPECT_TRUE(GetWindowLongPtrW(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(FindWindowExW(prompt, nullptr, L"Static",
                             L"A phone at 10.77.0.2 wants to control the mouse and keyboard of this PC."),
+              nullptr);
+    // The name found while it is open comes beside the address, whatever it holds; another
+    // device's name does not.
+    Proc(WM_DEVICE_NAMED, WPARAM(htonl(0x0A4D0003)), LPARAM(new std::wstring(L"other")));
+    Proc(WM_DEVICE_NAMED, WPARAM(htonl(0x0A4D0002)), LPARAM(new std::wstring(L"pixel-%1")));
+    EXPECT_NE(FindWindowExW(prompt, nullptr, L"Static",
+                            L"A phone \u201cpixel-%1\u201d at 10.77.0.2 wants to control the mouse and keyboard of "
+                            L"this PC."),
               nullptr);
     HWND buttons[] = {FindWindowExW(prompt, nullptr, L"Button", L"Allow"),
                       FindWindowExW(prompt, nullptr, L"Button", L"Don't allow")};

@@ -10,7 +10,8 @@
 //   probe click TITLE BUTTON    click the window's button once it is enabled (3 s at most)
 //   probe hold PATH MS          keep the file open for MS milliseconds, as a running copy holds its
 //                               program, printing "held" once it is open
-//   probe screenshot PATH       write the status window, as the screen shows it, to a 24-bit BMP
+//   probe screenshot PATH [TITLE]  write the status window (or the window of that title), as the
+//                               screen shows it, to a 24-bit BMP
 #include <windows.h>
 #include <shlobj.h>
 
@@ -30,7 +31,7 @@ static void PrintUtf8(const char* key, const std::wstring& value)
     std::printf("%s=%s\n", key, text);
 }
 
-static std::wstring Text(HWND window)
+static std::wstring LoadText(HWND window)
 {
     wchar_t text[512] = {};
     DWORD_PTR ignored;
@@ -52,11 +53,11 @@ static int PrintState()
 {
     HWND window = Server();
     if (!window) return 1;
-    PrintUtf8("computer", Text(GetDlgItem(window, 1002)));
-    PrintUtf8("local", Text(GetDlgItem(window, 1011)));
-    PrintUtf8("status", Text(GetDlgItem(window, 1003)));
-    PrintUtf8("phone", Text(GetDlgItem(window, 1004)));
-    PrintUtf8("advertisement", Text(GetDlgItem(window, 1006)));
+    PrintUtf8("computer", LoadText(GetDlgItem(window, 1002)));
+    PrintUtf8("local", LoadText(GetDlgItem(window, 1011)));
+    PrintUtf8("status", LoadText(GetDlgItem(window, 1003)));
+    PrintUtf8("phone", LoadText(GetDlgItem(window, 1004)));
+    PrintUtf8("advertisement", LoadText(GetDlgItem(window, 1006)));
     std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
     std::printf("checked=%d\n", int(SendMessageW(GetDlgItem(window, 1008), BM_GETCHECK, 0, 0)));
     return 0;
@@ -106,9 +107,8 @@ static int Click(const wchar_t* title, const wchar_t* text)
     return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) ? 0 : 1;
 }
 
-static int Screenshot(const wchar_t* path)
+static int Screenshot(const wchar_t* path, HWND window)
 {
-    HWND window = Server();
     RECT bounds;
     if (!window || !GetWindowRect(window, &bounds)) return 1;
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
@@ -147,7 +147,8 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"hold" && argc == 4) return Hold(argv[2], DWORD(std::wcstoul(argv[3], nullptr, 10)));
     if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
     if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
-    if (command == L"screenshot" && argc == 3) return Screenshot(argv[2]);
+    if (command == L"screenshot" && argc == 3) return Screenshot(argv[2], Server());
+    if (command == L"screenshot" && argc == 4) return Screenshot(argv[2], FindWindowW(nullptr, argv[3]));
     if (command == L"post" && argc == 5) {
         HWND window = Server();
         if (!window) return 1;

@@ -156,34 +156,49 @@ class InstallerTest(ServerTest):
         self.assertIsNone(self.uninstall_entry())
         self.assertEqual(self.netsh(), [rule('delete', 'TCP'), rule('delete', 'UDP')])
 
-    def test_a_chosen_folder_is_made_administrators_only_before_anything_is_written_there(self):
+    def setup_log(self):
+        log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
+        self.assertEqual(len(log), 1, 'no log in the temporary folder')
+        return self.lines(log[0])
+
+    def test_a_chosen_folder_is_created_with_its_rights_and_no_rights_are_edited(self):
         chosen = os.path.join(DRIVE_C, 'PalvenorChosen')
         shutil.rmtree(chosen, ignore_errors=True)
         self.addCleanup(shutil.rmtree, chosen, True)
         self.assertEqual(self.install('/D=C:\\PalvenorChosen'), 0)
-        rights = self.lines(self.rights)
-        self.assertGreaterEqual(len(rights), 4, rights)
-        self.assertEqual(rights[2:4], ['"C:\\PalvenorChosen" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F '
-                                       '*S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q', 'entries=0'])
-        self.assertEqual(rights[:2], ['"C:\\PalvenorChosen" /setowner *S-1-5-32-544 /T /C /Q', 'entries=0'])
+        self.assertIn('folder created with its rights: 1', self.setup_log())
+        self.assertEqual(self.lines(self.rights), [], 'rights edited instead of set')
         self.assertTrue(os.path.exists(os.path.join(chosen, 'PalvenorServer.exe')))
 
-    def test_a_folder_holding_other_files_is_refused_and_left_alone(self):
+    def test_an_existing_folder_and_files_the_setup_did_not_install_are_refused_and_left_alone(self):
         foreign = os.path.join(DRIVE_C, 'PalvenorForeign')
-        shutil.rmtree(foreign, ignore_errors=True)
-        self.addCleanup(shutil.rmtree, foreign, True)
-        os.makedirs(foreign)
-        for name in ('letter.txt', 'IPHLPAPI.DLL'):
-            with open(os.path.join(foreign, name), 'w') as f:
-                f.write('the user\'s own')
-        self.assertEqual(self.install('/D=C:\\PalvenorForeign'), 2)
-        self.assertEqual(sorted(os.listdir(foreign)), ['IPHLPAPI.DLL', 'letter.txt'])
-        self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the rights or the firewall were changed')
-        self.assertIsNone(self.uninstall_entry())
-        log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
-        self.assertEqual(len(log), 1, 'no log in the temporary folder')
-        self.assertIn('not installed in C:\\PalvenorForeign: the folder holds files of another program',
-                      self.lines(log[0]))
+        cases = [('an empty folder a user made', foreign, [], 'the folder exists already'),
+                 ('a folder of the user\'s files', foreign, ['letter.txt', 'IPHLPAPI.DLL'],
+                  'the folder holds files of another program'),
+                 ('a library planted beside the installed program', FOLDER, ['version.dll'],
+                  'the folder holds a file the setup did not install: version.dll')]
+        for name, folder, files, reason in cases:
+            with self.subTest(name):
+                shutil.rmtree(foreign, ignore_errors=True)
+                self.addCleanup(shutil.rmtree, foreign, True)
+                if folder == FOLDER:
+                    self.assertEqual(self.install(), 0)
+                    probe('post', 0x0403, 0, 0)
+                    probe('wait-gone', 10000)
+                os.makedirs(folder, exist_ok=True)
+                for file in files:
+                    with open(os.path.join(folder, file), 'w') as f:
+                        f.write('the user\'s own')
+                before = sorted(os.listdir(folder))
+                for record in (self.record, self.rights):
+                    if os.path.exists(record):
+                        os.remove(record)
+                shown = 'C:\\Program Files\\Palvenor Server' if folder == FOLDER else 'C:\\PalvenorForeign'
+                target = [] if folder == FOLDER else ['/D=' + shown]
+                self.assertEqual(self.install(*target), 2)
+                self.assertEqual(sorted(os.listdir(folder)), before)
+                self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the install went on')
+                self.assertIn(f'not installed in {shown}: {reason}', self.setup_log())
 
     def test_an_upgrade_stops_when_another_users_copy_holds_the_program(self):
         self.assertEqual(self.install(), 0)
@@ -216,7 +231,8 @@ class InstallerTest(ServerTest):
             os.kill(pid, signal.SIGSTOP)
         try:
             open(self.record, 'w').close()
-            os.remove(self.rights)
+            if os.path.exists(self.rights):
+                os.remove(self.rights)
             self.assertEqual(self.install(), 2)
         finally:
             for pid in hung:

@@ -165,6 +165,48 @@ TEST_F(InputTest, SpecialKeysFollowTheTableByTheLowByte)
     }
 }
 
+// Each key goes with the scan code of the layout typed in and the extended flag of its position
+// (taken from the key where the layout's table lacks the 0xE0 byte, as Wine's does); a character's
+// keys go in one call, and a release repeats its press exactly, whatever the layout is by then.
+TEST_F(InputTest, KeysCarryTheLayoutsScanCodesAndTheirPositionsExtendedFlag)
+{
+    const uint32_t E = KEY_EXTENDED, U = KEY_UP;
+    const int32_t CONNECTION_ENDS = -1;  // not a packet: what the one owner of the connection does
+    const struct {
+        const char* name;
+        std::vector<std::pair<int32_t, int32_t>> packets;  // type, arg1
+        bool switchLayoutBeforeTheLast;
+        Events events;
+    } cases[] = {
+        {"a shifted character, in one call", {{PKT_CHAR, 0x41}}, false,
+         {KeyEvent(VKEY_SHIFT, 0, 0x2A), KeyEvent(0x41, 0, 0x1E, true), KeyEvent(VKEY_SHIFT, U, 0x2A, true),
+          KeyEvent(0x41, U, 0x1E, true)}},
+        {"an arrow without the layout's 0xE0", {{PKT_KEY_DOWN, 123}, {PKT_KEY_UP, 123}}, false,
+         {KeyEvent(VKEY_LEFT, E, 0x4B), KeyEvent(VKEY_LEFT, E | U, 0x4B)}},
+        {"an arrow with it", {{PKT_KEY_DOWN, 125}, {PKT_KEY_UP, 125}}, false,
+         {KeyEvent(VKEY_DOWN, E, 0x50), KeyEvent(VKEY_DOWN, E | U, 0x50)}},
+        {"a key the layout has no scan code for", {{PKT_KEY_DOWN, 51}, {PKT_KEY_UP, 51}}, false,
+         {KeyEvent(VKEY_BACK, 0), KeyEvent(VKEY_BACK, U)}},
+        {"released after the layout changed", {{PKT_KEY_DOWN, 55}, {PKT_KEY_UP, 55}}, true,
+         {KeyEvent(VKEY_LWIN, E, 0x5B), KeyEvent(VKEY_LWIN, E | U, 0x5B)}},
+        {"still held when the connection ends", {{PKT_KEY_DOWN, 55}, {CONNECTION_ENDS, 0}}, true,
+         {KeyEvent(VKEY_LWIN, E, 0x5B), KeyEvent(VKEY_LWIN, E | U, 0x5B)}},
+    };
+    for (const auto& c : cases) {
+        ResetRecorder();
+        recordedScanCodes = {{{US_LAYOUT, VKEY_SHIFT}, 0x2A},  {{US_LAYOUT, 0x41}, 0x1E},      {{US_LAYOUT, VKEY_LEFT}, 0x4B},
+                             {{US_LAYOUT, VKEY_DOWN}, 0xE050}, {{US_LAYOUT, VKEY_LWIN}, 0x5B}, {{SECOND_LAYOUT, VKEY_LWIN}, 0x7F}};
+        for (size_t i = 0; i < c.packets.size(); ++i) {
+            if (c.switchLayoutBeforeTheLast && i + 1 == c.packets.size()) foregroundLayout = SECOND_LAYOUT;
+            if (c.packets[i].first == CONNECTION_ENDS)
+                ReleaseHeldInput();
+            else
+                Send(c.packets[i].first, c.packets[i].second);
+        }
+        EXPECT_EQ(recordedEvents, c.events) << c.name;
+    }
+}
+
 TEST_F(InputTest, UnmappedSpecialKeysBeepAndSendNothing)
 {
     for (int32_t code = 0; code < 256; ++code) {

@@ -10,28 +10,29 @@ std::map<uint16_t, uint16_t> recordedLayout;
 std::map<uint16_t, uint16_t> recordedSecondLayout;
 KeyboardLayout foregroundLayout = US_LAYOUT;
 std::set<uint16_t> recordedDeadKeys;
+std::map<std::pair<KeyboardLayout, uint8_t>, uint16_t> recordedScanCodes;
 
 bool RecordedEvent::operator==(const RecordedEvent& o) const
 {
     return kind == o.kind && flags == o.flags && dx == o.dx && dy == o.dy && data == o.data &&
-           virtualKey == o.virtualKey;
+           virtualKey == o.virtualKey && scanCode == o.scanCode && (!o.sameCall || sameCall);
 }
 
 RecordedEvent MouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
-    return RecordedEvent{RecordedEvent::Mouse, flags, dx, dy, data, 0};
+    return RecordedEvent{RecordedEvent::Mouse, flags, dx, dy, data, 0, 0, false};
 }
 
-RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags)
+RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags, uint16_t scanCode, bool sameCall)
 {
-    return RecordedEvent{RecordedEvent::Key, flags, 0, 0, 0, virtualKey};
+    return RecordedEvent{RecordedEvent::Key, flags, 0, 0, 0, virtualKey, scanCode, sameCall};
 }
 
-RecordedEvent BeepEvent() { return RecordedEvent{RecordedEvent::Beep, 0, 0, 0, 0, 0}; }
+RecordedEvent BeepEvent() { return RecordedEvent{RecordedEvent::Beep, 0, 0, 0, 0, 0, 0, false}; }
 
 RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags)
 {
-    return RecordedEvent{RecordedEvent::Unicode, flags, 0, 0, unit, 0};
+    return RecordedEvent{RecordedEvent::Unicode, flags, 0, 0, unit, 0, 0, false};
 }
 
 void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
@@ -39,7 +40,17 @@ void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
     recordedEvents.push_back(MouseEvent(flags, dx, dy, data));
 }
 
-void InjectKeyEvent(uint8_t virtualKey, uint32_t flags) { recordedEvents.push_back(KeyEvent(virtualKey, flags)); }
+void InjectKeys(const KeyStroke* strokes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        recordedEvents.push_back(KeyEvent(strokes[i].virtualKey, strokes[i].flags, strokes[i].scanCode, i > 0));
+}
+
+uint16_t LookUpScanCode(uint8_t virtualKey, KeyboardLayout layout)
+{
+    const auto found = recordedScanCodes.find({layout, virtualKey});
+    return found == recordedScanCodes.end() ? 0 : found->second;
+}
 
 KeyboardLayout ForegroundLayout() { return foregroundLayout; }
 
@@ -74,6 +85,7 @@ void ResetRecorder()
     // A Russian layout on the same keys; katakana "ア" behind the Kana shift state.
     recordedSecondLayout = {{0x0444, 0x0041}, {0x0424, 0x0141}, {0x30A2, 0x0833}};
     foregroundLayout = US_LAYOUT;
+    recordedScanCodes.clear();
     ResetInputState();
 }
 
@@ -82,5 +94,6 @@ void PrintTo(const RecordedEvent& e, std::ostream* os)
 {
     static const char* const kinds[] = {"mouse", "key", "beep", "unicode"};
     *os << kinds[e.kind] << "{flags=0x" << std::hex << e.flags << std::dec << " dx=" << e.dx << " dy=" << e.dy
-        << " data=" << e.data << " vk=0x" << std::hex << int(e.virtualKey) << std::dec << "}";
+        << " data=" << e.data << " vk=0x" << std::hex << int(e.virtualKey) << " scan=0x" << e.scanCode << std::dec
+        << (e.sameCall ? " same call" : "") << "}";
 }

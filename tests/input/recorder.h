@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 struct RecordedEvent {
@@ -11,11 +12,14 @@ struct RecordedEvent {
     uint32_t flags;
     int32_t dx, dy, data;  // mouse events; the unit of a Unicode event
     uint8_t virtualKey;    // key events
+    uint16_t scanCode;     // key events
+    bool sameCall;         // a key event handed to the system in one call with the one before
+    // An expected event that asks for the same call matches only such an event.
     bool operator==(const RecordedEvent& other) const;
 };
 
 RecordedEvent MouseEvent(uint32_t flags, int32_t dx = 0, int32_t dy = 0, int32_t data = 0);
-RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags);
+RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags, uint16_t scanCode = 0, bool sameCall = false);
 RecordedEvent BeepEvent();
 RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags);
 
@@ -29,6 +33,9 @@ extern uintptr_t foregroundLayout;
 // The layout's dead keys, as a lookup names them: the shift state in the high byte, the virtual
 // key in the low one.
 extern std::set<uint16_t> recordedDeadKeys;
+// The layouts' scan codes by layout and virtual key, as LookUpScanCode gives them (0xE0 in the
+// high byte for an extended key); none unless a test sets them.
+extern std::map<std::pair<uintptr_t, uint8_t>, uint16_t> recordedScanCodes;
 
 void PrintTo(const RecordedEvent& event, std::ostream* os);
 

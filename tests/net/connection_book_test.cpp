@@ -12,13 +12,14 @@ constexpr SocketId NONE = NO_SOCKET;
 using Kind = PhoneChange::Kind;
 
 struct Event {
-    enum What { Accept, Watch, Ask, Refuse, Allow, Deny, Disconnect, Ended } what;
+    enum What { Accept, Watch, Ask, Wait, Refuse, Allow, Deny, Disconnect, Ended } what;
     SocketId socket;  // the connection's socket (its address is socket * 100), or 0 for none
     uint32_t number;  // the connection's number, for the events that name one
     // The step expected back.
     SocketId end;
     SocketId close;
     Kind shown;
+    uint32_t askNext = 0;  // the connection judged again once a question ends
 };
 
 ConnectionStep Feed(ConnectionBook& book, const Event& event)
@@ -28,6 +29,7 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
     case Event::Accept: return Admit(book, WatchConnection(book, event.socket, address), Admission::Serve);
     case Event::Watch: WatchConnection(book, event.socket, address); return {};
     case Event::Ask: return Admit(book, event.number, Admission::Ask);
+    case Event::Wait: return Admit(book, event.number, Admission::Wait);
     case Event::Refuse: return Admit(book, event.number, Admission::Close);
     case Event::Allow: return Answer(book, event.number, true);
     case Event::Deny: return Answer(book, event.number, false);
@@ -39,8 +41,8 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
 
 TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
 {
-    const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, R = Event::Refuse, Y = Event::Allow,
-                      N = Event::Deny, D = Event::Disconnect, E = Event::Ended;
+    const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, T = Event::Wait, R = Event::Refuse,
+                      Y = Event::Allow, N = Event::Deny, D = Event::Disconnect, E = Event::Ended;
     const struct {
         const char* name;
         std::vector<Event> events;
@@ -84,6 +86,18 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
         {"a device that leaves while asked about ends the question",
          {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
           {E, 11, 1, NONE, 11, Kind::AskingEnded}, {Y, 11, 1, NONE, NONE, Kind::Nothing}}},
+        {"devices that knock during a question are asked in turn once it ends",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing},
+          {W, 13, 0, NONE, NONE, Kind::Nothing}, {T, 13, 3, NONE, NONE, Kind::Nothing},
+          {T, 12, 2, NONE, NONE, Kind::Nothing},  // its first datagram: still one turn
+          {N, 11, 1, 11, NONE, Kind::Nothing, 2}, {Q, 12, 2, NONE, NONE, Kind::Asking},
+          {Y, 12, 2, NONE, NONE, Kind::Connected, 3}}},
+        {"a waiting connection gone by its turn is passed over",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing},
+          {W, 13, 0, NONE, NONE, Kind::Nothing}, {T, 13, 3, NONE, NONE, Kind::Nothing},
+          {E, 12, 2, NONE, 12, Kind::Nothing}, {E, 11, 1, NONE, 11, Kind::AskingEnded, 3}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;
@@ -94,7 +108,8 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
             EXPECT_EQ(step.end, event.end);
             EXPECT_EQ(step.close, event.close);
             EXPECT_EQ(step.change.kind, event.shown);
-            if (event.shown == Kind::Connected || event.shown == Kind::Asking) {
+            EXPECT_EQ(step.askNext, event.askNext);
+            if (event.shown == Kind::Connected || event.shown == Kind::Asking || event.shown == Kind::AskingEnded) {
                 EXPECT_EQ(step.change.address, uint32_t(event.socket) * 100);
             }
         }

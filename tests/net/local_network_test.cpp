@@ -1,22 +1,12 @@
-// The rules for which hosts may drive this PC, at the edges of every range, and for which of the
-// PC's addresses is shown to the user.
+// The rule for which hosts may drive this PC, at the edges of every range.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-
 #include <iterator>
-#include <vector>
 
 #include "net/local_network.h"
+#include "support/dotted_address.h"
 
 namespace {
-
-uint32_t Address(const char* dotted)
-{
-    in_addr address = {};
-    EXPECT_EQ(inet_pton(AF_INET, dotted, &address), 1) << dotted;
-    return ntohl(address.s_addr);
-}
 
 TEST(LocalNetworkTest, FixedRangesAndThePcsOwnSubnets)
 {
@@ -43,48 +33,6 @@ TEST(LocalNetworkTest, FixedRangesAndThePcsOwnSubnets)
     EXPECT_FALSE(IsLocalNetworkAddress(Address("203.0.113.1"), nullptr, 0)) << "without the PC's subnets";
     const HostAddress widest[] = {{Address("44.0.0.1"), 8, 1}};
     EXPECT_TRUE(IsLocalNetworkAddress(Address("44.255.0.9"), widest, 1)) << "a /8 of the PC's own is local";
-}
-
-TEST(ShownAddressTest, TheDefaultRoutesInterfaceElseTheFirstOtherElseLoopback)
-{
-    const HostAddress loopback = {Address("127.0.0.1"), 8, 1}, virtualAdapter = {Address("172.20.16.1"), 20, 7},
-                      wifi = {Address("192.168.1.20"), 24, 12}, wifiSecond = {Address("192.168.1.21"), 24, 12},
-                      unset = {Address("0.0.0.0"), 0, 12};
-    const struct {
-        std::vector<HostAddress> own;
-        uint32_t defaultRoute;
-        const char* shown;
-    } cases[] = {
-        {{loopback, virtualAdapter, wifi, wifiSecond}, 12, "192.168.1.20"},
-        {{loopback, unset, virtualAdapter, wifi}, 12, "192.168.1.20"},
-        {{loopback, virtualAdapter, wifi}, 0, "172.20.16.1"},   // no default route
-        {{loopback, virtualAdapter, wifi}, 99, "172.20.16.1"},  // a route through an interface without IPv4
-        {{loopback, virtualAdapter}, 1, "172.20.16.1"},         // only loopback on the route's interface
-        {{loopback, unset}, 12, "127.0.0.1"},
-        {{}, 0, "127.0.0.1"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChooseShownAddress(c.own.data(), c.own.size(), c.defaultRoute), Address(c.shown)) << c.shown;
-}
-
-TEST(ShownAddressTest, TheDefaultRouteIsTheZeroPrefixWithTheLowestMetric)
-{
-    const Route wifi = {0, 12, 35}, ethernet = {0, 7, 25}, vpnLow = {1, 30, 1}, vpnHigh = {1, 30, 1},
-                subnet = {24, 12, 1};
-    const struct {
-        const char* name;
-        std::vector<Route> routes;
-        uint32_t chosen;
-    } cases[] = {
-        {"one default route", {subnet, wifi}, 12},
-        {"a full-tunnel VPN beside it", {vpnLow, wifi, vpnHigh}, 12},
-        {"the lower of two", {wifi, ethernet}, 7},
-        {"the lower of two, listed first", {ethernet, wifi}, 7},
-        {"none", {subnet, vpnLow}, 0},
-        {"an empty table", {}, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChooseDefaultRouteInterface(c.routes.data(), c.routes.size()), c.chosen) << c.name;
 }
 
 }  // namespace

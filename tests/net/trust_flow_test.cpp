@@ -11,7 +11,7 @@
 #include "app/window.h"
 #include "base/wire.h"
 #include "net/connection.h"
-#include "net/host.h"
+#include "pc/host.h"
 #include "net/trust_store.h"
 #include "support/app_fixture.h"
 #include "support/net_fixture.h"
@@ -73,18 +73,71 @@ TEST_F(TrustFlowTest, ADeviceIsServedOnlyOnceAllowedAndThenRememberedWithoutAski
     closesocket(again);
 }
 
-TEST_F(TrustFlowTest, WhileOneDeviceIsAskedAboutAnotherIsClosedAndTheQuestionGoesWithItsDevice)
+// A second device waits for the question open now and is asked as soon as it ends; the device
+// that left while asked is not asked again for a minute, however often it comes back.
+TEST_F(TrustFlowTest, ASecondDeviceIsAskedOnceTheFirstQuestionEndsAndOneThatLeftWaitsAMinute)
 {
-    SOCKET asked = AskedDevice("127.0.0.2");
+    SOCKET asked = AskedDevice("127.0.0.12");
     HWND prompt = DevicePrompt();
-    SOCKET second = ConnectPhone("127.0.0.3");
-    EXPECT_TRUE(Ends(second, 3000)) << "a second device was kept while the first is asked about";
+    SOCKET second = ConnectPhone("127.0.0.13");
+    EXPECT_FALSE(Ends(second, 1500)) << "a second device was closed while the first is asked about";
     EXPECT_EQ(DevicePrompt(), prompt);
-    closesocket(second);
     closesocket(asked);
-    EXPECT_TRUE(WaitUntil([] { return DevicePrompt() == nullptr; }, 3000)) << "the question outlived its device";
-    EXPECT_FALSE(IsWindow(prompt));
+    EXPECT_TRUE(WaitUntil([&] { return DevicePrompt() != nullptr && DevicePrompt() != prompt; }, 3000))
+        << "the second device was not asked once the question ended";
+    EXPECT_FALSE(IsWindow(prompt)) << "the question outlived its device";
+    SOCKET back = ConnectPhone("127.0.0.12");
+    EXPECT_TRUE(Ends(back, 3000)) << "a device that left while asked was kept";
+    closesocket(back);
+    Answer(L"Allow");
+    EXPECT_TRUE(PhoneConnected());
+    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.13");
+    closesocket(second);
+    ExpectNotConnectedAfterMonitor();
+}
+
+// A program of the PC itself that connects and says nothing (a browser's preconnect) leaves a phone
+// elsewhere in place, and takes over only at its first datagram.
+TEST_F(TrustFlowTest, ASilentProgramOfThePcItselfTakesOverOnlyAtItsFirstDatagram)
+{
+    SOCKET phone = AskedDevice("127.0.0.9");
+    Answer(L"Allow");
+    SOCKET local = ConnectPhone("127.0.0.1");
+    PumpMessagesFor(1500);
+    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.9") << "a silent connection took over";
+    SendDatagram(0, 0);  // from 127.0.0.1; a packet of type 0 does nothing
+    EXPECT_TRUE(WaitUntil([&] { return Label(statusWindow.phoneAddressLabel) == L"127.0.0.1"; }, 3000));
+    EXPECT_TRUE(Ends(phone, 3000));
+    closesocket(phone);
+    closesocket(local);
+}
+
+// Forgetting one trusted phone ends its own connection at once, and no other; it is asked about
+// again when it next connects.
+TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
+{
+    in_addr other = {};
+    other.s_addr = inet_addr("127.0.0.8");
+    ASSERT_EQ(RememberPhone(other), Remembered::Yes);
+    SOCKET device = AskedDevice("127.0.0.7");
+    Answer(L"Allow");
+    ASSERT_TRUE(PhoneConnected());
+    const auto entryOf = [](uint32_t address) {
+        for (const TrustedPhone& phone : ReadTrustedPhones())
+            if (phone.address == address) return phone;
+        return TrustedPhone{};
+    };
+    const TrustedPhone forgetOther = entryOf(0x7F000008), forgetConnected = entryOf(0x7F000007);
+    SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&forgetOther));
+    EXPECT_FALSE(Ends(device, 1000)) << "another device's forgetting ended this one";
+    EXPECT_TRUE(PhoneConnected());
+    SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&forgetConnected));
+    EXPECT_TRUE(Ends(device, 3000)) << "the forgotten phone stayed connected";
     EXPECT_FALSE(PhoneConnected());
+    EXPECT_TRUE(ReadTrustedPhones().empty());
+    closesocket(device);
+    SOCKET again = AskedDevice("127.0.0.7");
+    closesocket(again);
 }
 
 // "Don't allow", closing the prompt and letting it lapse all refuse: the device is closed at once,
@@ -135,16 +188,17 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     RegSetValueExW(key, L"Trusted phones", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(large.data()),
                    DWORD(large.size() * sizeof(wchar_t)));
     EXPECT_EQ(ReadTrustedPhones().size(), 1100u) << "a list past 64 KB";
-    const Device device = {0xC0A80114, false, {}};
-    EXPECT_TRUE(RememberPhone(device));
+    in_addr device = {};
+    device.s_addr = inet_addr("127.0.0.20");
+    EXPECT_EQ(RememberPhone(device), Remembered::Yes);
     const auto kept = ReadTrustedPhones();
     ASSERT_EQ(kept.size(), size_t(MOST_TRUSTED_PHONES));
-    EXPECT_EQ(kept.back().address, device.address);
+    EXPECT_EQ(kept.back().address, 0x7F000014u);
 
     const wchar_t foreign[] = L"not a list";
     RegSetValueExW(key, L"Trusted phones", 0, REG_SZ, reinterpret_cast<const BYTE*>(foreign), sizeof foreign);
     EXPECT_TRUE(ReadTrustedPhones().empty());
-    EXPECT_FALSE(RememberPhone(device));
+    EXPECT_EQ(RememberPhone(device), Remembered::ForeignValue);
     wchar_t stored[32] = {};
     DWORD size = sizeof stored;
     EXPECT_EQ(RegGetValueW(key, nullptr, L"Trusted phones", RRF_RT_REG_SZ, nullptr, stored, &size), ERROR_SUCCESS);
@@ -152,7 +206,7 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     RegCloseKey(key);
     ForgetTrustedPhones();
     EXPECT_TRUE(ReadTrustedPhones().empty());
-    EXPECT_TRUE(RememberPhone(device));
+    EXPECT_EQ(RememberPhone(device), Remembered::Yes);
     EXPECT_EQ(ReadTrustedPhones().size(), 1u);
     ForgetTrustedPhones();
 }

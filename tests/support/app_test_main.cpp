@@ -1,3 +1,5 @@
+#include <objbase.h>
+
 #include <mutex>
 
 #include "app/link_label.h"
@@ -96,6 +98,8 @@ std::wstring AppTest::Label(HWND label) { return WindowText(label); }
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // As the program's entry point does: COM for the life of the process.
+    (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     // Each test's end lets go of the network library it started; the test's own sockets
     // outlive it through this start that is never cleaned up.
     WSADATA network;

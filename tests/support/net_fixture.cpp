@@ -15,7 +15,8 @@ void StartReceiverOnce()
     // Like the program's, the test program's receiver lives as long as the process, and tells
     // whichever status window there is of datagrams from connections being judged.
     static const bool started = StartInputReceiver(
-        [](uint32_t address) { PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0); });
+        [](uint32_t address) { PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0); },
+        [] { PostMessageW(statusWindow.window, WM_INPUT_SERVED, 0, 0); });
     ASSERT_TRUE(started) << "UDP port 4026 could not be bound";
 }
 

@@ -26,7 +26,12 @@ static void StampTyped(uint32_t flags)
     typedCount.store(count, std::memory_order_release);
 }
 
-void InjectKeyEvent(uint8_t, uint32_t flags) { StampTyped(flags); }
+// A typed character is one call, ending with a release.
+void InjectKeys(const KeyStroke* strokes, size_t count)
+{
+    if (count > 0) StampTyped(strokes[count - 1].flags);
+}
+uint16_t LookUpScanCode(uint8_t virtualKey, KeyboardLayout) { return virtualKey; }
 KeyboardLayout ForegroundLayout() { return 1; }
 uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
 bool KeyIsDead(uint8_t, uint8_t, KeyboardLayout) { return false; }

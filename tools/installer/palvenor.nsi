@@ -2,8 +2,8 @@
 ; the windows preset), which defines VERSION, PROGRAM, ICON and OUTFILE, and the program's own
 ; SERVICE_PORT and INSTANCE_SEMAPHORE, read from its source.
 ;
-; Per machine into Program Files (or a folder of the user's choice, which only administrators may
-; then change), a Start-menu shortcut, an Apps & Features entry, two inbound firewall rules for
+; Per machine into Program Files (or a new folder of the user's choice, which only administrators
+; may then change), a Start-menu shortcut, an Apps & Features entry, two inbound firewall rules for
 ; port 4026 from the local subnet only, and the choice of a start at log-on, which each user's copy
 ; applies. A running copy is asked to quit and waited for before any file is replaced, and again
 ; before the uninstaller removes anything; no step with the installer's rights runs a program from
@@ -136,21 +136,41 @@ FunctionEnd
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
 
-; Whether $INSTDIR may take the program: it does not exist, it is empty, or it holds this program's
-; own earlier install. Anything else stays as it is: a user's files would be locked away from them,
-; and a library planted there would be loaded by the program. $R0 is "" when it may, else the reason.
+; Whether $INSTDIR may take the program: it does not exist yet (the setup creates it, with its rights
+; in place from the start), or it is this program's own earlier folder holding nothing but what the
+; setup put there. Anything else stays as it is: a user's files would be locked away from them, a
+; folder a user created keeps whatever rights and open handles that user gave it, and a library
+; beside the program would be loaded by it. $R0 is "" when it may, else the reason.
 Function CheckFolder
   StrCpy $R0 ""
   ${DirState} "$INSTDIR" $R1
-  ${If} $R1 = 1
-    ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
-    ${If} $R2 != $INSTDIR
-      StrCpy $R0 "the folder holds files of another program"
+  ${If} $R1 = -1
+    ${If} ${FileExists} "$INSTDIR"
+      StrCpy $R0 "a file has the folder's name"
     ${EndIf}
-  ${ElseIf} $R1 = -1
-  ${AndIf} ${FileExists} "$INSTDIR"
-    StrCpy $R0 "a file has the folder's name"
+    Return
   ${EndIf}
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
+  ${If} $R2 != $INSTDIR
+    ${If} $R1 = 1
+      StrCpy $R0 "the folder holds files of another program"
+    ${Else}
+      StrCpy $R0 "the folder exists already"
+    ${EndIf}
+    Return
+  ${EndIf}
+  FindFirst $R3 $R4 "$INSTDIR\*"
+  ${DoWhile} $R4 != ""
+    ${If} $R4 != "."
+    ${AndIf} $R4 != ".."
+    ${AndIf} $R4 != "${EXE}"
+    ${AndIf} $R4 != "${UNINSTALLER}"
+      StrCpy $R0 "the folder holds a file the setup did not install: $R4"
+      ${Break}
+    ${EndIf}
+    FindNext $R3 $R4
+  ${Loop}
+  FindClose $R3
 FunctionEnd
 
 ; The folder page asks for another folder rather than go on with one it may not use.
@@ -172,47 +192,47 @@ Function RefuseForeignFolder
   ${EndIf}
 FunctionEnd
 
-; A new folder is created with its rights in place, so that nothing can write to it in between:
-; Administrators own it, Administrators and SYSTEM may change it, users may read and run.
-Function CreateSecuredFolder
-  ${GetParent} "$INSTDIR" $R1
-  CreateDirectory "$R1"
+; The folder's security descriptor, whole: Administrators own it, Administrators and SYSTEM may
+; change it, users may read and run; nothing is inherited from the folder above (a folder outside
+; Program Files inherits "Authenticated Users: Modify" from the drive). Well-known identifiers, so
+; that any language of Windows takes them. $R2 is the descriptor, or 0.
+Function MakeFolderDescriptor
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .R2, p 0) i .R3'
   ${If} $R3 = 0
     StrCpy $R2 0
   ${EndIf}
-  ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
-  System::Call '*(i 24, i 0, p R2, i 0, i 0) p .R4'
-  System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3'
-  System::Free $R4
-  System::Call 'kernel32::LocalFree(p R2)'
-  !insertmacro Log "folder created with its rights: $R3"
 FunctionEnd
 
-; Whatever folder was chosen, only Administrators and SYSTEM may change it, and everything in it:
-; its owner and its inherited rights are replaced (a folder outside Program Files inherits
-; "Authenticated Users: Modify" from the drive), before any file is written there. Otherwise a
-; standard user could replace the program or put a library beside it, and be given the rights of
-; whoever runs it next. Well-known identifiers, so that any language of Windows takes them. A
-; folder that was empty must still be empty once it is secured: whatever came in before is not
-; the program's.
+; Only Administrators and SYSTEM may change the folder and what it holds, before any file is written
+; there; otherwise a standard user could replace the program or put a library beside it, and be
+; given the rights of whoever runs it next. A new folder is created with its descriptor in place, so
+; that nothing can open it in between; the setup's own earlier folder has its descriptor set again
+; whole, and the files in it are written anew, so that they take only what the folder passes on.
 Function SecureFolder
-  ${DirState} "$INSTDIR" $R5
-  ${If} $R5 = -1
-    Call CreateSecuredFolder
-  ${EndIf}
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /setowner *S-1-5-32-544 /T /C /Q'
-  Pop $0
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
-  Pop $1
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR\*" /reset /T /C /Q'
-  Pop $2
-  !insertmacro Log "rights of the folder: owner $0, rights $1, contents $2"
-  ${If} $1 != 0
+  Call MakeFolderDescriptor
+  ${If} $R2 = 0
+    !insertmacro Log "the folder's rights could not be made"
     Call Fail
   ${EndIf}
-  ${If} $R5 != 1
-    Call RefuseForeignFolder
+  ${DirState} "$INSTDIR" $R5
+  ${If} $R5 = -1
+    ${GetParent} "$INSTDIR" $R1
+    CreateDirectory "$R1"
+    ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
+    System::Call '*(i 24, i 0, p R2, i 0, i 0) p .R4'
+    System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3'
+    System::Free $R4
+    !insertmacro Log "folder created with its rights: $R3"
+  ${Else}
+    ; OWNER, DACL and PROTECTED_DACL: the descriptor replaces the folder's own.
+    System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 0x80000005, p R2) i .R3'
+    Delete "$INSTDIR\${EXE}"
+    Delete "$INSTDIR\${UNINSTALLER}"
+    !insertmacro Log "rights of the folder set again: $R3"
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p R2)'
+  ${If} $R3 = 0
+    Call Fail
   ${EndIf}
 FunctionEnd
 
@@ -309,6 +329,30 @@ Function StartServer
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE}"'
 FunctionEnd
 
+; Deletes $R5 only when it is a plain file and no folder on its way is a reparse point: a standard
+; user could otherwise turn their Startup folder into a junction (and the name into a link) and
+; have the uninstaller, with its rights, delete any file.
+Function un.DeletePlainFile
+  StrCpy $R6 "$R5"
+  ${Do}
+    System::Call 'kernel32::GetFileAttributesW(w "$R6") i .R7'
+    ${If} $R7 = -1
+      Return  ; nothing there, or a folder on the way is missing
+    ${EndIf}
+    IntOp $R7 $R7 & 0x400
+    ${If} $R7 <> 0
+      !insertmacro Log "not followed: $R6 is a link"
+      Return
+    ${EndIf}
+    ${GetParent} "$R6" $R6
+  ${LoopUntil} $R6 == ""
+  System::Call 'kernel32::GetFileAttributesW(w "$R5") i .R7'
+  IntOp $R7 $R7 & 0x10
+  ${If} $R7 = 0
+    Delete "$R5"
+  ${EndIf}
+FunctionEnd
+
 ; Every user's Startup shortcut, in each profile the machine knows.
 Function un.RemoveStartupShortcuts
   StrCpy $R2 0
@@ -317,11 +361,13 @@ Function un.RemoveStartupShortcuts
     ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
     ReadRegStr $R4 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\$R3" ProfileImagePath
     ExpandEnvStrings $R4 $R4
-    Delete "$R4\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\${STARTUP_SHORTCUT_TEXT}"
+    StrCpy $R5 "$R4\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup\${STARTUP_SHORTCUT_TEXT}"
+    Call un.DeletePlainFile
     IntOp $R2 $R2 + 1
   ${Loop}
   SetShellVarContext current
-  Delete "$SMSTARTUP\${STARTUP_SHORTCUT_TEXT}"
+  StrCpy $R5 "$SMSTARTUP\${STARTUP_SHORTCUT_TEXT}"
+  Call un.DeletePlainFile
   SetShellVarContext all
 FunctionEnd
 

@@ -13,7 +13,8 @@
 void ReadHostName(wchar_t (&name)[256]);
 // The PC's IPv4 addresses; false, with the list left as it was, when they cannot be read.
 bool ReadHostAddresses(std::vector<HostAddress>& addresses);
-// The address a phone on the PC's network can reach; false when the addresses cannot be read.
+// The address a phone on the PC's network can reach (see shown_address.h); false when the
+// addresses cannot be read.
 bool ShownHostAddress(in_addr& address);
 // The adapter that holds the default route; false when there is no default route.
 bool DefaultRouteAdapter(GUID& adapter);

@@ -1,13 +1,17 @@
-#include "net/host.h"
+#include "pc/host.h"
+
 
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
 
+#include "pc/shown_address.h"
+
 // Every adapter's record, or false. The buffer holds the records that point into it.
 static bool ReadAdapters(std::vector<unsigned char>& buffer)
 {
-    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    const ULONG flags =
+        GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_INCLUDE_GATEWAYS;
     ULONG result = ERROR_BUFFER_OVERFLOW;
     // An adapter may come between the two calls: a few tries at the size asked for.
     for (ULONG size = 16 * 1024, tries = 0; result == ERROR_BUFFER_OVERFLOW && tries < 4; ++tries) {
@@ -50,14 +54,13 @@ bool ReadHostAddresses(std::vector<HostAddress>& addresses)
     return true;
 }
 
-// The interface of the default route with the lowest metric, read from the routing table; 0 when
-// there is none. The interface's share of the metric comes from its adapter's record; an
-// interface without one ranks last.
-static DWORD DefaultRouteInterface(const std::vector<unsigned char>& buffer)
+// The default routes, read from the routing table, each with its metric as Windows ranks it: the
+// route's own plus its interface's, from the adapter's record (an interface without one ranks last).
+static std::vector<Route> DefaultRoutes(const std::vector<unsigned char>& buffer)
 {
-    MIB_IPFORWARD_TABLE2* table = nullptr;
-    if (GetIpForwardTable2(AF_INET, &table) != NO_ERROR) return 0;
     std::vector<Route> routes;
+    MIB_IPFORWARD_TABLE2* table = nullptr;
+    if (GetIpForwardTable2(AF_INET, &table) != NO_ERROR) return routes;
     for (ULONG i = 0; i < table->NumEntries; ++i) {
         const MIB_IPFORWARD_ROW2& row = table->Table[i];
         if (row.DestinationPrefix.PrefixLength != 0) continue;
@@ -67,16 +70,35 @@ static DWORD DefaultRouteInterface(const std::vector<unsigned char>& buffer)
         routes.push_back({0, row.InterfaceIndex, metric > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(metric)});
     }
     FreeMibTable(table);
-    return ChooseDefaultRouteInterface(routes.data(), routes.size());
+    return routes;
+}
+
+// The adapter's first IPv4 gateway, host byte order; 0 for none.
+static uint32_t GatewayOf(const IP_ADAPTER_ADDRESSES* adapter)
+{
+    for (const auto* gateway = adapter->FirstGatewayAddress; gateway; gateway = gateway->Next) {
+        const auto* address = reinterpret_cast<const sockaddr_in*>(gateway->Address.lpSockaddr);
+        if (address->sin_family == AF_INET) return ntohl(address->sin_addr.s_addr);
+    }
+    return 0;
 }
 
 bool ShownHostAddress(in_addr& address)
 {
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
-    std::vector<HostAddress> own;
-    AddressesOf(buffer, own);
-    address.s_addr = htonl(ChooseShownAddress(own.data(), own.size(), DefaultRouteInterface(buffer)));
+    std::vector<AddressCandidate> candidates;
+    for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next) {
+        const bool lan = (adapter->IfType == IF_TYPE_ETHERNET_CSMACD || adapter->IfType == IF_TYPE_IEEE80211) &&
+                         adapter->OperStatus == IfOperStatusUp;
+        for (const auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const auto* own = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
+            if (own->sin_family == AF_INET)
+                candidates.push_back({ntohl(own->sin_addr.s_addr), unicast->OnLinkPrefixLength, adapter->IfIndex, lan,
+                                      GatewayOf(adapter)});
+        }
+    }
+    address.s_addr = htonl(ChooseShownAddress(candidates, DefaultRoutes(buffer)));
     return true;
 }
 
@@ -84,7 +106,7 @@ bool DefaultRouteAdapter(GUID& adapter)
 {
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
-    const DWORD index = DefaultRouteInterface(buffer);
+    const DWORD index = ChooseDefaultRouteInterface(DefaultRoutes(buffer));
     for (const auto* entry = FirstAdapter(buffer); index != 0 && entry; entry = entry->Next) {
         if (entry->IfIndex != index) continue;
         wchar_t name[64] = {};

@@ -1,0 +1,64 @@
+#include "app/kept_out_view.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/status_layout.h"
+#include "app/texts.h"
+#include "app/tray.h"
+#include "app/window.h"
+#include "net/receiver.h"
+#include "pc/foreground.h"
+#include "resources/resource.h"
+
+// The title is shortened to this many characters, so that the line keeps to its three rows.
+constexpr size_t SHOWN_TITLE_LENGTH = 32;
+
+// The window in front that the phone cannot reach, and what the line says of it.
+static HWND keptOut = nullptr;
+static std::wstring keptOutText;
+// The windows a balloon has named, while they exist.
+static std::vector<HWND> told;
+
+void WatchForeground()
+{
+    (void)WatchForegroundChanges(statusWindow.window, WM_FOREGROUND_CHANGED);  // none: nothing is said
+    OnForegroundChanged();
+}
+
+static std::wstring LineFor(std::wstring title)
+{
+    if (title.size() > SHOWN_TITLE_LENGTH) title = title.substr(0, SHOWN_TITLE_LENGTH - 1) + L"\u2026";
+    wchar_t text[1024];  // wsprintfW writes at most this many
+    wsprintfW(text, LoadText(IDS_KEPT_OUT).c_str(), title.c_str());
+    return text;
+}
+
+static bool Told(HWND window)
+{
+    for (HWND known : told)
+        if (known == window) return true;
+    return false;
+}
+
+INT_PTR OnForegroundChanged()
+{
+    const KeptOutWindow foreground = readKeptOutForeground();
+    keptOut = foreground.window;
+    ShowKeptOutLine(keptOut != nullptr);
+    if (!keptOut) return TRUE;
+    keptOutText = LineFor(foreground.title);
+    SetDlgItemTextW(statusWindow.window, IDC_KEPT_OUT_NOTE, keptOutText.c_str());
+    if (!Told(keptOut)) TellOfNextInputServed();
+    return TRUE;
+}
+
+INT_PTR OnInputServed()
+{
+    if (!keptOut || Told(keptOut)) return TRUE;  // another window came to the front since
+    told.erase(std::remove_if(told.begin(), told.end(), [](HWND window) { return !IsWindow(window); }), told.end());
+    told.push_back(keptOut);
+    ShowBalloon(keptOutText.c_str());
+    return TRUE;
+}

@@ -1,0 +1,17 @@
+// The foreground window, and whether Windows lets this program's input reach it. Read when the
+// foreground changes, never for each datagram. UI thread only.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// From now on, message is posted to window whenever another window comes to the foreground.
+bool WatchForegroundChanges(HWND window, UINT message);
+
+// The foreground window when Windows keeps this program's input out of it, with its title; null
+// otherwise. Tests replace it: Wine has no integrity levels.
+struct KeptOutWindow {
+    HWND window;
+    std::wstring title;
+};
+extern KeptOutWindow (*readKeptOutForeground)();

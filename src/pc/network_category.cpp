@@ -1,0 +1,59 @@
+#include "pc/network_category.h"
+
+#include <netlistmgr.h>
+
+#include "pc/firewall_rules.h"
+#include "pc/host.h"
+
+static uint32_t ProfileOf(NLM_NETWORK_CATEGORY category)
+{
+    switch (category) {
+    case NLM_NETWORK_CATEGORY_PRIVATE: return PROFILE_PRIVATE;
+    case NLM_NETWORK_CATEGORY_DOMAIN_AUTHENTICATED: return PROFILE_DOMAIN;
+    default: return PROFILE_PUBLIC;
+    }
+}
+
+// The connection's network and its profile, when the connection goes through the adapter.
+static bool NetworkThrough(INetworkConnection* connection, const GUID& adapter, GUID& network, uint32_t& profile)
+{
+    GUID through = {};
+    if (FAILED(connection->GetAdapterId(&through)) || !IsEqualGUID(through, adapter)) return false;
+    INetwork* candidate = nullptr;
+    if (FAILED(connection->GetNetwork(&candidate))) return false;
+    NLM_NETWORK_CATEGORY category = NLM_NETWORK_CATEGORY_PUBLIC;
+    const bool read = SUCCEEDED(candidate->GetCategory(&category)) && SUCCEEDED(candidate->GetNetworkId(&network));
+    candidate->Release();
+    profile = ProfileOf(category);
+    return read;
+}
+
+bool ReadDefaultRouteNetwork(GUID& network, uint32_t& profile)
+{
+    GUID adapter = {};
+    if (!DefaultRouteAdapter(adapter)) return false;
+    INetworkListManager* manager = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
+                                reinterpret_cast<void**>(&manager))))
+        return false;
+    IEnumNetworkConnections* connections = nullptr;
+    bool found = false;
+    if (SUCCEEDED(manager->GetNetworkConnections(&connections))) {
+        INetworkConnection* connection = nullptr;
+        while (!found && connections->Next(1, &connection, nullptr) == S_OK) {
+            found = NetworkThrough(connection, adapter, network, profile);
+            connection->Release();
+        }
+        connections->Release();
+    }
+    manager->Release();
+    return found;
+}
+
+static bool AskNetworkListManager(GUID& network)
+{
+    uint32_t profile = 0;
+    return ReadDefaultRouteNetwork(network, profile) && profile == PROFILE_PUBLIC;
+}
+
+bool (*defaultRouteNetworkIsPublic)(GUID& network) = AskNetworkListManager;
