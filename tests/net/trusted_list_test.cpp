@@ -145,14 +145,4 @@ TEST(TrustedListTest, TheNewestThousandByLastConnectionAreKept)
     }
 }
 
-TEST(TrustedListTest, AHostNameGivesItsFirstLabel)
-{
-    const struct {
-        std::wstring host, name;
-    } cases[] = {{L"pixel-seven.lan", L"pixel-seven"}, {L"annas-iphone", L"annas-iphone"},
-                 {L"192.168.1.23", L""},                {L"", L""},
-                 {std::wstring(80, L'a') + L".home", std::wstring(64, L'a')}};
-    for (const auto& c : cases) EXPECT_EQ(NameFromHostName(c.host), c.name);
-}
-
 }  // namespace

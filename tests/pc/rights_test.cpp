@@ -15,7 +15,6 @@ TEST(RightsTest, OnlyAProgramRunAsAdministratorAboveThisOneIsSaidToKeepThePhoneO
     } cases[] = {
         {"an administrator's Task Manager", MEDIUM_INTEGRITY, HIGH_INTEGRITY, true},
         {"an ordinary program", MEDIUM_INTEGRITY, MEDIUM_INTEGRITY, false},
-        {"the server itself run as administrator", HIGH_INTEGRITY, HIGH_INTEGRITY, false},
         {"a level that cannot be read", MEDIUM_INTEGRITY, UNKNOWN_INTEGRITY, false},
         {"above a low server, but not run as administrator", LOW, MEDIUM_INTEGRITY, false},
     };
