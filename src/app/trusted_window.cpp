@@ -10,6 +10,7 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
+#include "base/library_function.h"
 #include "net/trust_store.h"
 #include "pc/host.h"
 #include "resources/resource.h"
@@ -110,9 +111,26 @@ void RefreshTrustedPhones()
     EnableButtons();
 }
 
+// The scale the columns were last laid out at.
+static UINT columnsDpi = 0;
+
+static UINT DpiOf(HWND window)
+{
+    typedef UINT(WINAPI * DpiForWindowFunction)(HWND);
+    // Windows 10 (1607) and later; before it the whole session has one scale.
+    const auto dpiForWindow =
+        LibraryFunction<DpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (dpiForWindow) return dpiForWindow(window);
+    HDC screen = GetDC(nullptr);
+    const UINT dpi = UINT(GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 // The columns, in dialog units so that they grow with the font and the scale.
 static void AddColumns(HWND window)
 {
+    columnsDpi = DpiOf(window);
     const struct {
         UINT text;
         int width;
@@ -227,6 +245,19 @@ static INT_PTR OnTrustedCommand(WPARAM command)
     }
 }
 
+// Moved to a monitor of another scale: the dialog manager scales the window and its controls, and
+// the columns, which the list keeps as its own, follow at the same rate.
+static INT_PTR OnTrustedDpiChanged(WPARAM dpi)
+{
+    const UINT now = LOWORD(dpi);
+    for (int column = 0; column < 4 && columnsDpi != 0; ++column) {
+        const int width = int(SendMessageW(List(), LVM_GETCOLUMNWIDTH, WPARAM(column), 0));
+        SendMessageW(List(), LVM_SETCOLUMNWIDTH, WPARAM(column), MulDiv(width, int(now), int(columnsDpi)));
+    }
+    columnsDpi = now;
+    return FALSE;  // the dialog manager goes on to scale the window
+}
+
 static INT_PTR CALLBACK TrustedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -235,6 +266,7 @@ static INT_PTR CALLBACK TrustedProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_NOTIFY: return OnTrustedNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_CLOSE: return CloseTrusted();
     case WM_DESTROY: return OnDestroyTrusted();
+    case WM_DPICHANGED: return OnTrustedDpiChanged(wParam);
     default: return FALSE;
     }
 }

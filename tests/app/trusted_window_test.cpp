@@ -91,6 +91,16 @@ TEST_F(TrustedWindowTest, ItListsRenamesAndForgetsFromTheKeyboard)
     EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"Kitchen tablet", L"Anna\u2019s phone"}));
     EXPECT_EQ(ReadTrustedPhones().size(), 2u);
 
+    // On a monitor of twice the scale, the columns keep their share of the list.
+    const int nameWidth = int(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    RECT frame;
+    GetWindowRect(window, &frame);
+    HDC dc = GetDC(window);
+    const UINT dpi = UINT(GetDeviceCaps(dc, LOGPIXELSX));
+    ReleaseDC(window, dc);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&frame));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 2 * nameWidth);
+
     SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(TrustedPhonesWindow(), nullptr);
     EXPECT_FALSE(IsWindow(window));
