@@ -12,11 +12,7 @@
 
 static void ShowConnected(uint32_t address)
 {
-    in_addr phone = {};
-    phone.s_addr = address;
-    wchar_t text[16];
-    FormatAddress(phone, text);
-    SetWindowTextW(statusWindow.phoneAddressLabel, text);
+    SetWindowTextW(statusWindow.phoneAddressLabel, FormatAddress(address).c_str());
     SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_CONNECTED).c_str());
     ShowTrayConnected(true);
     ShowBalloon(LoadText(IDS_PHONE_CONNECTED).c_str());

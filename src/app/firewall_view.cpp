@@ -46,9 +46,9 @@ enum MendOutcome : WPARAM { MEND_DONE, MEND_DECLINED, MEND_FAILED };
 // Set while the worker runs; the UI thread alone reads and writes it.
 static bool mending = false;
 
-static void ShowFirewallText(UINT text, bool withLink)
+static void ShowFirewallText(const std::wstring& text, bool withLink)
 {
-    SetDlgItemTextW(statusWindow.window, IDC_FIREWALL_NOTE, LoadText(text).c_str());
+    SetDlgItemTextW(statusWindow.window, IDC_FIREWALL_NOTE, text.c_str());
     ShowFirewallLine(true, withLink);
 }
 
@@ -69,11 +69,12 @@ void ShowFirewall()
     }
     // The link only where the mend turns the verdict: the organization's rules, a profile that
     // blocks everything and rules of others are beyond it.
-    ShowFirewallText(text, verdict == FirewallVerdict::Blocked);
+    const std::wstring line = LoadText(text);
+    ShowFirewallText(line, verdict == FirewallVerdict::Blocked);
     static std::vector<GUID> told;
     GUID network = {};
     (void)DefaultRouteAdapter(network);  // no default route: all such networks count as one
-    ShowBalloonOncePerNetwork(told, network, LoadText(text).c_str());
+    ShowBalloonOncePerNetwork(told, network, line.c_str());
 }
 
 static DWORD WINAPI RunMend(void* window)
@@ -92,7 +93,7 @@ INT_PTR OnAllowPhonesClicked()
     if (mending) return TRUE;  // the copy already asked for is still at work
     HANDLE worker = CreateThread(nullptr, 0, RunMend, statusWindow.window, 0, nullptr);
     if (!worker) {
-        ShowFirewallText(IDS_FIREWALL_MEND_FAILED, true);
+        ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true);
         return TRUE;
     }
     CloseHandle(worker);  // it ends by itself, with its word posted
@@ -106,7 +107,7 @@ INT_PTR OnFirewallMended(WPARAM outcome)
     mending = false;
     switch (outcome) {
     case MEND_DONE: ShowFirewall(); break;
-    case MEND_FAILED: ShowFirewallText(IDS_FIREWALL_MEND_FAILED, true); break;
+    case MEND_FAILED: ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true); break;
     default: break;  // declined: the line stays as it was
     }
     return TRUE;

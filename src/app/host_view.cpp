@@ -20,9 +20,7 @@ void RefreshLocalAddress()
 {
     in_addr address = {};
     if (!ShownHostAddress(address)) return;  // unreadable: the label stays as it was
-    wchar_t text[16];
-    FormatAddress(address, text);
-    SetWindowTextW(statusWindow.localAddressLabel, text);
+    SetWindowTextW(statusWindow.localAddressLabel, FormatAddress(address.s_addr).c_str());
 }
 
 void WarnOfPublicNetwork()

@@ -85,19 +85,10 @@ static void ShowWithoutTakingTheKeyboard(HWND window)
     (void)FlashWindowEx(&flash);  // returns the state before, not success
 }
 
-static std::wstring AddressText(uint32_t address)
-{
-    in_addr device = {};
-    device.s_addr = address;
-    wchar_t dotted[16];
-    FormatAddress(device, dotted);
-    return dotted;
-}
-
 void ShowDeviceName(uint32_t address, const std::wstring& name)
 {
     if (!prompt || address != askedAddress) return;
-    const std::wstring dotted = AddressText(address);
+    const std::wstring dotted = FormatAddress(address);
     const DWORD_PTR inserts[] = {DWORD_PTR(name.c_str()), DWORD_PTR(dotted.c_str())};
     wchar_t* text = nullptr;
     // The name is the network's text: it goes in as an insert, never as a format.
@@ -121,7 +112,7 @@ void AskAboutDevice(uint32_t address, uint32_t number)
     askedAddress = address;
     ready = false;
     wchar_t text[512] = {};
-    wsprintfW(text, LoadText(IDS_PROMPT_TEXT).c_str(), AddressText(address).c_str());
+    wsprintfW(text, LoadText(IDS_PROMPT_TEXT).c_str(), FormatAddress(address).c_str());
     SetDlgItemTextW(window, IDC_PROMPT_TEXT, text);
     SetTimer(window, PROMPT_READY_TIMER_ID, PROMPT_READY_MS, nullptr);
     SetTimer(window, PROMPT_LAPSE_TIMER_ID, PROMPT_LAPSE_MS, nullptr);

@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "app/window.h"
 #include "base/library_function.h"
+#include "base/unix_time.h"
 #include "net/trust_store.h"
 #include "pc/host.h"
 #include "resources/resource.h"
@@ -23,30 +24,11 @@ HWND TrustedPhonesWindow() { return trustedWindow; }
 
 static HWND List() { return GetDlgItem(trustedWindow, IDC_TRUSTED_LIST); }
 
-static std::wstring AddressText(uint32_t address)
-{
-    in_addr device = {};
-    device.s_addr = htonl(address);
-    wchar_t text[16];
-    FormatAddress(device, text);
-    return text;
-}
-
-static std::wstring HardwareText(const TrustedPhone& phone)
-{
-    if (!phone.macKnown) return L"";
-    wchar_t text[18];
-    wsprintfW(text, L"%02x-%02x-%02x-%02x-%02x-%02x", phone.mac[0], phone.mac[1], phone.mac[2], phone.mac[3],
-              phone.mac[4], phone.mac[5]);
-    return text;
-}
-
 // The time in the user's own date and time formats; empty when it is not known.
 static std::wstring TimeText(uint64_t secondsSince1970)
 {
     if (secondsSince1970 == 0) return L"";
-    const uint64_t ticks = (secondsSince1970 + 11644473600u) * 10000000u;
-    const FILETIME utc = {DWORD(ticks), DWORD(ticks >> 32)};
+    const FILETIME utc = FileTimeOf(secondsSince1970);
     SYSTEMTIME universal, local;
     if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
         return L"";
@@ -59,7 +41,7 @@ static std::wstring TimeText(uint64_t secondsSince1970)
 // A device without a name shows its address in its place.
 static std::wstring NameText(const TrustedPhone& phone)
 {
-    return phone.name.empty() ? AddressText(phone.address) : phone.name;
+    return phone.name.empty() ? FormatAddress(htonl(phone.address)) : phone.name;
 }
 
 static void SetCell(int row, int column, const std::wstring& text)
@@ -98,8 +80,8 @@ void RefreshTrustedPhones()
         item.iItem = int(i);
         item.pszText = const_cast<wchar_t*>(name.c_str());
         SendMessageW(List(), LVM_INSERTITEMW, 0, LPARAM(&item));
-        SetCell(int(i), 1, AddressText(rows[i].address));
-        SetCell(int(i), 2, HardwareText(rows[i]));
+        SetCell(int(i), 1, FormatAddress(htonl(rows[i].address)));
+        SetCell(int(i), 2, rows[i].macKnown ? FormatHardwareAddress(rows[i].mac) : L"");
         SetCell(int(i), 3, TimeText(rows[i].lastConnected));
         if (selected >= 0 && SameEntry(rows[i], kept)) {
             LVITEMW state = {};

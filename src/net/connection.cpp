@@ -176,50 +176,45 @@ static bool StillOpen(SocketId socket)
 
 // The connection is a phone, by its first bytes or by its first datagram. No question is asked
 // for a connection already over: the device counts as having left while asked.
-static PhoneChange AdmitPhone(const ConnectionBook::Watched& entry)
+static PhoneChange AdmitPhone(uint32_t number)
 {
-    Admission admission = AdmissionOf(entry.address);
-    if (admission == Admission::Ask && !StillOpen(entry.socket)) {
-        in_addr device = {};
-        device.s_addr = entry.address;
+    const ConnectionBook::Watched* entry = FindWatched(book, number);
+    if (!entry) return {};
+    in_addr device = {};
+    device.s_addr = entry->address;
+    Admission admission = AdmissionOf(entry->address);
+    if (admission == Admission::Ask && !StillOpen(entry->socket)) {
         NoteRefused(device);
         admission = Admission::Close;
     }
-    return CarryOut(Admit(book, entry.number, admission));
+    return CarryOut(Admit(book, number, admission));
 }
 
 PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
 {
     if (start != ConnectionStart::Phone && start != ConnectionStart::Silent)
         return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
-    for (const ConnectionBook::Watched& entry : book.watched) {
-        if (entry.number != number || entry.stage != ConnectionBook::Watched::Judging) continue;
-        in_addr device = {};
-        device.s_addr = entry.address;
-        // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
-        // can aim here) takes over from a phone elsewhere only at its first datagram. From the
-        // phone's own address it may: that address's datagrams already drive the PC.
-        if (start == ConnectionStart::Silent && book.connected && book.currentAddress != entry.address &&
-            deviceIsPcItself(device))
-            return {};
-        const ConnectionBook::Watched judged = entry;
-        return AdmitPhone(judged);
-    }
-    return {};  // judged already by its first datagram, or gone
+    const ConnectionBook::Watched* entry = FindWatched(book, number);
+    if (!entry || entry->stage != ConnectionBook::Watched::Judging) return {};  // judged by a datagram, or gone
+    in_addr device = {};
+    device.s_addr = entry->address;
+    // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
+    // can aim here) takes over from a phone elsewhere only at its first datagram. From the
+    // phone's own address it may: that address's datagrams already drive the PC.
+    if (start == ConnectionStart::Silent && book.connected && book.currentAddress != entry->address &&
+        deviceIsPcItself(device))
+        return {};
+    return AdmitPhone(number);
 }
 
 PhoneChange HandleInputArrived(uint32_t address)
 {
     PhoneChange shown;
     // The latest connection from the address is the one that counts; earlier ones end with it.
-    for (uint32_t number : JudgingFrom(book, address))
-        for (const ConnectionBook::Watched& entry : book.watched)
-            if (entry.number == number) {
-                const ConnectionBook::Watched judged = entry;
-                const PhoneChange change = AdmitPhone(judged);
-                if (change.kind != PhoneChange::Nothing) shown = change;
-                break;
-            }
+    for (uint32_t number : JudgingFrom(book, address)) {
+        const PhoneChange change = AdmitPhone(number);
+        if (change.kind != PhoneChange::Nothing) shown = change;
+    }
     return shown;
 }
 

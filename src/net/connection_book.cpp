@@ -17,6 +17,11 @@ static Watched* Find(ConnectionBook& book, uint32_t number)
     return nullptr;
 }
 
+const Watched* FindWatched(const ConnectionBook& book, uint32_t number)
+{
+    return Find(const_cast<ConnectionBook&>(book), number);
+}
+
 std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address)
 {
     std::vector<uint32_t> numbers;

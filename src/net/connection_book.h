@@ -66,6 +66,8 @@ struct ConnectionBook {
 
 // Records a socket about to be handed to a monitor, to be judged; returns its number.
 uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address);
+// The connection with this number, or null once its monitor has reported its end.
+const ConnectionBook::Watched* FindWatched(const ConnectionBook& book, uint32_t number);
 // The numbers of the connections from this address still being judged.
 std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address);
 // The addresses of every connection being judged, each once.

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "base/unix_time.h"
 #include "base/wire.h"
 #include "net/trust.h"
 
@@ -40,8 +41,7 @@ static bool OnOwnNetwork(in_addr address)
     MIB_IPFORWARD_ROW2 route = {};
     SOCKADDR_INET source = {};
     if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
-    return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.NextHop.si_family != AF_INET6 &&
-           route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+    return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
 }
 
 // The device with its hardware address, asking the network for it when the neighbour table lacks
@@ -124,13 +124,11 @@ std::vector<TrustedPhone> ReadTrustedPhones()
     return list.phones;
 }
 
-// Seconds since 1970, UTC.
 static uint64_t Now()
 {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    const uint64_t ticks = (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return ticks / 10000000u - 11644473600u;
+    return SecondsSince1970(now);
 }
 
 Remembered RememberPhone(in_addr address)
@@ -152,13 +150,7 @@ void NoteConnectedNow(in_addr address)
 
 void NoteLookedUpName(in_addr address, const std::wstring& name)
 {
-    (void)UpdateList([&](TrustedList& list) {
-        bool changed = false;
-        const std::vector<TrustedPhone> phones = list.phones;
-        for (const TrustedPhone& phone : phones)
-            if (phone.address == ntohl(address.s_addr)) changed = NamePhone(list, phone, name, false) || changed;
-        return changed;
-    });
+    (void)UpdateList([&](TrustedList& list) { return NameLookedUp(list, ntohl(address.s_addr), name); });
 }
 
 bool RenamePhone(const TrustedPhone& entry, const std::wstring& name)

@@ -4,6 +4,15 @@
 #include <cstring>
 #include <cwchar>
 
+// "a.b.c.d", host byte order.
+static std::wstring DottedAddress(uint32_t address)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFF, (address >> 8) & 0xFF,
+                  address & 0xFF);
+    return text;
+}
+
 // Parses exactly "a.b.c.d" as this program writes it: each part 0-255, no sign, space or leading
 // zero, nothing after.
 static bool ParseAddress(const std::wstring& text, uint32_t& address)
@@ -18,9 +27,7 @@ static bool ParseAddress(const std::wstring& text, uint32_t& address)
         if (part > 255) return false;
         address = (address << 8) | part;
     }
-    wchar_t written[16];
-    std::swprintf(written, 16, L"%u.%u.%u.%u", parts[0], parts[1], parts[2], parts[3]);
-    return text == written;
+    return text == DottedAddress(address);
 }
 
 static int HexValue(wchar_t c)
@@ -76,16 +83,18 @@ bool ParseTrustedPhone(const std::wstring& text, TrustedPhone& phone)
     return true;
 }
 
+std::wstring FormatHardwareAddress(const uint8_t (&mac)[6])
+{
+    wchar_t text[18];
+    std::swprintf(text, 18, L"%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    return text;
+}
+
 std::wstring FormatTrustedPhone(const TrustedPhone& phone)
 {
-    wchar_t text[64];
-    int length = std::swprintf(text, 64, L"%u.%u.%u.%u", phone.address >> 24, (phone.address >> 16) & 0xFF,
-                               (phone.address >> 8) & 0xFF, phone.address & 0xFF);
-    if (phone.macKnown)
-        length += std::swprintf(text + length, size_t(64 - length), L" %02x-%02x-%02x-%02x-%02x-%02x", phone.mac[0],
-                                phone.mac[1], phone.mac[2], phone.mac[3], phone.mac[4], phone.mac[5]);
-    std::swprintf(text + length, size_t(64 - length), L"\t%llu", static_cast<unsigned long long>(phone.lastConnected));
-    std::wstring entry = text;
+    std::wstring entry = DottedAddress(phone.address);
+    if (phone.macKnown) entry += L" " + FormatHardwareAddress(phone.mac);
+    entry += L"\t" + std::to_wstring(phone.lastConnected);
     if (!phone.name.empty()) entry += std::wstring(L"\t") + (phone.nameGiven ? L'g' : L'l') + phone.name;
     return entry;
 }
@@ -168,17 +177,30 @@ void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now)
     }
 }
 
+// Names one entry; false when nothing changed.
+static bool Name(TrustedPhone& phone, const std::wstring& name, bool given)
+{
+    if (phone.nameGiven && !given) return false;
+    const std::wstring cut = CutName(name);
+    if (phone.name == cut && phone.nameGiven == (given && !cut.empty())) return false;
+    phone.name = cut;
+    phone.nameGiven = given && !cut.empty();  // an emptied name may be looked up again
+    return true;
+}
+
 bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring& name, bool given)
 {
-    for (TrustedPhone& phone : list.phones) {
-        if (!SameEntry(phone, entry) || (phone.nameGiven && !given)) continue;
-        const std::wstring cut = CutName(name);
-        if (phone.name == cut && phone.nameGiven == (given && !cut.empty())) return false;
-        phone.name = cut;
-        phone.nameGiven = given && !cut.empty();  // an emptied name may be looked up again
-        return true;
-    }
+    for (TrustedPhone& phone : list.phones)
+        if (SameEntry(phone, entry)) return Name(phone, name, given);
     return false;
+}
+
+bool NameLookedUp(TrustedList& list, uint32_t address, const std::wstring& name)
+{
+    bool changed = false;
+    for (TrustedPhone& phone : list.phones)
+        if (phone.address == address) changed = Name(phone, name, false) || changed;
+    return changed;
 }
 
 bool ForgetPhone(TrustedList& list, const TrustedPhone& entry)

@@ -40,6 +40,9 @@ constexpr size_t LONGEST_NAME = 64;
 bool ParseTrustedPhone(const std::wstring& text, TrustedPhone& phone);
 std::wstring FormatTrustedPhone(const TrustedPhone& phone);
 
+// A hardware address as the store and the trusted phones' window write it: "0a-1b-2c-3d-4e-5f".
+std::wstring FormatHardwareAddress(const uint8_t (&mac)[6]);
+
 // The list as the registry stores it: each entry followed by a nul, an empty entry last.
 TrustedList ParseTrustedList(const std::wstring& stored);
 std::wstring FormatTrustedList(const TrustedList& list);
@@ -57,6 +60,9 @@ void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now);
 bool NoteConnected(TrustedList& list, const Device& device, uint64_t now);
 // Names the entry; a looked-up name never replaces one the user gave. False when nothing changed.
 bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring& name, bool given);
+// The name looked up for the device at the address (host byte order), for each entry there
+// without a name the user gave. False when nothing changed.
+bool NameLookedUp(TrustedList& list, uint32_t address, const std::wstring& name);
 // Removes the entry; false when it was not there.
 bool ForgetPhone(TrustedList& list, const TrustedPhone& entry);
 

@@ -114,6 +114,16 @@ FirewallRule DescribeRule(INetFwRule* rule, const std::wstring& program)
             remoteAddresses.empty() || remoteAddresses == L"*"};
 }
 
+// Every rule the policy has, as the objects and as they are described; false when they cannot be
+// listed.
+bool ReadRules(INetFwPolicy2* policy, const std::wstring& program, ComReference<INetFwRules>& rules,
+               std::vector<ComReference<INetFwRule>>& listed, std::vector<FirewallRule>& described)
+{
+    if (FAILED(policy->get_Rules(&rules)) || !ListRules(rules.pointer, listed)) return false;
+    for (const auto& rule : listed) described.push_back(DescribeRule(rule.pointer, program));
+    return true;
+}
+
 FirewallVerdict AskThePolicy()
 {
     GUID network = {};
@@ -133,9 +143,7 @@ FirewallVerdict AskThePolicy()
         SUCCEEDED(policy->get_LocalPolicyModifyState(&modify)) && modify == NET_FW_MODIFY_STATE_GP_OVERRIDE;
     ComReference<INetFwRules> rules;
     std::vector<ComReference<INetFwRule>> listed;
-    if (FAILED(policy->get_Rules(&rules)) || !ListRules(rules.pointer, listed)) return FirewallVerdict::Unknown;
-    const std::wstring program = ProgramPath();
-    for (const auto& rule : listed) state.rules.push_back(DescribeRule(rule.pointer, program));
+    if (!ReadRules(policy.pointer, ProgramPath(), rules, listed, state.rules)) return FirewallVerdict::Unknown;
     return JudgeFirewall(state, SERVICE_PORT);
 }
 
@@ -171,12 +179,10 @@ bool MendThePolicy()
     ComReference<INetFwPolicy2> policy;
     ComReference<INetFwRules> rules;
     std::vector<ComReference<INetFwRule>> listed;
-    const std::wstring program = ProgramPath();
-    if (program.empty() || !OpenPolicy(policy) || FAILED(policy->get_Rules(&rules)) ||
-        !ListRules(rules.pointer, listed))
-        return false;
     std::vector<FirewallRule> described;
-    for (const auto& rule : listed) described.push_back(DescribeRule(rule.pointer, program));
+    const std::wstring program = ProgramPath();
+    if (program.empty() || !OpenPolicy(policy) || !ReadRules(policy.pointer, program, rules, listed, described))
+        return false;
     const FirewallMend mend = PlanMend(described, SERVICE_PORT);
     for (size_t index : mend.remove)
         if (!RemoveRule(rules.pointer, listed[index].pointer)) return false;

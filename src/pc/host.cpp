@@ -1,6 +1,5 @@
 #include "pc/host.h"
 
-
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
@@ -33,16 +32,16 @@ void ReadHostName(wchar_t (&name)[256])
     if (!GetComputerNameExW(ComputerNameDnsHostname, name, &length)) name[0] = L'\0';
 }
 
-// The IPv4 addresses in the adapters' records.
-static void AddressesOf(const std::vector<unsigned char>& buffer, std::vector<HostAddress>& addresses)
+// Calls visit with each IPv4 address in the adapters' records (host byte order), with its adapter
+// and its on-link prefix length.
+template <typename Visit>
+static void ForEachAddress(const std::vector<unsigned char>& buffer, Visit visit)
 {
-    addresses.clear();
     for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next)
         for (const auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
             const auto* address = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
             if (address->sin_family == AF_INET)
-                addresses.push_back(
-                    HostAddress{ntohl(address->sin_addr.s_addr), unicast->OnLinkPrefixLength, adapter->IfIndex});
+                visit(*adapter, ntohl(address->sin_addr.s_addr), unicast->OnLinkPrefixLength);
         }
 }
 
@@ -50,7 +49,10 @@ bool ReadHostAddresses(std::vector<HostAddress>& addresses)
 {
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
-    AddressesOf(buffer, addresses);
+    addresses.clear();
+    ForEachAddress(buffer, [&](const IP_ADAPTER_ADDRESSES& adapter, uint32_t address, uint8_t prefixLength) {
+        addresses.push_back(HostAddress{address, prefixLength, adapter.IfIndex});
+    });
     return true;
 }
 
@@ -88,16 +90,11 @@ bool ShownHostAddress(in_addr& address)
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
     std::vector<AddressCandidate> candidates;
-    for (const auto* adapter = FirstAdapter(buffer); adapter; adapter = adapter->Next) {
-        const bool lan = (adapter->IfType == IF_TYPE_ETHERNET_CSMACD || adapter->IfType == IF_TYPE_IEEE80211) &&
-                         adapter->OperStatus == IfOperStatusUp;
-        for (const auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
-            const auto* own = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
-            if (own->sin_family == AF_INET)
-                candidates.push_back({ntohl(own->sin_addr.s_addr), unicast->OnLinkPrefixLength, adapter->IfIndex, lan,
-                                      GatewayOf(adapter)});
-        }
-    }
+    ForEachAddress(buffer, [&](const IP_ADAPTER_ADDRESSES& adapter, uint32_t address, uint8_t prefixLength) {
+        const bool lan = (adapter.IfType == IF_TYPE_ETHERNET_CSMACD || adapter.IfType == IF_TYPE_IEEE80211) &&
+                         adapter.OperStatus == IfOperStatusUp;
+        candidates.push_back({address, prefixLength, adapter.IfIndex, lan, GatewayOf(&adapter)});
+    });
     address.s_addr = htonl(ChooseShownAddress(candidates, DefaultRoutes(buffer)));
     return true;
 }
@@ -153,7 +150,10 @@ bool WatchAddressChanges(HWND window, UINT message)
     return NotifyUnicastIpAddressChange(AF_INET, OnAddressChange, nullptr, FALSE, &notification) == NO_ERROR;
 }
 
-void FormatAddress(in_addr address, wchar_t (&text)[16])
+std::wstring FormatAddress(uint32_t address)
 {
-    if (!InetNtopW(AF_INET, &address, text, ARRAYSIZE(text))) text[0] = L'\0';
+    in_addr dotted = {};
+    dotted.s_addr = address;
+    wchar_t text[16];
+    return InetNtopW(AF_INET, &dotted, text, ARRAYSIZE(text)) ? text : L"";
 }

@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "net/local_network.h"
@@ -26,5 +27,5 @@ bool IsPcItself(in_addr address);
 // From now on, message is posted to window whenever Windows reports an address change.
 bool WatchAddressChanges(HWND window, UINT message);
 
-// An IPv4 address in dotted form.
-void FormatAddress(in_addr address, wchar_t (&text)[16]);
+// An IPv4 address (network order) in dotted form.
+std::wstring FormatAddress(uint32_t address);
