@@ -18,6 +18,7 @@ target_include_directories(palvenor_inject PRIVATE src)
 
 # Everything but the entry point, so that the tests drive the same code in their own process.
 add_library(palvenor_win STATIC
+  src/base/ui_thread.cpp
   src/net/connection.cpp
   src/net/receiver.cpp
   src/net/monitor.cpp
@@ -39,6 +40,7 @@ add_library(palvenor_win STATIC
   src/app/host_view.cpp
   src/app/kept_out_view.cpp
   src/app/serving.cpp
+  src/app/session_view.cpp
   src/app/quit.cpp
   src/app/trust_prompt.cpp
   src/app/trust_view.cpp
@@ -51,7 +53,7 @@ add_library(palvenor_win STATIC
   src/autostart/shortcut.cpp
   src/autostart/installer_choice.cpp)
 target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 iphlpapi user32 gdi32 shell32 ole32
-  oleaut32 uuid advapi32 comctl32)
+  oleaut32 uuid advapi32 comctl32 wtsapi32)
 
 # The version block takes the project's version, as the installer does.
 configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)

@@ -33,10 +33,10 @@ INT_PTR OnPauseCommand()
     return FALSE;
 }
 
-// The current phone stays until its connection ends; every other device is asked again.
+// Every device is asked again, the one connected now too: it goes at once.
 INT_PTR OnForgetCommand()
 {
-    ForgetTrustedPhones();
+    ShowPhoneChange(ForgetEveryDevice());
     RefreshTrustedPhones();
     return FALSE;
 }

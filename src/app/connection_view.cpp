@@ -2,11 +2,11 @@
 
 #include "app/texts.h"
 #include "app/tray.h"
-#include "app/messages.h"
 #include "app/trust_prompt.h"
+#include "app/trust_view.h"
 #include "app/trusted_window.h"
 #include "app/window.h"
-#include "net/device_name.h"
+#include "net/connection.h"
 #include "pc/host.h"
 #include "resources/resource.h"
 
@@ -16,15 +16,6 @@ static void ShowConnected(uint32_t address)
     SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_CONNECTED).c_str());
     ShowTrayConnected(true);
     ShowBalloon(LoadText(IDS_PHONE_CONNECTED).c_str());
-}
-
-// The name is looked up while the user is asked; the question never waits for it.
-static void Ask(uint32_t address, uint32_t number)
-{
-    AskAboutDevice(address, number);
-    in_addr device = {};
-    device.s_addr = address;
-    LookUpDeviceName(device, statusWindow.window, WM_DEVICE_NAMED);
 }
 
 void ShowPhoneChange(const PhoneChange& change)
@@ -40,7 +31,7 @@ void ShowPhoneChange(const PhoneChange& change)
         ShowBalloon(LoadText(IDS_PHONE_LEFT).c_str());
         RefreshTrustedPhones();
         break;
-    case PhoneChange::Asking: Ask(change.address, change.number); break;
+    case PhoneChange::Asking: AskAboutDevice(change.address, change.number); break;
     case PhoneChange::AskingEnded: CloseDevicePrompt(); break;
     case PhoneChange::Nothing: break;
     }
@@ -58,4 +49,18 @@ void ShowPortInUse()
 {
     SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_PORT_IN_USE).c_str());
     ShowBalloon(LoadText(IDS_PORT_IN_USE_BALLOON).c_str());
+}
+
+INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed)
+{
+    const PhoneChange change = AnswerDevice(uint32_t(number), allowed != 0);
+    ShowPhoneChange(change);
+    if (change.kind == PhoneChange::Connected) RememberAllowedDevice(change.address, change.number);
+    return TRUE;
+}
+
+void ShowAway(bool away)
+{
+    ShowTrayAway(away);
+    if (away) SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_AWAY).c_str());
 }

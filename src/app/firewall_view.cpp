@@ -57,7 +57,7 @@ void ShowFirewall()
     GUID publicNetwork = {};
     // On a public network the public-network hint says why, and what to do.
     const FirewallVerdict verdict =
-        defaultRouteNetworkIsPublic(publicNetwork) ? FirewallVerdict::Unknown : readFirewall();
+        phonesNetworkIsPublic(publicNetwork) ? FirewallVerdict::Unknown : readFirewall();
     UINT text = 0;
     switch (verdict) {
     case FirewallVerdict::Blocked:
@@ -73,7 +73,7 @@ void ShowFirewall()
     ShowFirewallText(line, verdict == FirewallVerdict::Blocked);
     static std::vector<GUID> told;
     GUID network = {};
-    (void)DefaultRouteAdapter(network);  // no default route: all such networks count as one
+    (void)ShownAddressAdapter(network);  // none: all such networks count as one
     ShowBalloonOncePerNetwork(told, network, line.c_str());
 }
 

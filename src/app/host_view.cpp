@@ -27,6 +27,6 @@ void WarnOfPublicNetwork()
 {
     static std::vector<GUID> told;
     GUID network = {};
-    if (defaultRouteNetworkIsPublic(network))
+    if (phonesNetworkIsPublic(network))
         ShowBalloonOncePerNetwork(told, network, LoadText(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
 }

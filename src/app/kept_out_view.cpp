@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/user_text.h"
 #include "net/receiver.h"
 #include "pc/foreground.h"
 #include "resources/resource.h"
@@ -29,7 +30,8 @@ void WatchForeground()
 
 static std::wstring LineFor(std::wstring title)
 {
-    if (title.size() > SHOWN_TITLE_LENGTH) title = title.substr(0, SHOWN_TITLE_LENGTH - 1) + L"\u2026";
+    const std::wstring cut = CutToCharacters(title, SHOWN_TITLE_LENGTH);
+    if (cut.size() < title.size()) title = CutToCharacters(cut, SHOWN_TITLE_LENGTH - 1) + L"\u2026";
     wchar_t text[1024];  // wsprintfW writes at most this many
     wsprintfW(text, LoadText(IDS_KEPT_OUT).c_str(), title.c_str());
     return text;
@@ -58,7 +60,6 @@ INT_PTR OnInputServed()
 {
     if (!keptOut || Told(keptOut)) return TRUE;  // another window came to the front since
     told.erase(std::remove_if(told.begin(), told.end(), [](HWND window) { return !IsWindow(window); }), told.end());
-    told.push_back(keptOut);
-    ShowBalloon(keptOutText.c_str());
+    if (ShowBalloon(keptOutText.c_str())) told.push_back(keptOut);
     return TRUE;
 }

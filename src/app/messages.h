@@ -34,8 +34,6 @@ constexpr UINT WM_FIREWALL_MENDED = WM_USER + 10;
 constexpr UINT WM_FOREGROUND_CHANGED = WM_APP + 1;
 // The receiver acted on the phone's input after it was asked to tell (TellOfNextInputServed).
 constexpr UINT WM_INPUT_SERVED = WM_APP + 2;
-// A device's name was found: its address in wParam, a std::wstring* in lParam that the window deletes.
-constexpr UINT WM_DEVICE_NAMED = WM_APP + 3;
 // Sent by the trusted phones' window: forget the TrustedPhone that lParam points to.
 constexpr UINT WM_FORGET_PHONE = WM_APP + 4;
 
@@ -43,7 +41,7 @@ constexpr UINT PRIVATE_MESSAGES[] = {
     WM_TRAY_CALLBACK,     WM_SOCKET_EVENT,       WM_QUIT_REQUEST,    WM_MONITOR_ENDED,
     WM_ADVERTISEMENT_OUTCOME, WM_ADDRESS_CHANGED, WM_CONNECTION_JUDGED, WM_INPUT_ARRIVED,
     WM_DEVICE_ANSWERED,   WM_FIREWALL_MENDED,    WM_FOREGROUND_CHANGED, WM_INPUT_SERVED,
-    WM_DEVICE_NAMED,      WM_FORGET_PHONE,
+    WM_FORGET_PHONE,
 };
 // Each private message has a number of its own, and none new is numbered where the dialog
 // manager's and the early ones are.

@@ -5,6 +5,7 @@
 #include "advertise/advertise.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
+#include "app/session_view.h"
 #include "app/tray.h"
 #include "app/window.h"
 #include "net/connection.h"
@@ -34,6 +35,7 @@ INT_PTR OnQuitRequest()
 
 INT_PTR OnDestroy()
 {
+    StopWatchingSession();
     PostQuitMessage(0);
     return TRUE;
 }

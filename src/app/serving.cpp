@@ -4,6 +4,7 @@
 #include "app/advertisement_view.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
+#include "app/trust_prompt.h"
 #include "app/window.h"
 #include "net/connection.h"
 #include "net/receiver.h"
@@ -43,12 +44,25 @@ static void Advertise()
 void StartServing()
 {
     if (OpenServicePort()) {
+        ShowNotConnected();
         Advertise();
         return;
     }
     SetWindowTextW(statusWindow.advertisementStatusLabel, L"");
     ShowPortInUse();
     SetTimer(statusWindow.window, PORT_RETRY_TIMER_ID, PORT_RETRY_PERIOD_MS, nullptr);
+}
+
+void StopServing()
+{
+    KillTimer(statusWindow.window, PORT_RETRY_TIMER_ID);
+    EndEveryConnection();
+    CloseDevicePrompt();  // its device's connection has ended, unrefused
+    StopListening();
+    StopInputReceiver();
+    if (serving) WithdrawAdvertisement();
+    serving = false;
+    SetWindowTextW(statusWindow.advertisementStatusLabel, L"");
 }
 
 void RetryServing()

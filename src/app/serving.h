@@ -4,6 +4,9 @@
 #pragma once
 
 void StartServing();
+// The user left the screen: every connection ends, both ports are freed for the copy at the
+// screen and the advertisement is withdrawn; nothing is tried again until StartServing.
+void StopServing();
 // Both sockets, or false; one that is already open stays open.
 bool OpenServicePort();
 // The retry timer's tick.

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/quit.h"
 #include "app/serving.h"
+#include "app/session_view.h"
 #include "app/status_window.h"
 #include "app/texts.h"
 #include "app/tray.h"
@@ -18,6 +19,7 @@
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
+#include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/connection.h"
 #include "pc/firewall.h"
@@ -117,6 +119,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
 
     if (!BecomeTheOnlyCopy()) return 0;
     ApplyInstallersChoice();
+    if (!StartUiThreadWork()) return 1;
 
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     if (!statusWindow.window) return 1;
@@ -133,7 +136,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     FetchLabelHandles();
     deviceIsLocal = IsLocalPeer;
     deviceIsPcItself = IsPcItself;
-    StartServing();
+    if (WatchSession()) StartServing();
     WriteComputerName();  // after the port: once the name shows, phones can connect
     // Where Windows gives no word of changes, the label is still refreshed while it is visible.
     (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);

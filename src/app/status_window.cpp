@@ -11,9 +11,9 @@
 #include "app/network_change.h"
 #include "app/quit.h"
 #include "app/serving.h"
+#include "app/session_view.h"
 #include "app/texts.h"
 #include "app/tray.h"
-#include "app/trust_view.h"
 #include "app/trusted_window.h"
 #include "app/window.h"
 #include "net/connection.h"
@@ -150,9 +150,9 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_FIREWALL_MENDED: return OnFirewallMended(wParam);
     case WM_FOREGROUND_CHANGED: return OnForegroundChanged();
     case WM_INPUT_SERVED: return OnInputServed();
-    case WM_DEVICE_NAMED: return OnDeviceNamed(wParam, lParam);
     case WM_FORGET_PHONE: return OnForgetPhone(lParam);
     case WM_DPICHANGED: return OnDpiChanged();
+    case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam);
     default: return OnRegisteredMessage(message);
     }
 }

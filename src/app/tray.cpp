@@ -7,17 +7,29 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
+#include "base/library_function.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 #include "resources/resource.h"
 
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
+// Windows Vista and later; before it there is no quiet time.
+static HRESULT WINAPI AskTheShell(QUERY_USER_NOTIFICATION_STATE* state)
+{
+    typedef HRESULT(WINAPI * QueryFunction)(QUERY_USER_NOTIFICATION_STATE*);
+    const auto query = LibraryFunction<QueryFunction>(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState");
+    return query ? query(state) : E_NOTIMPL;
+}
+
+HRESULT(WINAPI* queryNotificationState)(QUERY_USER_NOTIFICATION_STATE*) = AskTheShell;
+
 // What the icon shows; the shell is handed a copy of it at every change.
 static NOTIFYICONDATAW icon;
 static HICON iconLooks[2];  // not connected, connected
 static bool connected = false;
 static bool paused = false;
+static bool away = false;
 // What a click on the balloon shown last opens, if anything.
 static const wchar_t* balloonLink = nullptr;
 
@@ -39,7 +51,7 @@ static void LoadLooks()
 static void Notify(DWORD message)
 {
     icon.hIcon = iconLooks[connected ? 1 : 0];
-    const UINT state = paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
+    const UINT state = away ? IDS_AWAY : paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
     const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + LoadText(state);
     lstrcpynW(icon.szTip, tip.c_str(), ARRAYSIZE(icon.szTip));
     NOTIFYICONDATAW record = icon;
@@ -86,8 +98,16 @@ void ShowTrayPaused(bool isPaused)
     Notify(NIM_MODIFY);
 }
 
-void ShowBalloon(const wchar_t* text, const wchar_t* link)
+void ShowTrayAway(bool isAway)
 {
+    away = isAway;
+    Notify(NIM_MODIFY);
+}
+
+bool ShowBalloon(const wchar_t* text, const wchar_t* link)
+{
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+    if (SUCCEEDED(queryNotificationState(&state)) && state == QUNS_QUIET_TIME) return false;
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_INFO;
     // Nothing it says is urgent: in a new user's first hour, Windows holds it back.
@@ -97,6 +117,7 @@ void ShowBalloon(const wchar_t* text, const wchar_t* link)
     record.uTimeout = 10000;  // before Windows Vista; later ones follow the accessibility settings
     balloonLink = link;
     (void)notifyIcon(NIM_MODIFY, &record);
+    return true;
 }
 
 void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, const wchar_t* text,
@@ -104,8 +125,7 @@ void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, con
 {
     for (const GUID& known : told)
         if (IsEqualGUID(known, network)) return;
-    told.push_back(network);
-    ShowBalloon(text, link);
+    if (ShowBalloon(text, link)) told.push_back(network);
 }
 
 // "Settings" is the default, bold item: what a double-click or Enter on the icon does.

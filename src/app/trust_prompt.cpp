@@ -85,10 +85,10 @@ static void ShowWithoutTakingTheKeyboard(HWND window)
     (void)FlashWindowEx(&flash);  // returns the state before, not success
 }
 
-void ShowDeviceName(uint32_t address, const std::wstring& name)
+void ShowDeviceName(uint32_t number, const std::wstring& name)
 {
-    if (!prompt || address != askedAddress) return;
-    const std::wstring dotted = FormatAddress(address);
+    if (!prompt || number != askedNumber) return;
+    const std::wstring dotted = FormatAddress(askedAddress);
     const DWORD_PTR inserts[] = {DWORD_PTR(name.c_str()), DWORD_PTR(dotted.c_str())};
     wchar_t* text = nullptr;
     // The name is the network's text: it goes in as an insert, never as a format.
@@ -100,7 +100,7 @@ void ShowDeviceName(uint32_t address, const std::wstring& name)
     LocalFree(text);
 }
 
-void AskAboutDevice(uint32_t address, uint32_t number)
+void OpenDevicePrompt(uint32_t address, uint32_t number)
 {
     HWND window = CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUST_PROMPT), nullptr, PromptProc, 0);
     if (!window) {

@@ -8,9 +8,9 @@
 
 // Opens the question about the device at this address (network order), whose connection has
 // this number.
-void AskAboutDevice(uint32_t address, uint32_t number);
-// The name found for the device at the address: an open question about it shows it beside the address.
-void ShowDeviceName(uint32_t address, const std::wstring& name);
+void OpenDevicePrompt(uint32_t address, uint32_t number);
+// The name found for the question with this number: while it is open, it shows beside the address.
+void ShowDeviceName(uint32_t number, const std::wstring& name);
 // The device has gone: the question closes unanswered.
 void CloseDevicePrompt();
 // The open question's window, or null; its keyboard messages go through the dialog manager.

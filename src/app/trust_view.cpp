@@ -2,65 +2,74 @@
 
 #include <winsock2.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/connection_view.h"
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
 #include "app/trusted_window.h"
-#include "app/window.h"
-#include "net/connection.h"
+#include "net/device_name.h"
+#include "net/trust_store.h"
 #include "resources/resource.h"
 
-// The names found for the devices asked about lately, newest last.
-struct FoundName {
-    uint32_t address;  // network order
-    std::wstring name;
+// The questions asked lately, newest last, by their connection's number: a name found goes only
+// to its own question's device, never to another that had the address before or after it.
+struct Question {
+    uint32_t number;
+    std::wstring name;  // empty until found
+    bool remembered;    // allowed, and its entry written: a name found later goes to it
+    Device device;
 };
-static std::vector<FoundName> found;
-constexpr size_t MOST_FOUND_NAMES = 16;
+static std::vector<Question> questions;
+constexpr size_t MOST_QUESTIONS = 16;
 
-static std::wstring FoundNameOf(uint32_t address)
+static Question* QuestionOf(uint32_t number)
 {
-    for (auto name = found.rbegin(); name != found.rend(); ++name)
-        if (name->address == address) return name->name;
-    return L"";
+    for (Question& question : questions)
+        if (question.number == number) return &question;
+    return nullptr;
 }
 
-INT_PTR OnDeviceNamed(WPARAM address, LPARAM name)
+void OnDeviceNamed(uint32_t number, const std::wstring& name)
 {
-    const std::unique_ptr<std::wstring> owned(reinterpret_cast<std::wstring*>(name));
-    found.push_back({uint32_t(address), *owned});
-    if (found.size() > MOST_FOUND_NAMES) found.erase(found.begin());
-    ShowDeviceName(uint32_t(address), *owned);
-    // A device allowed before its name came gets it now.
-    in_addr device = {};
-    device.s_addr = uint32_t(address);
-    NoteLookedUpName(device, *owned);
+    Question* question = QuestionOf(number);
+    if (!question) return;
+    question->name = name;
+    ShowDeviceName(number, name);
+    if (!question->remembered) return;
+    NoteLookedUpName(question->device, name);
     RefreshTrustedPhones();
-    return TRUE;
 }
 
-INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed)
+// The name is looked up while the user is asked; the question never waits for it.
+void AskAboutDevice(uint32_t address, uint32_t number)
 {
-    Remembered remembered = Remembered::Yes;
-    const PhoneChange change = AnswerDevice(uint32_t(number), allowed != 0, remembered);
-    ShowPhoneChange(change);
-    const std::wstring name = FoundNameOf(change.address);
-    if (change.kind == PhoneChange::Connected && remembered == Remembered::Yes && !name.empty()) {
-        in_addr device = {};
-        device.s_addr = change.address;
-        NoteLookedUpName(device, name);
+    questions.push_back({number, L"", false, {}});
+    if (questions.size() > MOST_QUESTIONS) questions.erase(questions.begin());
+    OpenDevicePrompt(address, number);
+    in_addr device = {};
+    device.s_addr = address;
+    LookUpDeviceName(device, [number](const std::wstring& name) { OnDeviceNamed(number, name); });
+}
+
+static void OnDeviceLearnt(uint32_t number, const Device& device)
+{
+    Question* question = QuestionOf(number);
+    const Remembered remembered = RememberDevice(device, question ? question->name : L"");
+    if (question && remembered == Remembered::Yes) {
+        question->remembered = true;
+        question->device = device;
     }
     // Said once: the list stays as it is, and the user can mend or remove it.
     static bool told = false;
-    if (remembered == Remembered::ForeignValue && !told) {
-        told = true;
-        ShowBalloon(LoadText(IDS_CANNOT_REMEMBER).c_str());
-    }
+    if (remembered == Remembered::ForeignValue && !told) told = ShowBalloon(LoadText(IDS_CANNOT_REMEMBER).c_str());
     RefreshTrustedPhones();
-    return TRUE;
+}
+
+void RememberAllowedDevice(uint32_t address, uint32_t number)
+{
+    in_addr device = {};
+    device.s_addr = address;
+    LearnDevice(device, [number](const Device& learnt) { OnDeviceLearnt(number, learnt); });
 }

@@ -1,9 +1,14 @@
 // What the user sees of trusting a device beyond the question itself: the name looked up while it
 // is asked about, kept with it once allowed, and a word when an allowed phone cannot be remembered.
 #pragma once
-#include <windows.h>
+#include <cstdint>
+#include <string>
 
-// A name was found: wParam the address, lParam the std::wstring* this takes over.
-INT_PTR OnDeviceNamed(WPARAM address, LPARAM name);
-// The user's answer to the question about the connection with this number.
-INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed);
+// Asks the user about the device at this address (network order), whose connection has this
+// number, and looks up its name meanwhile.
+void AskAboutDevice(uint32_t address, uint32_t number);
+// The user allowed the device: it is remembered once its hardware address is learnt, with the
+// name found for this very question.
+void RememberAllowedDevice(uint32_t address, uint32_t number);
+// A name found for the question with this number; tests hand it in as the lookup would.
+void OnDeviceNamed(uint32_t number, const std::wstring& name);

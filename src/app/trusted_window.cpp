@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "app/window.h"
 #include "base/library_function.h"
+#include "base/ui_thread.h"
 #include "base/unix_time.h"
 #include "net/trust_store.h"
 #include "pc/host.h"
@@ -19,6 +20,11 @@
 static HWND trustedWindow = nullptr;
 // The entries as the list shows them, row by row.
 static std::vector<TrustedPhone> rows;
+// While a name is edited in place the list is not rebuilt (the row would move under the edit), and
+// the new name goes to the entry whose row was edited.
+static bool editing = false;
+static bool refreshWaiting = false;
+static TrustedPhone edited;
 
 HWND TrustedPhonesWindow() { return trustedWindow; }
 
@@ -66,6 +72,10 @@ static void EnableButtons()
 void RefreshTrustedPhones()
 {
     if (!trustedWindow) return;
+    if (editing) {
+        refreshWaiting = true;
+        return;
+    }
     const int selected = Selected();
     const TrustedPhone kept = selected >= 0 && size_t(selected) < rows.size() ? rows[size_t(selected)] : TrustedPhone{};
     rows = ReadTrustedPhones();
@@ -150,6 +160,7 @@ static INT_PTR CloseTrusted()
 static INT_PTR OnDestroyTrusted()
 {
     trustedWindow = nullptr;
+    editing = refreshWaiting = false;
     rows.clear();
     return TRUE;
 }
@@ -183,18 +194,29 @@ static INT_PTR ForgetAll()
     return TRUE;
 }
 
-// The name the user typed; the address a nameless row shows, left as it was, gives none. The row
-// shows what is stored (a name cut to its length), not what was typed.
-static INT_PTR OnEndLabelEdit(const NMLVDISPINFOW& edited)
+static INT_PTR OnBeginLabelEdit(const NMLVDISPINFOW& item)
+{
+    const size_t row = size_t(item.item.iItem);
+    const bool editable = row < rows.size();
+    if (editable) {
+        editing = true;
+        edited = rows[row];
+    }
+    SetWindowLongPtrW(trustedWindow, DWLP_MSGRESULT, !editable);
+    return TRUE;
+}
+
+// The name the user typed; the address a nameless row shows, left as it was, gives none. The list
+// then shows what is stored (a name cut to its length), not what was typed.
+static INT_PTR OnEndLabelEdit(const NMLVDISPINFOW& item)
 {
     SetWindowLongPtrW(trustedWindow, DWLP_MSGRESULT, FALSE);
-    const size_t row = size_t(edited.item.iItem);
-    if (!edited.item.pszText || row >= rows.size()) return TRUE;  // cancelled
-    const std::wstring typed = edited.item.pszText;
-    if (typed == NameText(rows[row]) || !RenamePhone(rows[row], typed)) return TRUE;
-    for (const TrustedPhone& stored : ReadTrustedPhones())
-        if (SameEntry(stored, rows[row])) rows[row] = stored;
-    SetCell(int(row), 0, NameText(rows[row]));
+    editing = false;
+    const bool renamed = item.item.pszText && item.item.pszText != NameText(edited) &&
+                         RenamePhone(edited, item.item.pszText);  // else cancelled, or as it was
+    // Rebuilt once the list view has ended the edit, not while it is still ending it.
+    if (renamed || refreshWaiting) (void)RunOnUiThread([] { RefreshTrustedPhones(); });
+    refreshWaiting = false;
     return TRUE;
 }
 
@@ -209,6 +231,7 @@ static INT_PTR OnTrustedNotify(const NMHDR& header)
 {
     if (header.idFrom != IDC_TRUSTED_LIST) return FALSE;
     switch (header.code) {
+    case LVN_BEGINLABELEDITW: return OnBeginLabelEdit(reinterpret_cast<const NMLVDISPINFOW&>(header));
     case LVN_ENDLABELEDITW: return OnEndLabelEdit(reinterpret_cast<const NMLVDISPINFOW&>(header));
     case LVN_KEYDOWN: return OnListKey(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
     case LVN_ITEMCHANGED: EnableButtons(); return TRUE;

@@ -38,7 +38,9 @@ constexpr uint16_t NO_KEY_FOR_CHARACTER = 0xFFFF;  // what the layout lookup ret
 // A keyboard layout (an HKL).
 using KeyboardLayout = uintptr_t;
 
-void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);  // mouse_event
+// One mouse event, handed to the system alone (SendInput); false where Windows refused it (the
+// secure desktop, a locked session), and it is then dropped, never retried.
+bool InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data);
 // One press or release as a physical keyboard sends it: the virtual key, and the scan code of
 // that key in the layout typed in (0 where the layout has none) with KEY_EXTENDED for a key in
 // the extended positions.
@@ -59,6 +61,7 @@ uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout layout);  // VkKe
 // Whether the key, in the shift state of a layout lookup's high byte, is a dead key there: its
 // character would wait for the next one and join it. ToUnicodeEx, leaving the keyboard state alone.
 bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout);
-// One UTF-16 unit typed as itself, whatever the layout: SendInput with KEYEVENTF_UNICODE.
-void InjectUnicodeUnit(uint16_t unit, uint32_t flags);
+// UTF-16 units typed as themselves, whatever the layout, each pressed and released, all in one
+// call (SendInput with KEYEVENTF_UNICODE), so that both halves of a pair arrive together.
+void InjectUnicodeUnits(const uint16_t* units, size_t count);
 void PlayDefaultBeep();                           // MessageBeep(MB_OK)

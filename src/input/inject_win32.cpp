@@ -11,9 +11,15 @@ static_assert(KEY_UP == KEYEVENTF_KEYUP && KEY_EXTENDED == KEYEVENTF_EXTENDEDKEY
                   VKEY_RETURN == VK_RETURN,
               "keys");
 
-void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
+bool InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
-    mouse_event(flags, DWORD(dx), DWORD(dy), DWORD(data), 0);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.mouseData = DWORD(data);
+    input.mi.dwFlags = flags;
+    return SendInput(1, &input, sizeof input) == 1;
 }
 
 // Both the virtual key and the scan code, never KEYEVENTF_SCANCODE: Windows would then take the
@@ -67,13 +73,16 @@ bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout)
     return result < 0;
 }
 
-void InjectUnicodeUnit(uint16_t unit, uint32_t flags)
+void InjectUnicodeUnits(const uint16_t* units, size_t count)
 {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = unit;  // wVk stays 0: the unit itself is the key
-    input.ki.dwFlags = KEYEVENTF_UNICODE | flags;
-    (void)SendInput(1, &input, sizeof input);  // refused only where the system blocks injection altogether
+    INPUT inputs[4] = {};
+    if (count > ARRAYSIZE(inputs) / 2) count = ARRAYSIZE(inputs) / 2;  // a character is at most a pair
+    for (size_t i = 0; i < 2 * count; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wScan = units[i / 2];  // wVk stays 0: the unit itself is the key
+        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    }
+    (void)SendInput(UINT(2 * count), inputs, sizeof(INPUT));  // refused only where the system blocks injection
 }
 
 void PlayDefaultBeep() { MessageBeep(MB_OK); }

@@ -81,11 +81,7 @@ void SpecialKey(bool press, int32_t arg1)
 
 // Characters the layout lacks, or reaches only through a dead key (which would combine with the
 // next character), are typed as the UTF-16 unit itself.
-static void TypeUnicodeUnit(uint16_t unit)
-{
-    InjectUnicodeUnit(unit, 0);
-    InjectUnicodeUnit(unit, KEY_UP);
-}
+static void TypeUnicodeUnit(uint16_t unit) { InjectUnicodeUnits(&unit, 1); }
 
 // An emoji comes as two packets, the high surrogate first. The first half waits for the second,
 // and both are typed together for the system to join, so that a half never joins with a
@@ -123,8 +119,11 @@ void TypeCharacter(int32_t arg1)
         return;
     }
     if (IsLowSurrogate(character)) {
-        if (highHalf) TypeUnicodeUnit(highHalf);
-        TypeUnicodeUnit(character);
+        const uint16_t pair[] = {highHalf, character};
+        if (highHalf)
+            InjectUnicodeUnits(pair, 2);
+        else
+            TypeUnicodeUnit(character);
         return;
     }
     // Read for every character, so that a layout switched on the PC counts from the next one.

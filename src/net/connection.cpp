@@ -71,6 +71,11 @@ void StopListening()
 
 bool PhoneConnected() { return book.connected; }
 
+static void AskInTurn(uint32_t number)
+{
+    PostMessageW(notifiedWindow, notifications.judged, number, LPARAM(ConnectionStart::Phone));
+}
+
 // Carries out a step in its order, and hands back what the user is to be shown.
 static PhoneChange CarryOut(const ConnectionStep& step)
 {
@@ -91,7 +96,7 @@ static PhoneChange CarryOut(const ConnectionStep& step)
     // reconnects over and over would otherwise hold the only question.
     if (step.change.kind == PhoneChange::AskingEnded) NoteRefused(device);
     // The next device's question, on its own turn through the window.
-    if (step.askNext) PostMessageW(notifiedWindow, notifications.judged, step.askNext, LPARAM(ConnectionStart::Phone));
+    if (step.askNext) AskInTurn(step.askNext);
     return step.change;
 }
 
@@ -175,18 +180,14 @@ static bool StillOpen(SocketId socket)
 }
 
 // The connection is a phone, by its first bytes or by its first datagram. No question is asked
-// for a connection already over: the device counts as having left while asked.
+// for a connection already over: it leaves without a word, refusing nobody (the device may be
+// back already on a connection of its own), and the next in line is judged.
 static PhoneChange AdmitPhone(uint32_t number)
 {
     const ConnectionBook::Watched* entry = FindWatched(book, number);
     if (!entry) return {};
-    in_addr device = {};
-    device.s_addr = entry->address;
-    Admission admission = AdmissionOf(entry->address);
-    if (admission == Admission::Ask && !StillOpen(entry->socket)) {
-        NoteRefused(device);
-        admission = Admission::Close;
-    }
+    const Admission admission = AdmissionOf(entry->address);
+    if (admission == Admission::Ask && !StillOpen(entry->socket)) return CarryOut(PassOver(book, number));
     return CarryOut(Admit(book, number, admission));
 }
 
@@ -218,20 +219,14 @@ PhoneChange HandleInputArrived(uint32_t address)
     return shown;
 }
 
-PhoneChange AnswerDevice(uint32_t number, bool allowed, Remembered& remembered)
+PhoneChange AnswerDevice(uint32_t number, bool allowed)
 {
-    remembered = Remembered::Yes;
-    for (const ConnectionBook::Watched& entry : book.watched) {
-        if (entry.number != number || entry.stage != ConnectionBook::Watched::Asking) continue;
-        in_addr device = {};
-        device.s_addr = entry.address;
-        if (allowed)
-            remembered = RememberPhone(device);  // not remembered: asked about again next time
-        else
-            NoteRefused(device);
-        return CarryOut(Answer(book, number, allowed));
-    }
-    return {};
+    const ConnectionBook::Watched* entry = FindWatched(book, number);
+    if (!entry || entry->stage != ConnectionBook::Watched::Asking) return {};
+    in_addr device = {};
+    device.s_addr = entry->address;
+    if (!allowed) NoteRefused(device);
+    return CarryOut(Answer(book, number, allowed));
 }
 
 PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
@@ -245,6 +240,33 @@ PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
     return CarryOut(DisconnectPhone(book));
 }
 
+PhoneChange ForgetEveryDevice()
+{
+    ForgetTrustedPhones();
+    in_addr device = {};
+    device.s_addr = book.currentAddress;
+    if (!book.connected || deviceIsPcItself(device)) return {};
+    return CarryOut(DisconnectPhone(book));
+}
+
 PhoneChange Disconnect() { return CarryOut(DisconnectPhone(book)); }
 
 PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return CarryOut(MonitorEnded(book, socket, number)); }
+
+void EndEveryConnection()
+{
+    for (SocketId socket : EndEveryConnection(book)) {
+        ConnectionStep step;
+        step.end = socket;
+        (void)CarryOut(step);
+    }
+    StopServingInput();
+    AwaitInputFrom({});
+}
+
+bool HoldQuestions() { return HoldQuestions(book); }
+
+void ResumeQuestions()
+{
+    if (const uint32_t next = ResumeQuestions(book)) AskInTurn(next);
+}

@@ -27,15 +27,26 @@ PhoneChange AcceptConnection();
 PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
 // The receiver's word that a datagram came from an address being judged (network order): it is a phone.
 PhoneChange HandleInputArrived(uint32_t address);
-// The user's answer about a device that asked to connect; an allowed device is remembered, and
-// remembered tells whether it could be.
-PhoneChange AnswerDevice(uint32_t number, bool allowed, Remembered& remembered);
+// The user's answer about a device that asked to connect: an allowed one is served at once (the
+// caller has it remembered), a refused one is closed and not asked about for a minute.
+PhoneChange AnswerDevice(uint32_t number, bool allowed);
 // The user forgot one trusted phone (forgotten: it could be); if it is the phone connected now, its
 // connection ends at once, and it is asked about at its next.
 PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten);
+// The user forgot every trusted phone: the one connected now goes at once too, unless it is a
+// program of the PC itself.
+PhoneChange ForgetEveryDevice();
 // Ends the current connection for the user's Disconnect; its monitor reports the end later.
 PhoneChange Disconnect();
 PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
+// The user left the screen: every connection ends, what the phone held pressed is released, and
+// nobody is refused for it.
+void EndEveryConnection();
+// The screen locked: nobody is asked about until it unlocks; true when the question open now was
+// put away, to be asked again first.
+bool HoldQuestions();
+// The screen unlocked: the device waiting longest is asked about, on its own turn.
+void ResumeQuestions();
 
 bool PhoneConnected();
 

@@ -42,7 +42,7 @@ std::vector<uint32_t> JudgingAddresses(const ConnectionBook& book)
 
 bool Asking(const ConnectionBook& book)
 {
-    return std::any_of(book.watched.begin(), book.watched.end(),
+    return book.questionsHeld || std::any_of(book.watched.begin(), book.watched.end(),
                        [](const Watched& entry) { return entry.stage == Watched::Asking; });
 }
 
@@ -108,17 +108,33 @@ ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission)
     return step;
 }
 
-// The question has ended: the connection that has waited longest, and is still being judged, is
-// judged again.
+// The question has ended: the device that has waited longest is judged again, by its newest
+// connection still being judged (one that reconnects while it waits is judged by the connection
+// it holds now); its other connections leave the queue.
 static uint32_t NextWaiting(ConnectionBook& book)
 {
     while (!book.waiting.empty()) {
-        const uint32_t number = book.waiting.front();
+        const Watched* entry = Find(book, book.waiting.front());
         book.waiting.erase(book.waiting.begin());
-        const Watched* entry = Find(book, number);
-        if (entry && entry->stage == Watched::Judging) return number;
+        if (!entry || entry->stage != Watched::Judging) continue;
+        const uint32_t address = entry->address;
+        const std::vector<uint32_t> numbers = JudgingFrom(book, address);
+        book.waiting.erase(std::remove_if(book.waiting.begin(), book.waiting.end(),
+                                          [&](uint32_t waiting) {
+                                              return std::find(numbers.begin(), numbers.end(), waiting) !=
+                                                     numbers.end();
+                                          }),
+                           book.waiting.end());
+        return numbers.back();
     }
     return 0;
+}
+
+ConnectionStep PassOver(ConnectionBook& book, uint32_t number)
+{
+    ConnectionStep step = Admit(book, number, Admission::Close);
+    if (!Asking(book)) step.askNext = NextWaiting(book);
+    return step;
 }
 
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
@@ -131,6 +147,39 @@ ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
 }
 
 ConnectionStep DisconnectPhone(ConnectionBook& book) { return EndCurrent(book, PhoneChange::Disconnected); }
+
+std::vector<SocketId> EndEveryConnection(ConnectionBook& book)
+{
+    std::vector<SocketId> ended;
+    for (Watched& entry : book.watched)
+        if (entry.stage != Watched::Ending) {
+            entry.stage = Watched::Ending;
+            ended.push_back(entry.socket);
+        }
+    book.waiting.clear();
+    book.connected = false;
+    book.current = NO_SOCKET;
+    book.currentNumber = 0;  // its end, when its monitor reports it, shows nothing more
+    return ended;
+}
+
+bool HoldQuestions(ConnectionBook& book)
+{
+    book.questionsHeld = true;
+    for (Watched& entry : book.watched)
+        if (entry.stage == Watched::Asking) {
+            entry.stage = Watched::Judging;
+            book.waiting.insert(book.waiting.begin(), entry.number);
+            return true;
+        }
+    return false;
+}
+
+uint32_t ResumeQuestions(ConnectionBook& book)
+{
+    book.questionsHeld = false;
+    return Asking(book) ? 0 : NextWaiting(book);
+}
 
 ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t number)
 {

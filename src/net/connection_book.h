@@ -34,7 +34,8 @@ struct ConnectionStep {
     SocketId close = NO_SOCKET;
     bool judged = false;          // a connection left judging (a phone served from it gets its held input)
     PhoneChange change;
-    uint32_t askNext = 0;         // the question ended: the connection waiting longest is judged again
+    // The question ended: the device waiting longest is judged again, by its newest connection.
+    uint32_t askNext = 0;
 };
 
 struct ConnectionBook {
@@ -55,6 +56,8 @@ struct ConnectionBook {
     std::vector<Watched> watched;
     // Connections of devices to be asked once the question open now ends, oldest first.
     std::vector<uint32_t> waiting;
+    // While the screen is locked nobody can be asked: every device to be asked waits.
+    bool questionsHeld = false;
     bool connected = false;
     SocketId current = NO_SOCKET;
     uint32_t currentNumber = 0;
@@ -72,14 +75,25 @@ const ConnectionBook::Watched* FindWatched(const ConnectionBook& book, uint32_t 
 std::vector<uint32_t> JudgingFrom(const ConnectionBook& book, uint32_t address);
 // The addresses of every connection being judged, each once.
 std::vector<uint32_t> JudgingAddresses(const ConnectionBook& book);
-// Whether a device is waiting for the user's answer.
+// Whether a device is waiting for the user's answer, or questions are held: another must wait.
 bool Asking(const ConnectionBook& book);
 // A judged connection: served (it becomes the current phone and the one before it ends), asked
 // about, left waiting for the question open now to end, or closed without a word.
 ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission);
+// A connection found over when its question's turn came: closed without a word, and the next in
+// line is judged.
+ConnectionStep PassOver(ConnectionBook& book, uint32_t number);
 // The user's answer for a connection asked about.
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed);
 // The user's Disconnect.
 ConnectionStep DisconnectPhone(ConnectionBook& book);
+// The user left the screen: every connection ends, the current one as a Disconnect ends it and the
+// one asked about unrefused; returns their sockets, to be shut down.
+std::vector<SocketId> EndEveryConnection(ConnectionBook& book);
+// The screen locked: the question open now is put away (its device waits first in line), and
+// every device to be asked waits. Returns whether a question was put away.
+bool HoldQuestions(ConnectionBook& book);
+// The screen unlocked: the connection to ask about first, or 0.
+uint32_t ResumeQuestions(ConnectionBook& book);
 // A monitor's word that it no longer uses its socket (also for a monitor that could not start).
 ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t number);

@@ -2,40 +2,41 @@
 
 #include <ws2tcpip.h>
 
+#include <memory>
 #include <new>
 
+#include "base/ui_thread.h"
 #include "net/trusted_list.h"
+
+int(WSAAPI* reverseLookup)(const SOCKADDR*, socklen_t, PWCHAR, DWORD, PWCHAR, DWORD, INT) = GetNameInfoW;
 
 namespace {
 
 struct Lookup {
     in_addr address;
-    HWND window;
-    UINT message;
+    std::function<void(const std::wstring&)> found;
 };
 
 DWORD WINAPI LookUp(void* argument)
 {
-    const Lookup lookup = *static_cast<Lookup*>(argument);
-    delete static_cast<Lookup*>(argument);
+    const std::unique_ptr<Lookup> lookup(static_cast<Lookup*>(argument));
     sockaddr_in device = {};
     device.sin_family = AF_INET;
-    device.sin_addr = lookup.address;
+    device.sin_addr = lookup->address;
     wchar_t host[NI_MAXHOST] = {};
-    if (GetNameInfoW(reinterpret_cast<const sockaddr*>(&device), sizeof device, host, NI_MAXHOST, nullptr, 0,
-                     NI_NAMEREQD) != 0)
+    if (reverseLookup(reinterpret_cast<const sockaddr*>(&device), sizeof device, host, NI_MAXHOST, nullptr, 0,
+                      NI_NAMEREQD) != 0)
         return 0;
-    auto* name = new (std::nothrow) std::wstring(NameFromHostName(host));
-    if (!name || name->empty() || !PostMessageW(lookup.window, lookup.message, lookup.address.s_addr, LPARAM(name)))
-        delete name;
+    const std::wstring name = NameFromHostName(host);
+    if (!name.empty()) (void)RunOnUiThread([name, found = std::move(lookup->found)] { found(name); });
     return 0;
 }
 
 }  // namespace
 
-void LookUpDeviceName(in_addr address, HWND window, UINT message)
+void LookUpDeviceName(in_addr address, std::function<void(const std::wstring&)> found)
 {
-    auto* lookup = new (std::nothrow) Lookup{address, window, message};
+    auto* lookup = new (std::nothrow) Lookup{address, std::move(found)};
     HANDLE thread = lookup ? CreateThread(nullptr, 0, LookUp, lookup, 0, nullptr) : nullptr;
     if (!thread) {
         delete lookup;  // no name: the address stands for it

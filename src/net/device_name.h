@@ -3,11 +3,14 @@
 // a thread of its own and never holds anything up.
 #pragma once
 #include <winsock2.h>
-#include <windows.h>
+#include <ws2tcpip.h>
 
+#include <functional>
 #include <string>
 
-// Posts message to window when the name is found: the address (network order) in wParam, and in
-// lParam a std::wstring* holding the name (NameFromHostName), which the window then owns and
-// deletes. Nothing is posted when there is no name.
-void LookUpDeviceName(in_addr address, HWND window, UINT message);
+// Hands found the name (NameFromHostName) on the UI thread once it is found; nothing when there
+// is none.
+void LookUpDeviceName(in_addr address, std::function<void(const std::wstring&)> found);
+// The reverse lookup itself (GetNameInfoW), on the worker; tests give their devices names.
+extern int(WSAAPI* reverseLookup)(const SOCKADDR* address, socklen_t length, PWCHAR host, DWORD hostLength,
+                                  PWCHAR service, DWORD serviceLength, INT flags);

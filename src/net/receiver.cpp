@@ -17,6 +17,7 @@
 static std::mutex inputLock;
 static bool serving = false;
 static bool paused = false;
+static bool locked = false;
 static uint32_t servedAddress = 0;
 
 // Datagrams from hosts not served, held for a while: a phone may send its first ones before its
@@ -41,6 +42,8 @@ static bool servedWanted = false;
 
 static std::atomic<bool> receiving{false};
 static std::atomic<bool> ending{false};
+// Set while StopInputReceiver waits for the thread to give up the port.
+static std::atomic<bool> stopping{false};
 
 static bool Contains(const std::vector<uint32_t>& addresses, uint32_t address)
 {
@@ -92,7 +95,7 @@ void ServeInputFrom(uint32_t address, bool withHeld)
     servedAddress = address;
     for (size_t i = 0; i < MOST_HELD; ++i) {  // oldest first
         const HeldDatagram& datagram = held[(heldNext + i) % MOST_HELD];
-        if (withHeld && !paused && datagram.sender == address && Recent(datagram))
+        if (withHeld && !paused && !locked && datagram.sender == address && Recent(datagram))
             DispatchInputPacket(DecodeInputPacket(datagram.bytes));
     }
     DropHeldFrom(address);
@@ -112,6 +115,13 @@ void PauseInput(bool pause)
     paused = pause;
 }
 
+void DropAllInput(bool lock)
+{
+    std::lock_guard<std::mutex> guard(inputLock);
+    if (lock && !locked) ReleaseHeldInput();
+    locked = lock;
+}
+
 bool InputPaused()
 {
     std::lock_guard<std::mutex> lock(inputLock);
@@ -123,7 +133,7 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
     std::lock_guard<std::mutex> lock(inputLock);
     // Only the connected phone drives this PC; datagrams from any other host are dropped.
     if (serving && sender == servedAddress) {
-        if (paused) return;
+        if (paused || locked) return;
         DispatchInputPacket(DecodeInputPacket(bytes));
         if (servedWanted && reportServed) reportServed();
         servedWanted = false;
@@ -158,6 +168,7 @@ static void ReceiveUntilBroken(SOCKET receiver)
         // A longer datagram fails with WSAEMSGSIZE and is dropped.
         const int received = int(recvfrom(receiver, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
                                           reinterpret_cast<sockaddr*>(&sender), &senderLength));
+        if (stopping) return;
         if (received == INPUT_PACKET_SIZE)
             ActOn(buffer, sender.sin_addr.s_addr);
         else if (received < 0 && ReceiveFailureIsLasting())
@@ -173,7 +184,7 @@ static void ReceiveInput(SOCKET receiver)
         ReceiveUntilBroken(receiver);
         closesocket(receiver);
         receiver = INVALID_SOCKET;
-        while (!ending && (receiver = BindReceiver()) == INVALID_SOCKET)
+        while (!ending && !stopping && (receiver = BindReceiver()) == INVALID_SOCKET)
             std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     receiving = false;
@@ -205,3 +216,22 @@ bool StartInputReceiver(InputArrived arrived, InputServed served)
 }
 
 void EndInputReceiver() { ending = true; }
+
+// The thread is woken by a datagram of its own on loopback, and closes the socket it owns.
+void StopInputReceiver()
+{
+    if (!receiving) return;
+    stopping = true;
+    SOCKET waker = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in self = {};
+    self.sin_family = AF_INET;
+    self.sin_port = htons(SERVICE_PORT);
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int tries = 0; receiving && tries < 100; ++tries) {
+        if (waker != INVALID_SOCKET)
+            (void)sendto(waker, "x", 1, 0, reinterpret_cast<const sockaddr*>(&self), sizeof self);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (waker != INVALID_SOCKET) closesocket(waker);
+    stopping = false;
+}

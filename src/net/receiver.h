@@ -17,6 +17,9 @@ bool StartInputReceiver(InputArrived arrived, InputServed served);
 void TellOfNextInputServed();
 // The program is ending: a failed receive from now on ends the thread instead of binding anew.
 void EndInputReceiver();
+// The user left the screen: the thread closes its socket and ends, so that the copy at the
+// screen can have the port; returns once it has (a second at the most).
+void StopInputReceiver();
 
 // The IPv4 addresses (network order) whose connections are being judged now, all of them: the
 // first datagram held from each, possibly sent before its connection was accepted, is reported
@@ -31,3 +34,7 @@ void StopServingInput();
 // While paused no datagram is acted on; whatever the phone held is released as the pause starts.
 void PauseInput(bool paused);
 bool InputPaused();
+// While the user is not at the screen (it is locked, or another user's) datagrams are read and
+// dropped, none kept to act on later; whatever the phone held is released as it starts. Apart
+// from the user's own pause.
+void DropAllInput(bool dropped);

@@ -5,18 +5,38 @@
 #include <netioapi.h>
 
 #include <cstring>
+#include <memory>
+#include <new>
 
+#include "base/ui_thread.h"
 #include "base/unix_time.h"
 #include "base/wire.h"
 #include "net/trust.h"
 
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
 
-Device SeeDevice(in_addr address)
+// Whether the address is on one of the PC's own networks: reached without a gateway, not loopback.
+static bool AskTheRoute(in_addr address, NET_LUID& interfaceLuid)
 {
-    Device device = {ntohl(address.s_addr), false, {}};
+    if ((ntohl(address.s_addr) >> 24) == 127) return false;
+    SOCKADDR_INET destination = {};
+    destination.Ipv4.sin_family = AF_INET;
+    destination.Ipv4.sin_addr = address;
+    MIB_IPFORWARD_ROW2 route = {};
+    SOCKADDR_INET source = {};
+    if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
+    interfaceLuid = route.InterfaceLuid;
+    return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+}
+
+bool (*routeToDevice)(in_addr address, NET_LUID& interfaceLuid) = AskTheRoute;
+NETIO_STATUS(WINAPI* resolveNeighbour)(PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) = ResolveIpNetEntry2;
+
+// The hardware address in the neighbour table, where it holds one for the address.
+static void ReadNeighbourTable(in_addr address, Device& device)
+{
     MIB_IPNET_TABLE2* table = nullptr;
-    if (GetIpNetTable2(AF_INET, &table) != NO_ERROR) return device;
+    if (GetIpNetTable2(AF_INET, &table) != NO_ERROR) return;
     for (ULONG i = 0; i < table->NumEntries; ++i) {
         const MIB_IPNET_ROW2& row = table->Table[i];
         if (row.Address.Ipv4.sin_addr.s_addr != address.s_addr || row.PhysicalAddressLength != sizeof device.mac ||
@@ -27,36 +47,57 @@ Device SeeDevice(in_addr address)
         break;
     }
     FreeMibTable(table);
+}
+
+Device SeeDevice(in_addr address)
+{
+    Device device = {ntohl(address.s_addr), false, {}};
+    NET_LUID interfaceLuid = {};
+    device.onOwnNetwork = routeToDevice(address, interfaceLuid);
+    ReadNeighbourTable(address, device);
     return device;
 }
 
-// Whether the address is on one of the PC's own networks (reached without a gateway, not
-// loopback), where every device has a hardware address the PC can learn.
-static bool OnOwnNetwork(in_addr address)
+namespace {
+
+struct Learning {
+    in_addr address;
+    std::function<void(const Device&)> learnt;
+};
+
+// The neighbour lookup names the interface: without one Windows refuses it.
+DWORD WINAPI Learn(void* argument)
 {
-    if ((ntohl(address.s_addr) >> 24) == 127) return false;
-    SOCKADDR_INET destination = {};
-    destination.Ipv4.sin_family = AF_INET;
-    destination.Ipv4.sin_addr = address;
-    MIB_IPFORWARD_ROW2 route = {};
-    SOCKADDR_INET source = {};
-    if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
-    return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+    const std::unique_ptr<Learning> learning(static_cast<Learning*>(argument));
+    Device device = SeeDevice(learning->address);
+    NET_LUID interfaceLuid = {};
+    if (!device.macKnown && routeToDevice(learning->address, interfaceLuid)) {
+        MIB_IPNET_ROW2 row = {};
+        row.InterfaceLuid = interfaceLuid;
+        row.Address.Ipv4.sin_family = AF_INET;
+        row.Address.Ipv4.sin_addr = learning->address;
+        if (resolveNeighbour(&row, nullptr) == NO_ERROR && row.PhysicalAddressLength == sizeof device.mac) {
+            std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
+            device.macKnown = true;
+        }
+    }
+    (void)RunOnUiThread([device, learnt = std::move(learning->learnt)] { learnt(device); });
+    return 0;
 }
 
-// The device with its hardware address, asking the network for it when the neighbour table lacks
-// it; false for a device on the PC's own network whose hardware address cannot be had.
-static bool SeeDeviceWhole(in_addr address, Device& device)
+}  // namespace
+
+void LearnDevice(in_addr address, std::function<void(const Device&)> learnt)
 {
-    device = SeeDevice(address);
-    if (device.macKnown || !OnOwnNetwork(address)) return true;
-    MIB_IPNET_ROW2 row = {};
-    row.Address.Ipv4.sin_family = AF_INET;
-    row.Address.Ipv4.sin_addr = address;
-    if (ResolveIpNetEntry2(&row, nullptr) != NO_ERROR || row.PhysicalAddressLength != sizeof device.mac) return false;
-    std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
-    device.macKnown = true;
-    return true;
+    auto* learning = new (std::nothrow) Learning{address, std::move(learnt)};
+    HANDLE worker = learning ? CreateThread(nullptr, 0, Learn, learning, 0, nullptr) : nullptr;
+    if (worker) {
+        CloseHandle(worker);  // it ends by itself, with its word handed over
+        return;
+    }
+    Device device = SeeDevice(address);  // no worker: what the table holds now
+    if (learning) learning->learnt(device);
+    delete learning;
 }
 
 // The stored value, whatever its size; false when it cannot be read (ERROR_FILE_NOT_FOUND in
@@ -131,14 +172,13 @@ static uint64_t Now()
     return SecondsSince1970(now);
 }
 
-Remembered RememberPhone(in_addr address)
+Remembered RememberDevice(const Device& device, const std::wstring& lookedUpName)
 {
-    Device device;
-    if (!SeeDeviceWhole(address, device)) return Remembered::NoHardwareAddress;
+    if (device.onOwnNetwork && !device.macKnown) return Remembered::NoHardwareAddress;
     TrustedList list;
     LSTATUS error;
     if (!ReadList(list, error)) return error == ERROR_UNSUPPORTED_TYPE ? Remembered::ForeignValue : Remembered::Failed;
-    AddTrustedPhone(list, device, Now());
+    AddTrustedPhone(list, device, Now(), lookedUpName);
     return WriteList(list) ? Remembered::Yes : Remembered::Failed;
 }
 
@@ -148,9 +188,9 @@ void NoteConnectedNow(in_addr address)
     (void)UpdateList([&](TrustedList& list) { return NoteConnected(list, device, Now()); });
 }
 
-void NoteLookedUpName(in_addr address, const std::wstring& name)
+void NoteLookedUpName(const Device& device, const std::wstring& name)
 {
-    (void)UpdateList([&](TrustedList& list) { return NameLookedUp(list, ntohl(address.s_addr), name); });
+    (void)UpdateList([&](TrustedList& list) { return NamePhone(list, EntryOf(device), name, false); });
 }
 
 bool RenamePhone(const TrustedPhone& entry, const std::wstring& name)

@@ -2,30 +2,44 @@
 // devices refused in the last minute; and what the PC sees of a device now. UI thread only.
 #pragma once
 #include <winsock2.h>
+#include <ws2ipdef.h>
+#include <iphlpapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "net/trusted_list.h"
 
-// The device at this address, with its hardware address where the PC's neighbour table has it
-// (a device on one of the PC's own networks, which has just connected).
+// The device at this address as the PC sees it now: whether it is on one of the PC's own
+// networks, and its hardware address where the neighbour table has it (a device that has just
+// connected). Quick: nothing is asked of the network.
 Device SeeDevice(in_addr address);
+// The device with its hardware address, asked of the network on the interface its route leaves
+// through where the neighbour table lacks it; that can take seconds, so it runs on a worker, and
+// learnt is handed the device on the UI thread (macKnown false where none could be had).
+void LearnDevice(in_addr address, std::function<void(const Device&)> learnt);
+
+// The network stack's word, which tests replace to meet devices on a network of their own: true,
+// with the interface, for a device reached without a gateway; the neighbour lookup on that
+// interface.
+extern bool (*routeToDevice)(in_addr address, NET_LUID& interfaceLuid);
+extern NETIO_STATUS(WINAPI* resolveNeighbour)(PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source);
 
 // The stored list; a damaged or foreign entry, or a value of another type, counts for nothing.
 std::vector<TrustedPhone> ReadTrustedPhones();
 
 enum class Remembered { Yes, NoHardwareAddress, ForeignValue, Failed };
-// Adds the device to the stored list, marked connected now. A device on
-// the PC's own network is remembered only with its hardware address, resolved when the neighbour
-// table lacks it: an entry without one would vouch for any later device at that address. Anything
-// but Yes: the device is asked about again next time. A stored value that cannot be read (of
-// another type) is left as it is, and so are the entries this program cannot read.
-Remembered RememberPhone(in_addr address);
+// Adds the device (as LearnDevice gave it) to the stored list, marked connected now, with the name
+// looked up for it. A device on the PC's own network is remembered only with its hardware
+// address: an entry without one would vouch for any later device at that address. Anything but
+// Yes: the device is asked about again next time. A stored value that cannot be read (of another
+// type) is left as it is, and so are the entries this program cannot read.
+Remembered RememberDevice(const Device& device, const std::wstring& lookedUpName);
 // The device connected or left now: the entries that vouch for it say so.
 void NoteConnectedNow(in_addr address);
-// The name found for the device at the address, for the entries at that address without a given one.
-void NoteLookedUpName(in_addr address, const std::wstring& name);
+// The name found for a device once it was remembered: its own entry's, unless the user gave one.
+void NoteLookedUpName(const Device& device, const std::wstring& name);
 // The user's own name for the entry; false when it could not be written.
 bool RenamePhone(const TrustedPhone& entry, const std::wstring& name);
 // Forgets the one entry; false when it could not be written.

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/user_text.h"
+
 // "a.b.c.d", host byte order.
 static std::wstring DottedAddress(uint32_t address)
 {
@@ -62,6 +64,8 @@ static bool ParseTime(const std::wstring& text, uint64_t& time)
     return true;
 }
 
+static std::wstring CleanName(const std::wstring& name) { return CutToCharacters(OneLine(name), LONGEST_NAME); }
+
 bool ParseTrustedPhone(const std::wstring& text, TrustedPhone& phone)
 {
     phone = TrustedPhone{};
@@ -77,9 +81,9 @@ bool ParseTrustedPhone(const std::wstring& text, TrustedPhone& phone)
         return false;
     if (nameTab == std::wstring::npos) return true;
     const std::wstring name = text.substr(nameTab + 1);
-    if (name.size() < 2 || name.size() > LONGEST_NAME + 1 || (name[0] != L'g' && name[0] != L'l')) return false;
-    phone.nameGiven = name[0] == L'g';
-    phone.name = name.substr(1);
+    if (name.size() < 2 || (name[0] != L'g' && name[0] != L'l')) return false;
+    phone.name = CleanName(name.substr(1));
+    phone.nameGiven = name[0] == L'g' && !phone.name.empty();
     return true;
 }
 
@@ -127,7 +131,8 @@ std::wstring FormatTrustedList(const TrustedList& list)
 static bool VouchesFor(const TrustedPhone& phone, const Device& device)
 {
     if (phone.address != device.address) return false;
-    return !phone.macKnown || (device.macKnown && std::memcmp(phone.mac, device.mac, sizeof phone.mac) == 0);
+    if (phone.macKnown) return device.macKnown && std::memcmp(phone.mac, device.mac, sizeof phone.mac) == 0;
+    return !device.onOwnNetwork;
 }
 
 bool IsRemembered(const std::vector<TrustedPhone>& phones, const Device& device)
@@ -154,21 +159,25 @@ bool NoteConnected(TrustedList& list, const Device& device, uint64_t now)
     return found;
 }
 
-static std::wstring CutName(const std::wstring& name)
+TrustedPhone EntryOf(const Device& device)
 {
-    std::wstring cut = name.substr(0, LONGEST_NAME);
-    // Never half of a character made of two units.
-    if (cut.size() == LONGEST_NAME && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) cut.pop_back();
-    return cut;
+    TrustedPhone phone = {device.address, device.macKnown, {}, 0, {}, false};
+    std::memcpy(phone.mac, device.mac, sizeof phone.mac);
+    return phone;
 }
 
-void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now)
+void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now, const std::wstring& lookedUpName)
 {
+    if (device.macKnown)
+        for (size_t i = list.phones.size(); i-- > 0;)
+            if (list.phones[i].address == device.address && !list.phones[i].macKnown)
+                list.phones.erase(list.phones.begin() + std::ptrdiff_t(i));
     if (!NoteConnected(list, device, now)) {
-        TrustedPhone phone = {device.address, device.macKnown, {}, now, {}, false};
-        std::memcpy(phone.mac, device.mac, sizeof phone.mac);
+        TrustedPhone phone = EntryOf(device);
+        phone.lastConnected = now;
         list.phones.push_back(phone);
     }
+    if (!lookedUpName.empty()) (void)NamePhone(list, EntryOf(device), lookedUpName, false);
     while (list.phones.size() > MOST_TRUSTED_PHONES) {
         size_t oldest = 0;
         for (size_t i = 1; i < list.phones.size(); ++i)
@@ -181,7 +190,7 @@ void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now)
 static bool Name(TrustedPhone& phone, const std::wstring& name, bool given)
 {
     if (phone.nameGiven && !given) return false;
-    const std::wstring cut = CutName(name);
+    const std::wstring cut = CleanName(name);
     if (phone.name == cut && phone.nameGiven == (given && !cut.empty())) return false;
     phone.name = cut;
     phone.nameGiven = given && !cut.empty();  // an emptied name may be looked up again
@@ -193,14 +202,6 @@ bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring&
     for (TrustedPhone& phone : list.phones)
         if (SameEntry(phone, entry)) return Name(phone, name, given);
     return false;
-}
-
-bool NameLookedUp(TrustedList& list, uint32_t address, const std::wstring& name)
-{
-    bool changed = false;
-    for (TrustedPhone& phone : list.phones)
-        if (phone.address == address) changed = Name(phone, name, false) || changed;
-    return changed;
 }
 
 bool ForgetPhone(TrustedList& list, const TrustedPhone& entry)
@@ -216,5 +217,5 @@ bool ForgetPhone(TrustedList& list, const TrustedPhone& entry)
 std::wstring NameFromHostName(const std::wstring& hostName)
 {
     if (hostName.empty() || hostName.find_first_not_of(L"0123456789.") == std::wstring::npos) return L"";
-    return CutName(hostName.substr(0, hostName.find(L'.')));
+    return CleanName(hostName.substr(0, hostName.find(L'.')));
 }

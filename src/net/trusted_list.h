@@ -12,6 +12,9 @@ struct Device {
     uint32_t address;  // host byte order
     bool macKnown;
     uint8_t mac[6];
+    // Reached without a gateway: every device there has a hardware address the PC can learn, and
+    // any other device on that network can take the address.
+    bool onOwnNetwork = false;
 };
 
 struct TrustedPhone {
@@ -31,12 +34,12 @@ struct TrustedList {
 
 // Far more than anyone allows; a PC in use for years keeps the newest by last connection.
 constexpr size_t MOST_TRUSTED_PHONES = 1000;
-// A name is the user's text, cut to this many UTF-16 units.
+// A name is the user's text or the network's, one line of it cut to this many characters.
 constexpr size_t LONGEST_NAME = 64;
 
 // One stored entry: "192.168.1.20" or "192.168.1.20 0a-1b-2c-3d-4e-5f", as earlier versions wrote
-// them, then a tab and the time, then a tab, 'g' (given) or 'l' (looked up) and the name. False
-// for anything else.
+// them, then a tab and the time, then a tab, 'g' (given) or 'l' (looked up) and the name (a longer
+// one, written by hand or by a later version, is read cut to its length). False for anything else.
 bool ParseTrustedPhone(const std::wstring& text, TrustedPhone& phone);
 std::wstring FormatTrustedPhone(const TrustedPhone& phone);
 
@@ -48,24 +51,26 @@ TrustedList ParseTrustedList(const std::wstring& stored);
 std::wstring FormatTrustedList(const TrustedList& list);
 
 // Whether a remembered entry vouches for the device: the same address, and the same hardware
-// address where one was remembered.
+// address where one was remembered; an entry without one vouches only for a device beyond the
+// PC's own network, where no hardware address can be learnt.
 bool IsRemembered(const std::vector<TrustedPhone>& phones, const Device& device);
 // The same entry: its address and hardware address.
 bool SameEntry(const TrustedPhone& a, const TrustedPhone& b);
 
-// Adds the device (or finds the entry that vouches for it) and marks it connected now; the entry
-// connected longest ago goes past MOST_TRUSTED_PHONES.
-void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now);
+// Adds the device (or finds the entry that vouches for it) and marks it connected now, with the
+// name looked up for it, if any; an entry at its address without a hardware address gives way to
+// one with it, and the entry connected longest ago goes past MOST_TRUSTED_PHONES.
+void AddTrustedPhone(TrustedList& list, const Device& device, uint64_t now, const std::wstring& lookedUpName = L"");
 // Marks the entries that vouch for the device connected now; false when none does.
 bool NoteConnected(TrustedList& list, const Device& device, uint64_t now);
-// Names the entry; a looked-up name never replaces one the user gave. False when nothing changed.
+// The entry that remembers the device: its address and hardware address.
+TrustedPhone EntryOf(const Device& device);
+// Names the entry, one line cut to LONGEST_NAME; a looked-up name never replaces one the user
+// gave. False when nothing changed.
 bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring& name, bool given);
-// The name looked up for the device at the address (host byte order), for each entry there
-// without a name the user gave. False when nothing changed.
-bool NameLookedUp(TrustedList& list, uint32_t address, const std::wstring& name);
 // Removes the entry; false when it was not there.
 bool ForgetPhone(TrustedList& list, const TrustedPhone& entry);
 
-// The name a host name gives a device: its first label ("pixel-seven" of "pixel-seven.lan"), cut
-// to LONGEST_NAME; empty for an address written as a name.
+// The name a host name gives a device: its first label ("pixel-seven" of "pixel-seven.lan"), one
+// line cut to LONGEST_NAME; empty for an address written as a name.
 std::wstring NameFromHostName(const std::wstring& hostName);

@@ -128,7 +128,7 @@ FirewallVerdict AskThePolicy()
 {
     GUID network = {};
     FirewallState state = {};
-    if (!ReadDefaultRouteNetwork(network, state.profile)) return FirewallVerdict::Unknown;
+    if (!ReadPhonesNetwork(network, state.profile)) return FirewallVerdict::Unknown;
     ComReference<INetFwPolicy2> policy;
     if (!OpenPolicy(policy)) return FirewallVerdict::Unknown;
     const auto profile = NET_FW_PROFILE_TYPE2(state.profile);

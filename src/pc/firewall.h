@@ -3,7 +3,7 @@
 #pragma once
 #include "pc/firewall_rules.h"
 
-// How the firewall treats phones on the default route's network now; tests replace it.
+// How the firewall treats phones on their network now; tests replace it.
 extern FirewallVerdict (*readFirewall)();
 
 // Removes this program's inbound Block rules, each as the object read, and adds the Allow rules

@@ -78,7 +78,8 @@ static FirewallVerdict RulesVerdict(const std::vector<FirewallRule>& rules, uint
 
 static bool IsOwnBlockRule(const FirewallRule& rule)
 {
-    return rule.inbound && !rule.allow && rule.program == RuleProgram::ThisProgram;
+    return rule.inbound && !rule.allow && rule.program == RuleProgram::ThisProgram &&
+           (rule.profiles & (PROFILE_PRIVATE | PROFILE_DOMAIN)) != 0;
 }
 
 FirewallRule MendRule(int32_t protocol, uint16_t port)
@@ -123,7 +124,7 @@ static std::vector<FirewallRule> Mended(const std::vector<FirewallRule>& rules, 
 
 FirewallVerdict JudgeFirewall(const FirewallState& state, uint16_t port)
 {
-    // Without a default route no phone on a network reaches the PC anyway: nothing to say.
+    // Without a network no phone reaches the PC anyway: nothing to say.
     if (state.profile == 0) return FirewallVerdict::Unknown;
     if (!state.enabled) return FirewallVerdict::Open;
     if (state.blockingAll) return FirewallVerdict::BlockingAll;

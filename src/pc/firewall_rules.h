@@ -31,9 +31,9 @@ struct FirewallRule {
     bool everyRemoteAddress;   // false: limited to some remote addresses ("LocalSubnet", a list)
 };
 
-// What the firewall reports for the network phones come from: the one of the default route.
+// What the firewall reports for the network phones come from.
 struct FirewallState {
-    uint32_t profile;      // that network's profile bit; 0 when the PC has no default route
+    uint32_t profile;      // that network's profile bit; 0 when the PC has no such network
     bool enabled;          // the firewall is on for that profile
     bool blockingAll;      // it blocks all inbound traffic there, whatever the rules
     bool policyOverrides;  // the organization's policy sets the rules, overriding the PC's own
@@ -52,8 +52,9 @@ enum class FirewallVerdict {
 FirewallVerdict JudgeFirewall(const FirewallState& state, uint16_t port);
 
 // What the mend changes: the rules to remove, by their place in the list read (this program's own
-// inbound Block rules, as a dismissed question leaves them), and the Allow rules to add where none
-// lets that protocol in on private and domain networks.
+// inbound Block rules for private or domain networks, as a dismissed question leaves them; one the
+// user set for public networks only stays), and the Allow rules to add where none lets that
+// protocol in on private and domain networks.
 struct FirewallMend {
     std::vector<size_t> remove;
     bool addTcp;

@@ -85,25 +85,30 @@ static uint32_t GatewayOf(const IP_ADAPTER_ADDRESSES* adapter)
     return 0;
 }
 
-bool ShownHostAddress(in_addr& address)
+static ShownAddress ChooseFrom(const std::vector<unsigned char>& buffer)
 {
-    std::vector<unsigned char> buffer;
-    if (!ReadAdapters(buffer)) return false;
     std::vector<AddressCandidate> candidates;
     ForEachAddress(buffer, [&](const IP_ADAPTER_ADDRESSES& adapter, uint32_t address, uint8_t prefixLength) {
         const bool lan = (adapter.IfType == IF_TYPE_ETHERNET_CSMACD || adapter.IfType == IF_TYPE_IEEE80211) &&
                          adapter.OperStatus == IfOperStatusUp;
         candidates.push_back({address, prefixLength, adapter.IfIndex, lan, GatewayOf(&adapter)});
     });
-    address.s_addr = htonl(ChooseShownAddress(candidates, DefaultRoutes(buffer)));
-    return true;
+    return ChooseShownAddress(candidates, DefaultRoutes(buffer));
 }
 
-bool DefaultRouteAdapter(GUID& adapter)
+bool ShownHostAddress(in_addr& address)
 {
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
-    const DWORD index = ChooseDefaultRouteInterface(DefaultRoutes(buffer));
+    address.s_addr = htonl(ChooseFrom(buffer).address);
+    return true;
+}
+
+bool ShownAddressAdapter(GUID& adapter)
+{
+    std::vector<unsigned char> buffer;
+    if (!ReadAdapters(buffer)) return false;
+    const DWORD index = ChooseFrom(buffer).interfaceIndex;
     for (const auto* entry = FirstAdapter(buffer); index != 0 && entry; entry = entry->Next) {
         if (entry->IfIndex != index) continue;
         wchar_t name[64] = {};

@@ -17,8 +17,8 @@ bool ReadHostAddresses(std::vector<HostAddress>& addresses);
 // The address a phone on the PC's network can reach (see shown_address.h); false when the
 // addresses cannot be read.
 bool ShownHostAddress(in_addr& address);
-// The adapter that holds the default route; false when there is no default route.
-bool DefaultRouteAdapter(GUID& adapter);
+// The adapter of that address, whose network phones come from; false for none (loopback only).
+bool ShownAddressAdapter(GUID& adapter);
 // Whether a phone at this address may connect: on a local network by the PC's subnets as they are
 // now (the last ones read, when they cannot be read now).
 bool IsLocalPeer(in_addr address);

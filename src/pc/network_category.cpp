@@ -28,10 +28,10 @@ static bool NetworkThrough(INetworkConnection* connection, const GUID& adapter, 
     return read;
 }
 
-bool ReadDefaultRouteNetwork(GUID& network, uint32_t& profile)
+bool ReadPhonesNetwork(GUID& network, uint32_t& profile)
 {
     GUID adapter = {};
-    if (!DefaultRouteAdapter(adapter)) return false;
+    if (!ShownAddressAdapter(adapter)) return false;
     INetworkListManager* manager = nullptr;
     if (FAILED(CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
                                 reinterpret_cast<void**>(&manager))))
@@ -53,7 +53,7 @@ bool ReadDefaultRouteNetwork(GUID& network, uint32_t& profile)
 static bool AskNetworkListManager(GUID& network)
 {
     uint32_t profile = 0;
-    return ReadDefaultRouteNetwork(network, profile) && profile == PROFILE_PUBLIC;
+    return ReadPhonesNetwork(network, profile) && profile == PROFILE_PUBLIC;
 }
 
-bool (*defaultRouteNetworkIsPublic)(GUID& network) = AskNetworkListManager;
+bool (*phonesNetworkIsPublic)(GUID& network) = AskNetworkListManager;

@@ -21,15 +21,7 @@ static bool DefaultRouteMetric(const std::vector<Route>& routes, uint32_t interf
     return found;
 }
 
-uint32_t ChooseDefaultRouteInterface(const std::vector<Route>& routes)
-{
-    const Route* best = nullptr;
-    for (const Route& route : routes)
-        if (route.prefixLength == 0 && (!best || route.metric < best->metric)) best = &route;
-    return best ? best->interfaceIndex : 0;
-}
-
-uint32_t ChooseShownAddress(const std::vector<AddressCandidate>& own, const std::vector<Route>& routes)
+ShownAddress ChooseShownAddress(const std::vector<AddressCandidate>& own, const std::vector<Route>& routes)
 {
     const AddressCandidate *routed = nullptr, *withGateway = nullptr, *onLan = nullptr, *any = nullptr;
     uint32_t routedMetric = 0;
@@ -48,6 +40,6 @@ uint32_t ChooseShownAddress(const std::vector<AddressCandidate>& own, const std:
         }
     }
     for (const AddressCandidate* chosen : {routed, withGateway, onLan, any})
-        if (chosen) return chosen->address;
-    return 0x7F000001;
+        if (chosen) return {chosen->address, chosen->interfaceIndex};
+    return {0x7F000001, 0};
 }

@@ -22,12 +22,14 @@ struct Route {
     uint32_t metric;
 };
 
-// The interface of the default route (0.0.0.0/0) with the lowest metric, 0 when there is none.
-// Narrower routes never count: a full-tunnel VPN adds 0.0.0.0/1 and 128.0.0.0/1 beside it.
-uint32_t ChooseDefaultRouteInterface(const std::vector<Route>& routes);
-
-// The address to show: among the addresses of Ethernet and Wi-Fi adapters with a gateway on their
-// own network, the one whose adapter holds the lowest-metric default route (a VPN's or a virtual
-// adapter's route never wins over it); else the first such address; else the first of a LAN
-// adapter, then the first that is not loopback, then loopback.
-uint32_t ChooseShownAddress(const std::vector<AddressCandidate>& own, const std::vector<Route>& routes);
+// The address to show, with its interface (0 for loopback): among the addresses of Ethernet and
+// Wi-Fi adapters with a gateway on their own network, the one whose adapter holds the
+// lowest-metric default route (0.0.0.0/0: a VPN's or a virtual adapter's route never wins over
+// it, and a full-tunnel VPN's 0.0.0.0/1 halves never count); else the first such address; else the
+// first of a LAN adapter, then the first that is not loopback, then loopback. Its adapter's
+// network is the one phones come from.
+struct ShownAddress {
+    uint32_t address;
+    uint32_t interfaceIndex;
+};
+ShownAddress ChooseShownAddress(const std::vector<AddressCandidate>& own, const std::vector<Route>& routes);

@@ -37,16 +37,16 @@ protected:
     {
         AppTest::SetUp();
         savedFirewall = readFirewall;
-        savedCategory = defaultRouteNetworkIsPublic;
+        savedCategory = phonesNetworkIsPublic;
         readFirewall = StandInFirewall;
-        defaultRouteNetworkIsPublic = StandInNetworkIsPublic;
+        phonesNetworkIsPublic = StandInNetworkIsPublic;
         verdict = FirewallVerdict::Unknown;
         onPublicNetwork = false;
     }
     void TearDown() override
     {
         readFirewall = savedFirewall;
-        defaultRouteNetworkIsPublic = savedCategory;
+        phonesNetworkIsPublic = savedCategory;
         AppTest::TearDown();
     }
     FirewallVerdict (*savedFirewall)() = nullptr;

@@ -94,7 +94,7 @@ void RecordOpenedPage(const wchar_t* address) { openedPages.push_back(address); 
 
 TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetworkSettings)
 {
-    defaultRouteNetworkIsPublic = StandInNetworkIsPublic;
+    phonesNetworkIsPublic = StandInNetworkIsPublic;
     openWebPage = RecordOpenedPage;
     const wchar_t warning[] = L"Windows treats this network as public, so phones cannot reach this PC. To use "
                               L"Palvenor here, make it a private network in Windows Settings.";

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/messages.h"
 #include "app/status_window.h"
 #include "app/trust_prompt.h"
+#include "app/trust_view.h"
 #include "app/window.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
@@ -37,14 +37,15 @@ TEST_F(TrustPromptTest, ItAsksUnderItsOwnTitleAndNothingAnswersItInItsFirstSecon
     EXPECT_NE(FindWindowExW(prompt, nullptr, L"Static",
                             L"A phone at 10.77.0.2 wants to control the mouse and keyboard of this PC."),
               nullptr);
-    // The name found while it is open comes beside the address, whatever it holds; another
-    // device's name does not.
-    Proc(WM_DEVICE_NAMED, WPARAM(htonl(0x0A4D0003)), LPARAM(new std::wstring(L"other")));
-    Proc(WM_DEVICE_NAMED, WPARAM(htonl(0x0A4D0002)), LPARAM(new std::wstring(L"pixel-%1")));
-    EXPECT_NE(FindWindowExW(prompt, nullptr, L"Static",
-                            L"A phone \u201cpixel-%1\u201d at 10.77.0.2 wants to control the mouse and keyboard of "
-                            L"this PC."),
-              nullptr);
+    // The name found for this question comes beside the address, whatever it holds, an "&" shown
+    // as itself; another question's name does not.
+    OnDeviceNamed(4241, L"other");
+    OnDeviceNamed(4242, L"pixel-%1 & co");
+    HWND text = FindWindowExW(prompt, nullptr, L"Static",
+                              L"A phone \u201cpixel-%1 & co\u201d at 10.77.0.2 wants to control the mouse and "
+                              L"keyboard of this PC.");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(GetWindowLongPtrW(text, GWL_STYLE) & SS_NOPREFIX) << "the & would underline the next letter";
     HWND buttons[] = {FindWindowExW(prompt, nullptr, L"Button", L"Allow"),
                       FindWindowExW(prompt, nullptr, L"Button", L"Don't allow")};
     for (HWND button : buttons) {

@@ -223,7 +223,7 @@ TEST_F(InputTest, UnmappedSpecialKeysBeepAndSendNothing)
 TEST_F(InputTest, CharactersTakeTheLayoutsKeyOrAreTypedAsUnicodeUnits)
 {
     const auto key = [](uint8_t virtualKey) { return Events{KeyEvent(virtualKey, 0), KeyEvent(virtualKey, KEY_UP)}; };
-    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP, true)}; };
     const Events shifted{KeyEvent(VKEY_SHIFT, 0), KeyEvent(0x41, 0), KeyEvent(VKEY_SHIFT, KEY_UP), KeyEvent(0x41, KEY_UP)};
     const Events altGr{KeyEvent(VKEY_CONTROL, 0), KeyEvent(VKEY_MENU, 0), KeyEvent(0x45, 0),
                        KeyEvent(VKEY_CONTROL, KEY_UP), KeyEvent(VKEY_MENU, KEY_UP), KeyEvent(0x45, KEY_UP)};
@@ -254,7 +254,7 @@ TEST_F(InputTest, CharactersTakeTheLayoutsKeyOrAreTypedAsUnicodeUnits)
 TEST_F(InputTest, ACharacterOnADeadKeyInItsOwnShiftStateIsTypedAsUnicode)
 {
     const auto key = [](uint8_t virtualKey) { return Events{KeyEvent(virtualKey, 0), KeyEvent(virtualKey, KEY_UP)}; };
-    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP, true)}; };
     const struct {
         const char* layout;
         std::map<uint16_t, uint16_t> keys;  // character: shift state and virtual key
@@ -280,9 +280,9 @@ TEST_F(InputTest, ACharacterOnADeadKeyInItsOwnShiftStateIsTypedAsUnicode)
 
 TEST_F(InputTest, EachPhoneStartsAfreshAndKeepsTheModifiersItHolds)
 {
-    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
-    const Events pair{UnicodeEvent(0xD83D, 0), UnicodeEvent(0xD83D, KEY_UP), UnicodeEvent(0xDE00, 0),
-                      UnicodeEvent(0xDE00, KEY_UP)};
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP, true)}; };
+    const Events pair{UnicodeEvent(0xD83D, 0), UnicodeEvent(0xD83D, KEY_UP, true), UnicodeEvent(0xDE00, 0, true),
+                      UnicodeEvent(0xDE00, KEY_UP, true)};
     constexpr int32_t NEW_PHONE = -1;
     const struct {
         const char* what;
@@ -327,7 +327,7 @@ TEST_F(InputTest, AllModifiersGoInTheOrderShiftCtrlAlt)
 TEST_F(InputTest, EachCharacterTakesTheKeyOfTheLayoutTypedInNow)
 {
     const auto key = [](uint8_t virtualKey) { return Events{KeyEvent(virtualKey, 0), KeyEvent(virtualKey, KEY_UP)}; };
-    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP)}; };
+    const auto unit = [](uint16_t u) { return Events{UnicodeEvent(u, 0), UnicodeEvent(u, KEY_UP, true)}; };
     const struct {
         uintptr_t layout;
         int32_t character;

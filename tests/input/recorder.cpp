@@ -30,14 +30,15 @@ RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags, uint16_t scanCode, bo
 
 RecordedEvent BeepEvent() { return RecordedEvent{RecordedEvent::Beep, 0, 0, 0, 0, 0, 0, false}; }
 
-RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags)
+RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags, bool sameCall)
 {
-    return RecordedEvent{RecordedEvent::Unicode, flags, 0, 0, unit, 0, 0, false};
+    return RecordedEvent{RecordedEvent::Unicode, flags, 0, 0, unit, 0, 0, sameCall};
 }
 
-void InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
+bool InjectMouseEvent(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
 {
     recordedEvents.push_back(MouseEvent(flags, dx, dy, data));
+    return true;
 }
 
 void InjectKeys(const KeyStroke* strokes, size_t count)
@@ -70,7 +71,11 @@ bool KeyIsDead(uint8_t virtualKey, uint8_t shiftState, KeyboardLayout layout)
     return layout == US_LAYOUT && recordedDeadKeys.count(uint16_t(shiftState << 8 | virtualKey)) != 0;
 }
 
-void InjectUnicodeUnit(uint16_t unit, uint32_t flags) { recordedEvents.push_back(UnicodeEvent(unit, flags)); }
+void InjectUnicodeUnits(const uint16_t* units, size_t count)
+{
+    for (size_t i = 0; i < 2 * count; ++i)
+        recordedEvents.push_back(UnicodeEvent(units[i / 2], i % 2 ? KEY_UP : 0, i > 0));
+}
 
 void PlayDefaultBeep() { recordedEvents.push_back(BeepEvent()); }
 

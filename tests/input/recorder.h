@@ -21,7 +21,7 @@ struct RecordedEvent {
 RecordedEvent MouseEvent(uint32_t flags, int32_t dx = 0, int32_t dy = 0, int32_t data = 0);
 RecordedEvent KeyEvent(uint8_t virtualKey, uint32_t flags, uint16_t scanCode = 0, bool sameCall = false);
 RecordedEvent BeepEvent();
-RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags);
+RecordedEvent UnicodeEvent(uint16_t unit, uint32_t flags, bool sameCall = false);
 
 extern std::vector<RecordedEvent> recordedEvents;
 // The keyboard layouts the recorder answers lookups from, and which of them the foreground window

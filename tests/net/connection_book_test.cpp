@@ -12,7 +12,7 @@ constexpr SocketId NONE = NO_SOCKET;
 using Kind = PhoneChange::Kind;
 
 struct Event {
-    enum What { Accept, Watch, Ask, Wait, Refuse, Allow, Deny, Disconnect, Ended } what;
+    enum What { Accept, Watch, Ask, Wait, Refuse, Allow, Deny, Disconnect, Ended, PassedOver } what;
     SocketId socket;  // the connection's socket (its address is socket * 100), or 0 for none
     uint32_t number;  // the connection's number, for the events that name one
     // The step expected back.
@@ -20,11 +20,12 @@ struct Event {
     SocketId close;
     Kind shown;
     uint32_t askNext = 0;  // the connection judged again once a question ends
+    uint32_t from = 0;     // the device's address, when not socket * 100
 };
 
 ConnectionStep Feed(ConnectionBook& book, const Event& event)
 {
-    const uint32_t address = uint32_t(event.socket) * 100;
+    const uint32_t address = event.from ? event.from : uint32_t(event.socket) * 100;
     switch (event.what) {
     case Event::Accept: return Admit(book, WatchConnection(book, event.socket, address), Admission::Serve);
     case Event::Watch: WatchConnection(book, event.socket, address); return {};
@@ -35,6 +36,7 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
     case Event::Deny: return Answer(book, event.number, false);
     case Event::Disconnect: return DisconnectPhone(book);
     case Event::Ended: return MonitorEnded(book, event.socket, event.number);
+    case Event::PassedOver: return PassOver(book, event.number);
     }
     return {};
 }
@@ -42,7 +44,8 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
 TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
 {
     const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, T = Event::Wait, R = Event::Refuse,
-                      Y = Event::Allow, N = Event::Deny, D = Event::Disconnect, E = Event::Ended;
+                      Y = Event::Allow, N = Event::Deny, D = Event::Disconnect, E = Event::Ended,
+                      P = Event::PassedOver;
     const struct {
         const char* name;
         std::vector<Event> events;
@@ -98,6 +101,19 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
           {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing},
           {W, 13, 0, NONE, NONE, Kind::Nothing}, {T, 13, 3, NONE, NONE, Kind::Nothing},
           {E, 12, 2, NONE, 12, Kind::Nothing}, {E, 11, 1, NONE, 11, Kind::AskingEnded, 3}}},
+        {"a device that reconnects while it waits is judged by its newest connection",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {W, 12, 0, NONE, NONE, Kind::Nothing, 0, 500}, {T, 12, 2, NONE, NONE, Kind::Nothing},
+          {W, 13, 0, NONE, NONE, Kind::Nothing, 0, 500}, {T, 13, 3, NONE, NONE, Kind::Nothing},
+          {W, 14, 0, NONE, NONE, Kind::Nothing}, {T, 14, 4, NONE, NONE, Kind::Nothing},
+          {N, 11, 1, 11, NONE, Kind::Nothing, 3}, {Q, 13, 3, NONE, NONE, Kind::Asking, 0, 500},
+          {N, 13, 3, 13, NONE, Kind::Nothing, 4}}},
+        {"a connection over by its turn is passed over unasked, and the next is judged",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
+          {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing},
+          {W, 13, 0, NONE, NONE, Kind::Nothing}, {T, 13, 3, NONE, NONE, Kind::Nothing},
+          {N, 11, 1, 11, NONE, Kind::Nothing, 2}, {P, 12, 2, 12, NONE, Kind::Nothing, 3},
+          {Q, 13, 3, NONE, NONE, Kind::Asking}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;
@@ -110,7 +126,7 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
             EXPECT_EQ(step.change.kind, event.shown);
             EXPECT_EQ(step.askNext, event.askNext);
             if (event.shown == Kind::Connected || event.shown == Kind::Asking || event.shown == Kind::AskingEnded) {
-                EXPECT_EQ(step.change.address, uint32_t(event.socket) * 100);
+                EXPECT_EQ(step.change.address, event.from ? event.from : uint32_t(event.socket) * 100);
             }
         }
     }

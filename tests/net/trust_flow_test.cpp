@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "app/messages.h"
@@ -12,7 +14,9 @@
 #include "base/wire.h"
 #include "net/connection.h"
 #include "pc/host.h"
+#include "net/device_name.h"
 #include "net/trust_store.h"
+#include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/net_fixture.h"
 #include "support/win_test_support.h"
@@ -118,7 +122,7 @@ TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
 {
     in_addr other = {};
     other.s_addr = inet_addr("127.0.0.8");
-    ASSERT_EQ(RememberPhone(other), Remembered::Yes);
+    ASSERT_EQ(RememberDevice(SeeDevice(other), L""), Remembered::Yes);
     SOCKET device = AskedDevice("127.0.0.7");
     Answer(L"Allow");
     ASSERT_TRUE(PhoneConnected());
@@ -136,8 +140,91 @@ TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
     EXPECT_FALSE(PhoneConnected());
     EXPECT_TRUE(ReadTrustedPhones().empty());
     closesocket(device);
+    // "Forget trusted phones" ends the connected phone's connection as forgetting it alone does.
     SOCKET again = AskedDevice("127.0.0.7");
+    Answer(L"Allow");
+    ASSERT_TRUE(PhoneConnected());
+    SendMessageW(statusWindow.window, WM_COMMAND, IDM_FORGET, 0);
+    EXPECT_TRUE(Ends(again, 3000)) << "forgetting all left the phone connected";
+    EXPECT_FALSE(PhoneConnected());
     closesocket(again);
+}
+
+// Devices on the PC's own network, through the network stack's seams: every 127.0.0.x but the PC
+// itself is reached without a gateway on interface 42, the neighbour table holds none of them yet,
+// and the network answers each one's hardware address and name only when asked on that interface.
+class OwnNetworkTest : public TrustFlowTest {
+protected:
+    void SetUp() override
+    {
+        TrustFlowTest::SetUp();
+        routeToDevice = [](in_addr device, NET_LUID& interfaceLuid) {
+            interfaceLuid.Value = 42;
+            return device.s_addr != htonl(INADDR_LOOPBACK);
+        };
+        resolveNeighbour = [](PMIB_IPNET_ROW2 row, const SOCKADDR_INET*) -> NETIO_STATUS {
+            if (row->InterfaceLuid.Value != 42) return ERROR_INVALID_PARAMETER;
+            const uint8_t mac[6] = {0x02, 0, 0, 0, 0, uint8_t(ntohl(row->Address.Ipv4.sin_addr.s_addr))};
+            std::memcpy(row->PhysicalAddress, mac, sizeof mac);
+            row->PhysicalAddressLength = sizeof mac;
+            return NO_ERROR;
+        };
+        reverseLookup = [](const SOCKADDR* address, socklen_t, PWCHAR host, DWORD length, PWCHAR, DWORD, INT) {
+            const bool intruder = reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr == inet_addr("127.0.0.41");
+            lstrcpynW(host, intruder ? L"intruder.lan" : L"pixel-forty.lan", int(length));
+            return 0;
+        };
+    }
+    void TearDown() override
+    {
+        routeToDevice = savedRoute;
+        resolveNeighbour = savedResolve;
+        reverseLookup = savedLookup;
+        TrustFlowTest::TearDown();
+    }
+    static TrustedPhone Entry(uint32_t address, int macLast, const wchar_t* name)
+    {
+        TrustedPhone phone = {address, macLast >= 0, {0x02, 0, 0, 0, 0, uint8_t(macLast)}, 1, name, false};
+        return phone;
+    }
+    decltype(routeToDevice) savedRoute = routeToDevice;
+    decltype(resolveNeighbour) savedResolve = resolveNeighbour;
+    decltype(reverseLookup) savedLookup = reverseLookup;
+};
+
+TEST_F(OwnNetworkTest, AnAllowedDeviceIsRememberedWithItsHardwareAddressAndOnlyItsOwnName)
+{
+    // An entry of the older form, without a hardware address, and one whose device has left the address.
+    ASSERT_EQ(RememberDevice({0x7F000028, false, {}}, L""), Remembered::Yes);
+    Device before = {0x7F000029, true, {0x02, 0, 0, 0, 0, 0x99}};
+    ASSERT_EQ(RememberDevice(before, L"pixel-nine"), Remembered::Yes);
+
+    // Another device at the second one's address is asked, refused, and leaves its name nowhere.
+    SOCKET intruder = AskedDevice("127.0.0.41");
+    PumpMessagesFor(300);  // its name arrives while asked
+    Answer(L"Don't allow");
+    EXPECT_TRUE(Ends(intruder, 3000));
+    closesocket(intruder);
+
+    // The entry without a hardware address no longer vouches: asked, then remembered whole.
+    SOCKET device = AskedDevice("127.0.0.40");
+    Answer(L"Allow");
+    EXPECT_TRUE(PhoneConnected());
+    const auto stored = [] {
+        std::vector<TrustedPhone> phones = ReadTrustedPhones();
+        std::sort(phones.begin(), phones.end(),
+                  [](const TrustedPhone& a, const TrustedPhone& b) { return a.address < b.address; });
+        return phones;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return stored().size() == 2 && stored()[0].macKnown; }, 3000));
+    const std::vector<TrustedPhone> phones = stored();
+    ASSERT_EQ(phones.size(), 2u);
+    const TrustedPhone expected[] = {Entry(0x7F000028, 0x28, L"pixel-forty"), Entry(0x7F000029, 0x99, L"pixel-nine")};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(SameEntry(phones[i], expected[i])) << i;
+        EXPECT_EQ(phones[i].name, expected[i].name) << i;
+    }
+    closesocket(device);
 }
 
 // "Don't allow", closing the prompt and letting it lapse all refuse: the device is closed at once,
@@ -190,7 +277,7 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     EXPECT_EQ(ReadTrustedPhones().size(), 1100u) << "a list past 64 KB";
     in_addr device = {};
     device.s_addr = inet_addr("127.0.0.20");
-    EXPECT_EQ(RememberPhone(device), Remembered::Yes);
+    EXPECT_EQ(RememberDevice(SeeDevice(device), L""), Remembered::Yes);
     const auto kept = ReadTrustedPhones();
     ASSERT_EQ(kept.size(), size_t(MOST_TRUSTED_PHONES));
     EXPECT_EQ(kept.back().address, 0x7F000014u);
@@ -198,7 +285,7 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     const wchar_t foreign[] = L"not a list";
     RegSetValueExW(key, L"Trusted phones", 0, REG_SZ, reinterpret_cast<const BYTE*>(foreign), sizeof foreign);
     EXPECT_TRUE(ReadTrustedPhones().empty());
-    EXPECT_EQ(RememberPhone(device), Remembered::ForeignValue);
+    EXPECT_EQ(RememberDevice(SeeDevice(device), L""), Remembered::ForeignValue);
     wchar_t stored[32] = {};
     DWORD size = sizeof stored;
     EXPECT_EQ(RegGetValueW(key, nullptr, L"Trusted phones", RRF_RT_REG_SZ, nullptr, stored, &size), ERROR_SUCCESS);
@@ -206,7 +293,7 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     RegCloseKey(key);
     ForgetTrustedPhones();
     EXPECT_TRUE(ReadTrustedPhones().empty());
-    EXPECT_EQ(RememberPhone(device), Remembered::Yes);
+    EXPECT_EQ(RememberDevice(SeeDevice(device), L""), Remembered::Yes);
     EXPECT_EQ(ReadTrustedPhones().size(), 1u);
     ForgetTrustedPhones();
 }

@@ -22,7 +22,10 @@ TEST(TrustedListTest, EveryStoredFormReadsBackAsWrittenAndAnythingElseIsKeptUnre
         {L"10.0.0.7\t1765000000\tgAnna\u2019s phone \u00e9\u4e2d", true, L""},
         {L"10.0.0.7\t1765000000\tlpixel-seven", true, L""},
         {L"10.0.0.7\t1765000000\tg" + std::wstring(64, L'x'), true, L""},
-        {L"10.0.0.7\t1765000000\tg" + std::wstring(65, L'x'), false, L""},
+        // Longer than this version writes, or not one line: read cut and cleaned, never dropped.
+        {L"10.0.0.7\t1765000000\tg" + std::wstring(65, L'x'), true, L"10.0.0.7\t1765000000\tg" + std::wstring(64, L'x')},
+        {L"10.0.0.7\t1765000000\tlevil\r\n\u202Ename", true, L"10.0.0.7\t1765000000\tlevilname"},
+        {L"10.0.0.7\t1765000000\tg\u200F", true, L"10.0.0.7\t1765000000"},
         {L"10.0.0.7\t1765000000\tx name", false, L""},
         {L"10.0.0.7\t1765000000\tg", false, L""},
         {L"10.0.0.7\t", false, L""},
@@ -62,6 +65,12 @@ Device DeviceAt(uint32_t address, int macLast = -1)
     return {address, macLast >= 0, {0x0a, 0x1b, 0x2c, 0x3d, 0x4e, uint8_t(macLast)}};
 }
 
+Device OnOwnNetwork(Device device)
+{
+    device.onOwnNetwork = true;
+    return device;
+}
+
 TEST(TrustedListTest, AnEntryVouchesByItsAddressAndItsHardwareAddressWhereKnown)
 {
     TrustedList list;
@@ -75,6 +84,9 @@ TEST(TrustedListTest, AnEntryVouchesByItsAddressAndItsHardwareAddressWhereKnown)
         {DeviceAt(0xC0A80114), false},       // its hardware address cannot be seen now
         {DeviceAt(0xC0A80115, 0x5f), false}, {DeviceAt(0x0A000007), true},
         {DeviceAt(0x0A000007, 0x60), true},  {DeviceAt(0x0A000008), false},
+        // On the PC's own network any device can take the address: only a hardware address vouches.
+        {OnOwnNetwork(DeviceAt(0x0A000007, 0x60)), false}, {OnOwnNetwork(DeviceAt(0x0A000007)), false},
+        {OnOwnNetwork(DeviceAt(0xC0A80114, 0x5f)), true},
     };
     for (const auto& c : cases) EXPECT_EQ(IsRemembered(list.phones, c.device), c.remembered) << std::hex << c.device.address;
 }
@@ -99,7 +111,9 @@ TEST(TrustedListTest, NamesTimesAndForgettingChangeOnlyTheirOwnEntry)
         {"looked up", first, L"pixel-seven", false, true, L"pixel-seven", false},
         {"the user's own", first, L"Anna's phone", true, true, L"Anna's phone", true},
         {"a lookup never replaces it", first, L"pixel-eight", false, false, L"Anna's phone", true},
-        {"cut to its length, never inside a character", first, longName, true, true, std::wstring(63, L'n'), true},
+        {"64 characters, the last of two units", first, longName, true, true, longName, true},
+        {"cut to 64 characters, never inside one", first, L"n" + longName, true, true, std::wstring(64, L'n'), true},
+        {"one line, shown as it reads", first, L"Anna\u202E's\r\nphone\u200B", true, true, L"Anna'sphone", true},
         {"emptied: a lookup may name it again", first, L"", true, true, L"", false},
         {"looked up again", first, L"pixel-seven", false, true, L"pixel-seven", false},
     };
@@ -117,6 +131,23 @@ TEST(TrustedListTest, NamesTimesAndForgettingChangeOnlyTheirOwnEntry)
     EXPECT_FALSE(ForgetPhone(list, first));
     ASSERT_EQ(list.phones.size(), 1u);
     EXPECT_TRUE(SameEntry(list.phones[0], second));
+}
+
+TEST(TrustedListTest, AnAllowedDeviceReplacesItsAddressOnlyEntryAndTakesOnlyTheNameFoundForIt)
+{
+    TrustedList list;
+    AddTrustedPhone(list, DeviceAt(7), 5);
+    AddTrustedPhone(list, DeviceAt(8, 8), 5, L"pixel");
+    AddTrustedPhone(list, OnOwnNetwork(DeviceAt(7, 7)), 9, L"found");
+    ASSERT_EQ(list.phones.size(), 2u);
+    EXPECT_TRUE(SameEntry(list.phones[1], EntryOf(DeviceAt(7, 7))));
+    EXPECT_EQ(list.phones[1].name, L"found");
+    EXPECT_EQ(list.phones[1].lastConnected, 9u);
+    EXPECT_EQ(list.phones[0].name, L"pixel");
+    const struct {
+        std::wstring host, name;
+    } hosts[] = {{L"pixel-seven.lan", L"pixel-seven"}, {L"evil\r\n\u202Ephone.lan", L"evilphone"}, {L"192.168.1.5", L""}};
+    for (const auto& host : hosts) EXPECT_EQ(NameFromHostName(host.host), host.name);
 }
 
 TEST(TrustedListTest, TheNewestThousandByLastConnectionAreKept)

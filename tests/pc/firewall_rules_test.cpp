@@ -1,4 +1,4 @@
-// What Windows' firewall does to phones on the default route's network, from the rules it reports,
+// What Windows' firewall does to phones on their network, from the rules it reports,
 // and which rules the mend removes and adds.
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ TEST(FirewallRulesTest, TheVerdictForTheDefaultRoutesNetworkAndWhetherTheMendHel
         Verdict verdict;
     } cases[] = {
         {"the installer's rules", PROFILE_PRIVATE, true, false, false, {tcp, udp}, Verdict::Open},
-        {"a private Wi-Fi beside a public virtual adapter", PROFILE_PRIVATE, true, false, false, {tcp, udp},
-         Verdict::Open},
+        {"a private Wi-Fi beside a public virtual adapter, which the user's rule closes", PROFILE_PRIVATE, true, false,
+         false, {tcp, udp, Block(PROTOCOL_ANY, L"", THIS, PROFILE_PUBLIC)}, Verdict::Open},
         {"no default route", 0, true, false, false, {}, Verdict::Unknown},
         {"no rules: the mend adds them", PROFILE_PRIVATE, true, false, false, {}, Verdict::Blocked},
         {"no rules on a public network: the mend's rules do not cover it", PROFILE_PUBLIC, true, false, false, {},
@@ -117,6 +117,10 @@ TEST(FirewallRulesTest, TheMendRemovesOnlyThisProgramsInboundBlockRulesAndAddsOn
         {"rules on the private profile only", {Allow(PROTOCOL_TCP, L"4026", THIS, PROFILE_PRIVATE), udp}, {}, true, false},
         {"another program's Allow rules", {Allow(PROTOCOL_TCP, L"4026", OTHER), Allow(PROTOCOL_UDP, L"4026", OTHER)}, {},
          true, true},
+        {"the user's own Block rule for public networks stays",
+         {Block(PROTOCOL_TCP, L"", THIS, PROFILE_PUBLIC), Block(PROTOCOL_UDP, L"", THIS, PROFILE_PUBLIC | PROFILE_PRIVATE), tcp,
+          udp},
+         {1}, false, false},
     };
     for (const auto& c : cases) {
         const FirewallMend mend = PlanMend(c.rules, 4026);

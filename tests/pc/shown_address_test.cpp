@@ -23,35 +23,24 @@ TEST(ShownAddressTest, TheLanAdapterAPhoneCanReachWhateverElseHoldsARoute)
         std::vector<AddressCandidate> own;
         std::vector<Route> routes;
         const char* shown;
+        uint32_t interfaceIndex;  // whose network phones come from
     } cases[] = {
-        {"Wi-Fi behind Hyper-V's switch", {loopback, hyperV, wifi}, {subnet, wifiRoute}, "192.168.1.20"},
-        {"a full-tunnel VPN with the lower metric", {loopback, vpn, wifi}, {vpnDefault, wifiRoute}, "192.168.1.20"},
-        {"a VPN's two halves", {vpn, wifi}, {vpnHalf, wifiRoute}, "192.168.1.20"},
-        {"the lower of two LAN routes", {wifi, ethernet}, {wifiRoute, ethernetRoute}, "192.168.2.30"},
-        {"no default route", {loopback, hyperV, vpn, wifi}, {subnet}, "192.168.1.20"},
-        {"a gateway off the adapter's network", {farGateway, ethernet}, {{0, 14, 1}}, "192.168.2.30"},
-        {"only a LAN adapter without a gateway", {loopback, vpn, hyperV}, {vpnDefault}, "172.20.16.1"},
-        {"an adapter that is down", {vpn, wifiDown}, {vpnDefault, wifiRoute}, "10.8.0.5"},
-        {"an address not yet set", {loopback, unset}, {wifiRoute}, "127.0.0.1"},
-        {"nothing", {}, {}, "127.0.0.1"},
+        {"Wi-Fi behind Hyper-V's switch", {loopback, hyperV, wifi}, {subnet, wifiRoute}, "192.168.1.20", 12},
+        {"a full-tunnel VPN with the lower metric", {loopback, vpn, wifi}, {vpnDefault, wifiRoute}, "192.168.1.20", 12},
+        {"a VPN's two halves", {vpn, wifi}, {vpnHalf, wifiRoute}, "192.168.1.20", 12},
+        {"the lower of two LAN routes", {wifi, ethernet}, {wifiRoute, ethernetRoute}, "192.168.2.30", 9},
+        {"no default route", {loopback, hyperV, vpn, wifi}, {subnet}, "192.168.1.20", 12},
+        {"a gateway off the adapter's network", {farGateway, ethernet}, {{0, 14, 1}}, "192.168.2.30", 9},
+        {"only a LAN adapter without a gateway", {loopback, vpn, hyperV}, {vpnDefault}, "172.20.16.1", 7},
+        {"an adapter that is down", {vpn, wifiDown}, {vpnDefault, wifiRoute}, "10.8.0.5", 30},
+        {"an address not yet set", {loopback, unset}, {wifiRoute}, "127.0.0.1", 0},
+        {"nothing", {}, {}, "127.0.0.1", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(ChooseShownAddress(c.own, c.routes), Address(c.shown)) << c.name;
-}
-
-TEST(ShownAddressTest, TheDefaultRouteIsTheZeroPrefixWithTheLowestMetric)
-{
-    const Route wifi = {0, 12, 35}, ethernet = {0, 7, 25}, vpnHalf = {1, 30, 1}, subnet = {24, 12, 1};
-    const struct {
-        const char* name;
-        std::vector<Route> routes;
-        uint32_t chosen;
-    } cases[] = {
-        {"one default route", {subnet, wifi}, 12},
-        {"a full-tunnel VPN's halves beside it", {vpnHalf, wifi}, 12},
-        {"the lower of two, either order", {wifi, ethernet}, 7},
-        {"none", {subnet, vpnHalf}, 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ChooseDefaultRouteInterface(c.routes), c.chosen) << c.name;
+    for (const auto& c : cases) {
+        const ShownAddress shown = ChooseShownAddress(c.own, c.routes);
+        EXPECT_EQ(shown.address, Address(c.shown)) << c.name;
+        EXPECT_EQ(shown.interfaceIndex, c.interfaceIndex) << c.name;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/ui_thread.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
@@ -105,5 +106,6 @@ int main(int argc, char** argv)
     WSADATA network;
     WSAStartup(MAKEWORD(2, 2), &network);
     notifyIcon = RecordTrayCall;
+    StartUiThreadWork();
     return RUN_ALL_TESTS();
 }

@@ -8,11 +8,12 @@
 std::atomic<uint32_t> injectedCount{0};
 std::vector<Clock::time_point> injectedAt(MAX_SEQUENCE + 1);
 
-void InjectMouseEvent(uint32_t, int32_t, int32_t, int32_t data)
+bool InjectMouseEvent(uint32_t, int32_t, int32_t, int32_t data)
 {
     const uint32_t sequence = uint32_t(-int64_t(data));  // the vertical wheel's amount is negated
     if (sequence <= MAX_SEQUENCE) injectedAt[sequence] = Clock::now();
     injectedCount.fetch_add(1, std::memory_order_release);
+    return true;
 }
 
 std::atomic<uint32_t> typedCount{0};
@@ -35,5 +36,5 @@ uint16_t LookUpScanCode(uint8_t virtualKey, KeyboardLayout) { return virtualKey;
 KeyboardLayout ForegroundLayout() { return 1; }
 uint16_t LookUpCharacterKey(uint16_t character, KeyboardLayout) { return character < 0x100 ? character : NO_KEY_FOR_CHARACTER; }
 bool KeyIsDead(uint8_t, uint8_t, KeyboardLayout) { return false; }
-void InjectUnicodeUnit(uint16_t, uint32_t flags) { StampTyped(flags); }
+void InjectUnicodeUnits(const uint16_t*, size_t count) { if (count > 0) StampTyped(KEY_UP); }
 void PlayDefaultBeep() {}

@@ -62,6 +62,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 Var WasRunning  ; a copy ran before the install, and runs again after it
 Var LogFile     ; the log's handle, and its path in the temporary folder
 Var LogPath
+Var FolderRights  ; the folder's security descriptor while the setup takes the folder
 
 ; Writes a line to the log, which tells a user who reports a failure what was done.
 !macro Log TEXT
@@ -136,27 +137,150 @@ FunctionEnd
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
 
-; Whether $INSTDIR may take the program: it does not exist yet (the setup creates it, with its rights
-; in place from the start), or it is this program's own earlier folder holding nothing but what the
-; setup put there. Anything else stays as it is: a user's files would be locked away from them, a
-; folder a user created keeps whatever rights and open handles that user gave it, and a library
-; beside the program would be loaded by it. $R0 is "" when it may, else the reason.
-Function CheckFolder
+; $R3 is 1 when $R1 is owned by Administrators, SYSTEM or TrustedInstaller, or by whoever owns what
+; this elevated setup creates (Administrators on Windows), else 0: nothing a standard user owns.
+Function IsOwnedByAdministrators
+  StrCpy $R3 0
+  System::Call 'advapi32::GetNamedSecurityInfoW(w R1, i 1, i 1, *p .R4, p 0, p 0, p 0, *p .R5) i .R6'
+  ${If} $R6 <> 0
+    Return
+  ${EndIf}
+  System::Call 'advapi32::IsWellKnownSid(p R4, i 26) i .R3'
+  ${If} $R3 = 0
+    System::Call 'advapi32::IsWellKnownSid(p R4, i 22) i .R3'
+  ${EndIf}
+  ${If} $R3 = 0
+    System::Call 'advapi32::ConvertStringSidToSidW(w "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", *p .R7) i .R6'
+    ${If} $R6 <> 0
+      System::Call 'advapi32::EqualSid(p R4, p R7) i .R3'
+      System::Call 'kernel32::LocalFree(p R7)'
+    ${EndIf}
+  ${EndIf}
+  ${If} $R3 = 0
+    System::Call 'kernel32::GetCurrentProcess() p .R7'
+    System::Call 'advapi32::OpenProcessToken(p R7, i 8, *p .R7) i .R6'
+    ${If} $R6 <> 0
+      System::Alloc 256
+      Pop $R8
+      System::Call 'advapi32::GetTokenInformation(p R7, i 4, p R8, i 256, *i .R9) i .R6'
+      ${If} $R6 <> 0
+        System::Call '*$R8(p .R9)'
+        System::Call 'advapi32::EqualSid(p R4, p R9) i .R3'
+      ${EndIf}
+      System::Free $R8
+      System::Call 'kernel32::CloseHandle(p R7)'
+    ${EndIf}
+  ${EndIf}
+  ${If} $R3 <> 0
+    StrCpy $R3 1
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p R5)'
+FunctionEnd
+
+; $R0 is the reason $R1 and the folders above it may not hold the program, or "": none may be a
+; link or junction (the folder would be elsewhere), none may be owned by a standard user (who could
+; move the installed folder aside and put another in its place), and none may be inside a user's
+; profile, which its user may change.
+Function CheckPathUp
   StrCpy $R0 ""
-  ${DirState} "$INSTDIR" $R1
-  ${If} $R1 = -1
-    ${If} ${FileExists} "$INSTDIR"
-      StrCpy $R0 "a file has the folder's name"
+  ${Do}
+    System::Call 'kernel32::GetFileAttributesW(w R1) i .R2'
+    ${If} $R2 <> -1
+      IntOp $R2 $R2 & 0x400
+      ${If} $R2 <> 0
+        StrCpy $R0 "a folder on its way is a link: $R1"
+        Return
+      ${EndIf}
+      Call IsOwnedByAdministrators
+      ${If} $R3 = 0
+        StrCpy $R0 "a standard user may change $R1"
+        Return
+      ${EndIf}
+    ${EndIf}
+    ${GetParent} "$R1" $R1
+  ${LoopUntil} $R1 == ""
+  StrCpy $R2 0
+  ${Do}
+    EnumRegKey $R3 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList" $R2
+    ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
+    ReadRegStr $R4 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\$R3" ProfileImagePath
+    ExpandEnvStrings $R4 "$R4\"
+    StrLen $R5 $R4
+    StrCpy $R6 "$INSTDIR\" $R5
+    ${If} $R4 != "\"
+    ${AndIf} $R6 == $R4
+      StrCpy $R0 "the folder is inside a user's profile"
+      Return
+    ${EndIf}
+    IntOp $R2 $R2 + 1
+  ${Loop}
+FunctionEnd
+
+; A quick look on the folder page: a folder that exists and is not this program's own is refused
+; at once. The setup judges the folder again as it takes it (TakeFolder), after every running copy
+; has ended: by then a standard user may have made it.
+Function CheckChosenFolder
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
+  ${If} ${FileExists} "$INSTDIR\*"
+  ${AndIf} $R2 != $INSTDIR
+    MessageBox MB_ICONEXCLAMATION "$(FOLDER_NOT_EMPTY)"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Stops the setup, with nothing changed, for the reason in $R0.
+Function RefuseFolder
+  !insertmacro Log "not installed in $INSTDIR: $R0"
+  MessageBox MB_ICONSTOP "$(FOLDER_NOT_EMPTY)" /SD IDOK
+  Call Fail
+FunctionEnd
+
+; The folder's security descriptor, whole: Administrators own it, Administrators and SYSTEM may
+; change it, users may read and run; nothing is inherited from the folder above (a folder outside
+; Program Files inherits "Authenticated Users: Modify" from the drive). Well-known identifiers, so
+; that any language of Windows takes them. $R2 is the descriptor, or 0.
+Function MakeFolderDescriptor
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .R2, p 0) i .R3'
+  ${If} $R3 = 0
+    StrCpy $R2 0
+  ${EndIf}
+FunctionEnd
+
+; A new install creates the folder itself, with its descriptor in place, so that nothing can open
+; it in between; one that exists by now was made by someone else, and is refused.
+Function CreateNewFolder
+  ${GetParent} "$INSTDIR" $R1
+  Call CheckPathUp
+  ${IfThen} $R0 != "" ${|} Return ${|}
+  CreateDirectory "$R1"
+  ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
+  System::Call '*(i 24, i 0, p $FolderRights, i 0, i 0) p .R4'
+  System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3 ?e'
+  Pop $R5
+  System::Free $R4
+  ${If} $R3 = 0
+    ${If} $R5 = 183
+      StrCpy $R0 "the folder exists already"
+    ${Else}
+      StrCpy $R0 "the folder could not be created (error $R5)"
     ${EndIf}
     Return
   ${EndIf}
-  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
-  ${If} $R2 != $INSTDIR
-    ${If} $R1 = 1
-      StrCpy $R0 "the folder holds files of another program"
-    ${Else}
-      StrCpy $R0 "the folder exists already"
-    ${EndIf}
+  !insertmacro Log "folder created with its rights: $R3"
+FunctionEnd
+
+; An upgrade goes only into this program's own recorded folder: no link on its way, owned by
+; Administrators, its descriptor set again whole, and then holding nothing but what the setup put
+; there, whose files are written anew so that they take only what the folder passes on.
+Function SecureOwnFolder
+  StrCpy $R1 "$INSTDIR"
+  Call CheckPathUp
+  ${IfThen} $R0 != "" ${|} Return ${|}
+  ; OWNER, DACL and PROTECTED_DACL: the descriptor replaces the folder's own.
+  System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 0x80000005, p $FolderRights) i .R3'
+  !insertmacro Log "rights of the folder set again: $R3"
+  ${If} $R3 = 0
+    StrCpy $R0 "its rights could not be set"
     Return
   ${EndIf}
   FindFirst $R3 $R4 "$INSTDIR\*"
@@ -171,68 +295,32 @@ Function CheckFolder
     FindNext $R3 $R4
   ${Loop}
   FindClose $R3
+  ${IfThen} $R0 != "" ${|} Return ${|}
+  Delete "$INSTDIR\${EXE}"
+  Delete "$INSTDIR\${UNINSTALLER}"
 FunctionEnd
 
-; The folder page asks for another folder rather than go on with one it may not use.
-Function CheckChosenFolder
-  Call CheckFolder
-  ${If} $R0 != ""
-    MessageBox MB_ICONEXCLAMATION "$(FOLDER_NOT_EMPTY)"
-    Abort
-  ${EndIf}
-FunctionEnd
-
-; Stops the setup, with nothing changed, unless the folder may take the program.
-Function RefuseForeignFolder
-  Call CheckFolder
-  ${If} $R0 != ""
-    !insertmacro Log "not installed in $INSTDIR: $R0"
-    MessageBox MB_ICONSTOP "$(FOLDER_NOT_EMPTY)" /SD IDOK
-    Call Fail
-  ${EndIf}
-FunctionEnd
-
-; The folder's security descriptor, whole: Administrators own it, Administrators and SYSTEM may
-; change it, users may read and run; nothing is inherited from the folder above (a folder outside
-; Program Files inherits "Authenticated Users: Modify" from the drive). Well-known identifiers, so
-; that any language of Windows takes them. $R2 is the descriptor, or 0.
-Function MakeFolderDescriptor
-  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .R2, p 0) i .R3'
-  ${If} $R3 = 0
-    StrCpy $R2 0
-  ${EndIf}
-FunctionEnd
-
-; Only Administrators and SYSTEM may change the folder and what it holds, before any file is written
-; there; otherwise a standard user could replace the program or put a library beside it, and be
-; given the rights of whoever runs it next. A new folder is created with its descriptor in place, so
-; that nothing can open it in between; the setup's own earlier folder has its descriptor set again
-; whole, and the files in it are written anew, so that they take only what the folder passes on.
-Function SecureFolder
+; Judges the folder and takes it in one step, once no copy runs: only Administrators and SYSTEM
+; may change it and what it holds before any file is written there; otherwise a standard user
+; could replace the program or put a library beside it, and be given the rights of whoever runs
+; it next (the elevated copy that mends the firewall among them).
+Function TakeFolder
   Call MakeFolderDescriptor
   ${If} $R2 = 0
     !insertmacro Log "the folder's rights could not be made"
     Call Fail
   ${EndIf}
-  ${DirState} "$INSTDIR" $R5
-  ${If} $R5 = -1
-    ${GetParent} "$INSTDIR" $R1
-    CreateDirectory "$R1"
-    ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
-    System::Call '*(i 24, i 0, p R2, i 0, i 0) p .R4'
-    System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3'
-    System::Free $R4
-    !insertmacro Log "folder created with its rights: $R3"
+  StrCpy $FolderRights $R2
+  ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" InstallLocation
+  ${If} $R1 == $INSTDIR
+  ${AndIf} ${FileExists} "$INSTDIR\*"
+    Call SecureOwnFolder
   ${Else}
-    ; OWNER, DACL and PROTECTED_DACL: the descriptor replaces the folder's own.
-    System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 0x80000005, p R2) i .R3'
-    Delete "$INSTDIR\${EXE}"
-    Delete "$INSTDIR\${UNINSTALLER}"
-    !insertmacro Log "rights of the folder set again: $R3"
+    Call CreateNewFolder
   ${EndIf}
-  System::Call 'kernel32::LocalFree(p R2)'
-  ${If} $R3 = 0
-    Call Fail
+  System::Call 'kernel32::LocalFree(p $FolderRights)'
+  ${If} $R0 != ""
+    Call RefuseFolder
   ${EndIf}
 FunctionEnd
 
@@ -256,10 +344,9 @@ FunctionEnd
 
 Section "-${NAME}"
   Call OpenLog
-  Call RefuseForeignFolder
   Call StopServer
   Call CheckProgramReplaceable
-  Call SecureFolder
+  Call TakeFolder
 
   SetOutPath "$INSTDIR"
   File "${PROGRAM}"
@@ -329,28 +416,37 @@ Function StartServer
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE}"'
 FunctionEnd
 
-; Deletes $R5 only when it is a plain file and no folder on its way is a reparse point: a standard
-; user could otherwise turn their Startup folder into a junction (and the name into a link) and
-; have the uninstaller, with its rights, delete any file.
+; Deletes $R5 only when it is a plain file reached through no link: a standard user could otherwise
+; turn their Startup folder into a junction (and the name into a link) and have the uninstaller,
+; with its rights, delete any file. The file is opened without following a link at its end, the
+; path the handle really reached is compared with the one asked for (a junction on the way leads
+; elsewhere), and the file is deleted through that same handle, so nothing can be swapped between
+; the check and the delete.
 Function un.DeletePlainFile
-  StrCpy $R6 "$R5"
-  ${Do}
-    System::Call 'kernel32::GetFileAttributesW(w "$R6") i .R7'
-    ${If} $R7 = -1
-      Return  ; nothing there, or a folder on the way is missing
-    ${EndIf}
-    IntOp $R7 $R7 & 0x400
-    ${If} $R7 <> 0
-      !insertmacro Log "not followed: $R6 is a link"
-      Return
-    ${EndIf}
-    ${GetParent} "$R6" $R6
-  ${LoopUntil} $R6 == ""
-  System::Call 'kernel32::GetFileAttributesW(w "$R5") i .R7'
-  IntOp $R7 $R7 & 0x10
-  ${If} $R7 = 0
-    Delete "$R5"
+  ; DELETE | FILE_READ_ATTRIBUTES, every sharing mode, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT.
+  System::Call 'kernel32::CreateFileW(w R5, i 0x10080, i 7, p 0, i 3, i 0x00200000, p 0) p .R6'
+  ${If} $R6 = -1
+    Return  ; nothing there, or a folder on the way is missing
   ${EndIf}
+  System::Call 'kernel32::GetFinalPathNameByHandleW(p R6, w .R7, i ${NSIS_MAX_STRLEN}, i 0) i .R8'
+  ; BY_HANDLE_FILE_INFORMATION's first field: the attributes.
+  System::Alloc 52
+  Pop $R9
+  System::Call 'kernel32::GetFileInformationByHandle(p R6, p R9) i .R8'
+  System::Call '*$R9(i .R8)'
+  System::Free $R9
+  IntOp $R8 $R8 & 0x410  ; a folder, or a link
+  ${If} $R7 != "\\?\$R5"
+    !insertmacro Log "not followed: $R5 leads to $R7"
+  ${ElseIf} $R8 <> 0
+    !insertmacro Log "not followed: $R5 is a link"
+  ${Else}
+    ; FILE_DISPOSITION_INFO { DeleteFile = TRUE }, FileDispositionInfo (4).
+    System::Call '*(i 1) p .R9'
+    System::Call 'kernel32::SetFileInformationByHandle(p R6, i 4, p R9, i 4) i .R8'
+    System::Free $R9
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p R6)'
 FunctionEnd
 
 ; Every user's Startup shortcut, in each profile the machine knows.
