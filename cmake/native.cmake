@@ -21,6 +21,7 @@ add_executable(core_tests
   tests/pc/firewall_rules_test.cpp
   tests/pc/shown_address_test.cpp
   tests/pc/rights_test.cpp
+  tests/pc/user_presence_test.cpp
   tests/app/options_test.cpp)
 target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)

@@ -7,6 +7,7 @@ import os
 import shutil
 import signal
 import subprocess
+import time
 import unittest
 
 from harness import (BIN, RUN, STATE, WORK, ServerTest, probe, shortcut_path, wait_until, window_state, windows_path,
@@ -173,8 +174,7 @@ class InstallerTest(ServerTest):
     def test_an_existing_folder_and_files_the_setup_did_not_install_are_refused_and_left_alone(self):
         foreign = os.path.join(DRIVE_C, 'PalvenorForeign')
         cases = [('an empty folder a user made', foreign, [], 'the folder exists already'),
-                 ('a folder of the user\'s files', foreign, ['letter.txt', 'IPHLPAPI.DLL'],
-                  'the folder holds files of another program'),
+                 ('a folder of the user\'s files', foreign, ['letter.txt', 'IPHLPAPI.DLL'], 'the folder exists already'),
                  ('a library planted beside the installed program', FOLDER, ['version.dll'],
                   'the folder holds a file the setup did not install: version.dll')]
         for name, folder, files, reason in cases:
@@ -199,6 +199,30 @@ class InstallerTest(ServerTest):
                 self.assertEqual(sorted(os.listdir(folder)), before)
                 self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the install went on')
                 self.assertIn(f'not installed in {shown}: {reason}', self.setup_log())
+
+    def test_a_folder_made_while_the_setup_waits_for_a_running_copy_is_refused(self):
+        raced = os.path.join(DRIVE_C, 'PalvenorRaced')
+        shutil.rmtree(raced, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, raced, True)
+        self.server('waited-for')
+        copies = [int(pid) for pid in subprocess.run(['pgrep', '-f', 'PalvenorServer[.]exe'], capture_output=True,
+                                                     text=True).stdout.split()]
+        self.assertTrue(copies, 'the running copy was not found')
+        for pid in copies:
+            os.kill(pid, signal.SIGSTOP)  # it holds the setup's wait, as a standard user's copy may
+        try:
+            setup = subprocess.Popen([RUN, STATE, INSTALLER, '/S', '/D=C:\\PalvenorRaced'], env=self.env,
+                                     cwd=self.downloads, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(3)
+            os.makedirs(raced)
+            with open(os.path.join(raced, 'version.dll'), 'w') as f:
+                f.write('planted')
+        finally:
+            for pid in copies:
+                os.kill(pid, signal.SIGCONT)
+        self.assertEqual(setup.wait(120), 2)
+        self.assertEqual(sorted(os.listdir(raced)), ['version.dll'], 'installed beside the planted library')
+        self.assertIn('not installed in C:\\PalvenorRaced: the folder exists already', self.setup_log())
 
     def test_an_upgrade_stops_when_another_users_copy_holds_the_program(self):
         self.assertEqual(self.install(), 0)

@@ -140,9 +140,22 @@ except OSError:
         self.assertState('Not connected', '0.0.0.0')
         self.stop_server()
         self.start_server()
-        self.local_phone()
+        again = self.local_phone()
         self.assertState('Connected', LOCAL_PHONE)
         self.assertFalse(self.prompt_open(), 'asked again after a restart')
+        stored = wine_in_server_namespace('reg', 'query', 'HKCU\\Software\\Quorvane\\Palvenor Server', '/v',
+                                          'Trusted phones').stdout
+        mac = ip('-n', PHONE_NS, '-br', 'link', 'show', 'pv-phone').stdout.split()[2].replace(':', '-')
+        self.assertIn(f'{LOCAL_PHONE} {mac}', stored, 'not remembered with its hardware address')
+
+        # Another device at the phone's address is asked, whatever the entry says of the address.
+        again.close()
+        self.assertState('Not connected', '0.0.0.0')
+        for command in (['-n', PHONE_NS, 'link', 'set', 'pv-phone', 'address', '02:00:00:00:00:99'],
+                        ['-n', SERVER_NS, 'neigh', 'flush', 'dev', 'pv-server']):
+            self.assertEqual(ip(*command).returncode, 0)
+        self.local_phone()
+        self.assertTrue(wait_until(self.prompt_open, 10), 'another hardware address at the address was served unasked')
         self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)
 
 

@@ -12,7 +12,7 @@ constexpr SocketId NONE = NO_SOCKET;
 using Kind = PhoneChange::Kind;
 
 struct Event {
-    enum What { Accept, Watch, Ask, Wait, Refuse, Allow, Deny, Disconnect, Ended, PassedOver } what;
+    enum What { Accept, Watch, Ask, Wait, Refuse, Allow, Deny, Disconnect, Ended, PassedOver, Lock, Unlock } what;
     SocketId socket;  // the connection's socket (its address is socket * 100), or 0 for none
     uint32_t number;  // the connection's number, for the events that name one
     // The step expected back.
@@ -37,6 +37,12 @@ ConnectionStep Feed(ConnectionBook& book, const Event& event)
     case Event::Disconnect: return DisconnectPhone(book);
     case Event::Ended: return MonitorEnded(book, event.socket, event.number);
     case Event::PassedOver: return PassOver(book, event.number);
+    case Event::Lock: HoldQuestions(book); return {};
+    case Event::Unlock: {
+        ConnectionStep step;
+        step.askNext = ResumeQuestions(book);
+        return step;
+    }
     }
     return {};
 }
@@ -45,7 +51,7 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
 {
     const Event::What A = Event::Accept, W = Event::Watch, Q = Event::Ask, T = Event::Wait, R = Event::Refuse,
                       Y = Event::Allow, N = Event::Deny, D = Event::Disconnect, E = Event::Ended,
-                      P = Event::PassedOver;
+                      P = Event::PassedOver, L = Event::Lock, U = Event::Unlock;
     const struct {
         const char* name;
         std::vector<Event> events;
@@ -114,6 +120,13 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
           {W, 13, 0, NONE, NONE, Kind::Nothing}, {T, 13, 3, NONE, NONE, Kind::Nothing},
           {N, 11, 1, 11, NONE, Kind::Nothing, 2}, {P, 12, 2, 12, NONE, Kind::Nothing, 3},
           {Q, 13, 3, NONE, NONE, Kind::Asking}}},
+        {"a question open at the lock is put away, asked first at the unlock, and its end refuses nobody",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking}, {L, 0, 0, NONE, NONE, Kind::Nothing},
+          {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing}, {U, 0, 0, NONE, NONE, Kind::Nothing, 1},
+          {Q, 11, 1, NONE, NONE, Kind::Asking}, {E, 11, 1, NONE, 11, Kind::AskingEnded, 2}}},
+        {"a device that leaves while its question is put away ends unseen",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking}, {L, 0, 0, NONE, NONE, Kind::Nothing},
+          {E, 11, 1, NONE, 11, Kind::Nothing}, {U, 0, 0, NONE, NONE, Kind::Nothing, 0}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;

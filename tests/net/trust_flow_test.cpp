@@ -3,6 +3,7 @@
 // only 127.0.0.1 counts as the PC itself here.
 #include <winsock2.h>
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "app/trust_prompt.h"
 #include "app/window.h"
 #include "base/wire.h"
+#include "input/packet.h"
 #include "net/connection.h"
 #include "pc/host.h"
 #include "net/device_name.h"
@@ -313,6 +315,67 @@ TEST(HostTest, ThePcsOwnAddressesAreThePcItselfAndOthersAreNot)
     in_addr other = {};
     other.s_addr = htonl(0xCB007107);  // 203.0.113.7
     EXPECT_FALSE(IsPcItself(other));
+}
+
+}  // namespace
+
+namespace {
+
+// What Windows tells the program's own session (1 under Wine): locked, the phone stays connected
+// but none of its input acts and nobody is asked; away, every connection ends and both ports are
+// free for the copy at the screen; back, they are served again. Nobody is refused for any of it.
+TEST_F(TrustFlowTest, LockedNothingActsAndNobodyIsAskedAwayBothPortsAreFreeAndNobodyIsRefused)
+{
+    const auto notice = [](WPARAM event, LPARAM session) {
+        SendMessageW(statusWindow.window, WM_WTSSESSION_CHANGE, event, session);
+    };
+    const auto wheels = [] {
+        size_t count = 0;
+        for (const WatchedInput& input : WatchedInputSoFar()) count += input.mouse && input.message == WM_MOUSEWHEEL;
+        return count;
+    };
+    SOCKET phone = ConnectPhone("127.0.0.1");
+    ASSERT_TRUE(WaitUntil([] { return PhoneConnected(); }, 3000));
+    SOCKET asked = AskedDevice("127.0.0.60");
+    StartInputWatch();
+
+    notice(WTS_SESSION_LOCK, 2);
+    EXPECT_NE(DevicePrompt(), nullptr) << "another session's lock put the question away";
+    notice(WTS_SESSION_LOCK, 1);
+    EXPECT_EQ(DevicePrompt(), nullptr) << "a question behind the lock screen";
+    SOCKET waiting = ConnectPhone("127.0.0.61");
+    SendDatagram(PKT_WHEEL, 120);
+    EXPECT_FALSE(Ends(waiting, 1500)) << "a device that connected while locked was not kept waiting";
+    EXPECT_EQ(DevicePrompt(), nullptr);
+    EXPECT_EQ(wheels(), 0u) << "input acted on while locked";
+    EXPECT_TRUE(PhoneConnected());
+
+    notice(WTS_SESSION_UNLOCK, 1);
+    EXPECT_TRUE(WaitUntil([] { return DevicePrompt() != nullptr; }, 3000)) << "the put-away question was not asked again";
+    SendDatagram(PKT_WHEEL, 120);
+    EXPECT_TRUE(WaitUntil([&] { return wheels() == 1; }, 3000)) << "the wheel held over the lock, or none acts after it";
+    StopInputWatch();
+
+    notice(WTS_CONSOLE_DISCONNECT, 1);
+    for (SOCKET device : {phone, asked, waiting}) EXPECT_TRUE(Ends(device, 3000));
+    EXPECT_EQ(DevicePrompt(), nullptr);
+    const std::wstring away = L"Another user is using this PC. Phones are served in their session.";
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), away);
+    EXPECT_NE(LastTrayTip().find(away), std::wstring::npos);
+    for (int type : {SOCK_STREAM, SOCK_DGRAM}) {
+        SOCKET other = socket(AF_INET, type, 0);
+        sockaddr_in port = {};
+        port.sin_family = AF_INET;
+        port.sin_port = htons(4026);
+        EXPECT_EQ(bind(other, reinterpret_cast<sockaddr*>(&port), sizeof port), 0) << "port 4026 still held, type " << type;
+        closesocket(other);
+    }
+
+    notice(WTS_CONSOLE_CONNECT, 1);
+    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+    for (SOCKET device : {phone, asked, waiting}) closesocket(device);
+    SOCKET back = AskedDevice("127.0.0.60");  // asked, not refused for having gone with the session
+    closesocket(back);
 }
 
 }  // namespace
