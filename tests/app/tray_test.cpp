@@ -92,18 +92,33 @@ bool StandInNetworkIsPublic(GUID& network)
 std::vector<std::wstring> openedPages;
 void RecordOpenedPage(const wchar_t* address) { openedPages.push_back(address); }
 
+bool quietTime = false;
+HRESULT WINAPI StandInNotificationState(QUERY_USER_NOTIFICATION_STATE* state)
+{
+    *state = quietTime ? QUNS_QUIET_TIME : QUNS_ACCEPTS_NOTIFICATIONS;
+    return S_OK;
+}
+
+// A balloon Windows would dismiss in the user's quiet time is not counted as told.
 TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetworkSettings)
 {
+    const auto savedCategory = phonesNetworkIsPublic;
+    const auto savedOpen = openWebPage;
+    const auto savedState = queryNotificationState;
     phonesNetworkIsPublic = StandInNetworkIsPublic;
     openWebPage = RecordOpenedPage;
+    queryNotificationState = StandInNotificationState;
     const wchar_t warning[] = L"Windows treats this network as public, so phones cannot reach this PC. To use "
                               L"Palvenor here, make it a private network in Windows Settings.";
     const struct {
         unsigned long network;  // 0: private
+        bool quiet;
         bool told;
-    } changes[] = {{0, false}, {1, true}, {1, false}, {2, true}, {0, false}, {1, false}};
+    } changes[] = {{0, false, false}, {1, false, true}, {1, false, false}, {2, false, true},
+                   {0, false, false}, {1, false, false}, {3, true, false},  {3, false, true}};
     for (const auto& change : changes) {
         publicNetwork = GUID{change.network, 0, 0, {0}};
+        quietTime = change.quiet;
         ClearTrayCalls();
         Proc(WM_ADDRESS_CHANGED);
         // Right after a change Windows calls a network still being identified public: the
@@ -118,6 +133,9 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     Proc(WM_TRAY_CALLBACK, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, TRAY_ICON_ID));  // another balloon's click opens nothing
     EXPECT_EQ(openedPages, std::vector<std::wstring>{L"ms-settings:network-status"});
     publicNetwork = GUID{};
+    phonesNetworkIsPublic = savedCategory;
+    openWebPage = savedOpen;
+    queryNotificationState = savedState;
 }
 
 // Opens the tray menu as the right button's release, Shift+F10 or the menu key on the icon does,

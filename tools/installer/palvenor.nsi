@@ -137,8 +137,8 @@ FunctionEnd
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
 
-; $R3 is 1 when $R1 is owned by Administrators, SYSTEM or TrustedInstaller, or by whoever owns what
-; this elevated setup creates (Administrators on Windows), else 0: nothing a standard user owns.
+; $R3 is 1 when $R1 is owned by Administrators, SYSTEM or TrustedInstaller, or by the account that
+; runs this elevated setup (an administrator), else 0: nothing a standard user owns.
 Function IsOwnedByAdministrators
   StrCpy $R3 0
   System::Call 'advapi32::GetNamedSecurityInfoW(w R1, i 1, i 1, *p .R4, p 0, p 0, p 0, *p .R5) i .R6'
@@ -162,7 +162,7 @@ Function IsOwnedByAdministrators
     ${If} $R6 <> 0
       System::Alloc 256
       Pop $R8
-      System::Call 'advapi32::GetTokenInformation(p R7, i 4, p R8, i 256, *i .R9) i .R6'
+      System::Call 'advapi32::GetTokenInformation(p R7, i 1, p R8, i 256, *i .R9) i .R6'
       ${If} $R6 <> 0
         System::Call '*$R8(p .R9)'
         System::Call 'advapi32::EqualSid(p R4, p R9) i .R3'
