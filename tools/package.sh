@@ -1,9 +1,77 @@
 #!/usr/bin/env bash
-# Builds the Release program and its Windows installer (NSIS, from tools/installer/palvenor.nsi)
-# and prints the installer's path on the last line.
+# Builds the Release program and its Windows installer (NSIS, from tools/installer/palvenor.nsi),
+# writes SHA256SUMS beside it, and prints the installer's path on the last line.
+#
+# The same commit gives the same bytes wherever and whenever it is built: times come from the
+# commit (SOURCE_DATE_EPOCH, which binutils writes as the programs' time stamp).
+# SIGN_COMMAND: a command that signs the file named as its last argument in place; the program,
+#   the uninstaller and the installer are signed with it, and a failure stops the packaging.
+# RELEASE_BASE_URL: the address the installer will be published under; a winget manifest (version,
+#   installer and default-locale files) is written beside the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh >&2
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+fi
+export SOURCE_DATE_EPOCH
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target installer >&2
-sed -n 's/^PALVENOR_INSTALLER:INTERNAL=//p' build/windows/CMakeCache.txt
+installer=$(cat build/windows/installer-path.txt)
+folder=$(dirname "$installer")
+name=$(basename "$installer")
+(cd "$folder" && sha256sum "$name" >SHA256SUMS)
+
+if [ -n "${RELEASE_BASE_URL:-}" ]; then
+  version=$(sed -n 's/^project(PalvenorServer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  hash=$(sha256sum "$installer" | cut -d' ' -f1 | tr a-f A-F)
+  id=Quorvane.PalvenorServer
+  schema=1.9.0
+  cat >"$folder/$id.yaml" <<MANIFEST
+# yaml-language-server: \$schema=https://aka.ms/winget-manifest.version.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+DefaultLocale: en-US
+ManifestType: version
+ManifestVersion: $schema
+MANIFEST
+  cat >"$folder/$id.installer.yaml" <<MANIFEST
+# yaml-language-server: \$schema=https://aka.ms/winget-manifest.installer.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+InstallerType: nullsoft
+Scope: machine
+ElevationRequirement: elevatesSelf
+UpgradeBehavior: install
+ProductCode: Palvenor Server
+InstallerSwitches:
+  Silent: /S
+  SilentWithProgress: /S
+  InstallLocation: /D=<INSTALLPATH>
+ExpectedReturnCodes:
+- InstallerReturnCode: 2
+  ReturnResponse: packageInUse
+- InstallerReturnCode: 3
+  ReturnResponse: invalidParameter
+Installers:
+- Architecture: x64
+  InstallerUrl: ${RELEASE_BASE_URL%/}/$name
+  InstallerSha256: $hash
+ManifestType: installer
+ManifestVersion: $schema
+MANIFEST
+  cat >"$folder/$id.locale.en-US.yaml" <<MANIFEST
+# yaml-language-server: \$schema=https://aka.ms/winget-manifest.defaultLocale.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+PackageLocale: en-US
+Publisher: Quorvane
+PackageName: Palvenor Server
+License: Proprietary
+Copyright: © 2026 Quorvane. All rights reserved.
+ShortDescription: Lets the Palvenor phone app act as a wireless mouse and keyboard for this PC.
+ManifestType: defaultLocale
+ManifestVersion: $schema
+MANIFEST
+fi
+echo "$installer"

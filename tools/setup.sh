@@ -9,7 +9,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xdotool
   python3 strace iproute2
-  nsis
+  nsis osslsigncode openssl p7zip-full
   locales fonts-wqy-microhei
 )
 

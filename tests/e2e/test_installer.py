@@ -195,7 +195,7 @@ class InstallerTest(ServerTest):
                         os.remove(record)
                 shown = 'C:\\Program Files\\Palvenor Server' if folder == FOLDER else 'C:\\PalvenorForeign'
                 target = [] if folder == FOLDER else ['/D=' + shown]
-                self.assertEqual(self.install(*target), 2)
+                self.assertEqual(self.install(*target), 3)
                 self.assertEqual(sorted(os.listdir(folder)), before)
                 self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the install went on')
                 self.assertIn(f'not installed in {shown}: {reason}', self.setup_log())
@@ -220,7 +220,7 @@ class InstallerTest(ServerTest):
         finally:
             for pid in copies:
                 os.kill(pid, signal.SIGCONT)
-        self.assertEqual(setup.wait(120), 2)
+        self.assertEqual(setup.wait(120), 3)
         self.assertEqual(sorted(os.listdir(raced)), ['version.dll'], 'installed beside the planted library')
         self.assertIn('not installed in C:\\PalvenorRaced: the folder exists already', self.setup_log())
 

@@ -11,6 +11,16 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The same sources give the same bytes: no file's time is stored.
+SetDateSave off
+
+; Given SIGN (a command that signs the file named last, in place), the program is signed before it
+; goes in, and the uninstaller and the installer as they are made; a failing command stops the build.
+!ifdef SIGN
+  !system '${SIGN} "${PROGRAM}"' = 0
+  !finalize '${SIGN} "%1"' = 0
+  !uninstfinalize '${SIGN} "%1"' = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -63,6 +73,7 @@ Var WasRunning  ; a copy ran before the install, and runs again after it
 Var LogFile     ; the log's handle, and its path in the temporary folder
 Var LogPath
 Var FolderRights  ; the folder's security descriptor while the setup takes the folder
+Var FailCode      ; the exit code of a setup that stops: 2 a copy still runs, 3 the folder is refused
 
 ; Writes a line to the log, which tells a user who reports a failure what was done.
 !macro Log TEXT
@@ -78,12 +89,14 @@ Function ${UN}OpenLog
   !insertmacro Log "${NAME} ${VERSION}: ${WHAT} in $INSTDIR"
 FunctionEnd
 
-; Ends the setup with exit code 2, telling where the log is, with nothing more replaced or removed.
+; Ends the setup with exit code $FailCode (2, a running copy did not quit, unless told otherwise),
+; telling where the log is, with nothing more replaced or removed.
 Function ${UN}Fail
   !insertmacro Log "stopped"
   FileClose $LogFile
   MessageBox MB_ICONSTOP "$(STOPPED)" /SD IDOK
-  SetErrorLevel 2
+  ${IfThen} $FailCode == "" ${|} StrCpy $FailCode 2 ${|}
+  SetErrorLevel $FailCode
   Quit
 FunctionEnd
 
@@ -228,10 +241,11 @@ Function CheckChosenFolder
   ${EndIf}
 FunctionEnd
 
-; Stops the setup, with nothing changed, for the reason in $R0.
+; Stops the setup, with nothing changed and exit code 3, for the reason in $R0.
 Function RefuseFolder
   !insertmacro Log "not installed in $INSTDIR: $R0"
   MessageBox MB_ICONSTOP "$(FOLDER_NOT_EMPTY)" /SD IDOK
+  StrCpy $FailCode 3
   Call Fail
 FunctionEnd
 
