@@ -124,9 +124,6 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
          {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking}, {L, 0, 0, NONE, NONE, Kind::Nothing},
           {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing}, {U, 0, 0, NONE, NONE, Kind::Nothing, 1},
           {Q, 11, 1, NONE, NONE, Kind::Asking}, {E, 11, 1, NONE, 11, Kind::AskingEnded, 2}}},
-        {"a device that leaves while its question is put away ends unseen",
-         {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking}, {L, 0, 0, NONE, NONE, Kind::Nothing},
-          {E, 11, 1, NONE, 11, Kind::Nothing}, {U, 0, 0, NONE, NONE, Kind::Nothing, 0}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;

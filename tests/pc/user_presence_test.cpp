@@ -11,7 +11,7 @@ TEST(UserPresenceTest, OnlyTheOwnSessionsNoticesMoveItAndEachMoveCarriesItsOwnWo
     const ScreenPresence atScreen = {true, false}, locked = {true, true}, away = {false, false},
                          awayLocked = {false, true};
     const uint32_t CONNECT = SESSION_CONSOLE_CONNECT, DISCONNECT = SESSION_CONSOLE_DISCONNECT, LOCK = SESSION_LOCK,
-                   UNLOCK = SESSION_UNLOCK, LOGON = 0x5;
+                   UNLOCK = SESSION_UNLOCK;
     const struct {
         const char* name;
         ScreenPresence before;
@@ -28,9 +28,6 @@ TEST(UserPresenceTest, OnlyTheOwnSessionsNoticesMoveItAndEachMoveCarriesItsOwnWo
         {"back, still locked", awayLocked, CONNECT, true, locked, false, true, false, false},
         {"another session switched away", atScreen, DISCONNECT, false, atScreen, false, false, false, false},
         {"another session locked", atScreen, LOCK, false, atScreen, false, false, false, false},
-        {"another session came to the screen", away, CONNECT, false, away, false, false, false, false},
-        {"a notice of no concern", atScreen, LOGON, true, atScreen, false, false, false, false},
-        {"locked twice", locked, LOCK, true, locked, false, false, false, false},
     };
     for (const auto& c : cases) {
         const PresenceChange change = OnSessionNotice(c.before, c.event, c.own);
