@@ -52,6 +52,13 @@ protected:
     {
         return WaitUntil([&] { return ConnectionEnds(device, 10); }, timeoutMs);
     }
+    // The stored entry at the address (host byte order), or an empty one.
+    static TrustedPhone StoredAt(uint32_t address)
+    {
+        for (const TrustedPhone& phone : ReadTrustedPhones())
+            if (phone.address == address) return phone;
+        return TrustedPhone{};
+    }
     // The prompt's buttons wake after a second.
     void Answer(const wchar_t* button)
     {
@@ -127,12 +134,7 @@ TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
     SOCKET device = AskedDevice("127.0.0.7");
     Answer(L"Allow");
     ASSERT_TRUE(PhoneConnected());
-    const auto entryOf = [](uint32_t address) {
-        for (const TrustedPhone& phone : ReadTrustedPhones())
-            if (phone.address == address) return phone;
-        return TrustedPhone{};
-    };
-    const TrustedPhone forgetOther = entryOf(0x7F000008), forgetConnected = entryOf(0x7F000007);
+    const TrustedPhone forgetOther = StoredAt(0x7F000008), forgetConnected = StoredAt(0x7F000007);
     SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&forgetOther));
     EXPECT_FALSE(Ends(device, 1000)) << "another device's forgetting ended this one";
     EXPECT_TRUE(PhoneConnected());
@@ -206,16 +208,11 @@ TEST_F(OwnNetworkTest, AnAllowedDeviceIsRememberedWithItsHardwareAddressAndOnlyI
     SOCKET device = AskedDevice("127.0.0.40");
     Answer(L"Allow");
     EXPECT_TRUE(PhoneConnected());
-    const auto entryAt = [](uint32_t address) {
-        for (const TrustedPhone& phone : ReadTrustedPhones())
-            if (phone.address == address) return phone;
-        return TrustedPhone{};
-    };
-    EXPECT_TRUE(WaitUntil([&] { return entryAt(0x7F000028).macKnown; }, 3000)) << "not asked on its interface";
+    EXPECT_TRUE(WaitUntil([&] { return StoredAt(0x7F000028).macKnown; }, 3000)) << "not asked on its interface";
     EXPECT_EQ(ReadTrustedPhones().size(), 2u) << "the entry without a hardware address stayed beside it";
-    EXPECT_EQ(entryAt(0x7F000028).mac[5], 0x28);
-    EXPECT_EQ(entryAt(0x7F000028).name, L"pixel-forty");
-    EXPECT_EQ(entryAt(0x7F000029).name, L"pixel-nine") << "another device's name reached it";
+    EXPECT_EQ(StoredAt(0x7F000028).mac[5], 0x28);
+    EXPECT_EQ(StoredAt(0x7F000028).name, L"pixel-forty");
+    EXPECT_EQ(StoredAt(0x7F000029).name, L"pixel-nine") << "another device's name reached it";
     closesocket(device);
 }
 
