@@ -49,13 +49,19 @@ static void ReadNeighbourTable(in_addr address, Device& device)
     FreeMibTable(table);
 }
 
-Device SeeDevice(in_addr address)
+// The device as SeeDevice sees it, with the interface its route leaves through.
+static Device SeeDeviceOn(in_addr address, NET_LUID& interfaceLuid)
 {
     Device device = {ntohl(address.s_addr), false, {}};
-    NET_LUID interfaceLuid = {};
     device.onOwnNetwork = routeToDevice(address, interfaceLuid);
     ReadNeighbourTable(address, device);
     return device;
+}
+
+Device SeeDevice(in_addr address)
+{
+    NET_LUID interfaceLuid = {};
+    return SeeDeviceOn(address, interfaceLuid);
 }
 
 namespace {
@@ -69,9 +75,9 @@ struct Learning {
 DWORD WINAPI Learn(void* argument)
 {
     const std::unique_ptr<Learning> learning(static_cast<Learning*>(argument));
-    Device device = SeeDevice(learning->address);
     NET_LUID interfaceLuid = {};
-    if (!device.macKnown && routeToDevice(learning->address, interfaceLuid)) {
+    Device device = SeeDeviceOn(learning->address, interfaceLuid);
+    if (!device.macKnown && device.onOwnNetwork) {
         MIB_IPNET_ROW2 row = {};
         row.InterfaceLuid = interfaceLuid;
         row.Address.Ipv4.sin_family = AF_INET;
