@@ -76,6 +76,7 @@ endif()
 
 add_subdirectory(tools/phonesim)
 add_subdirectory(tools/installer)
+add_subdirectory(tools/kit)
 
 add_subdirectory(tools/bench)
 include(cmake/wine-tests.cmake)

@@ -11,17 +11,21 @@ add_test(NAME wine_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.s
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# A GoogleTest program run under Wine. PORT marks the tests that bind port 4026 or run the
-# server: they share one lock, so that ctest -j never runs two at once.
+# A GoogleTest program run under Wine, as the test TEST (its own name unless given) with the
+# ARGUMENTS given. PORT marks the tests that bind port 4026 or run the server: they share one
+# lock, so that ctest -j never runs two at once.
 function(add_wine_test name)
-  cmake_parse_arguments(ARG "PORT" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "PORT" "TEST" "SOURCES;LIBRARIES;ARGUMENTS" ${ARGN})
+  if(NOT ARG_TEST)
+    set(ARG_TEST ${name})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900)
+  add_test(NAME ${ARG_TEST} COMMAND ${name} ${ARG_ARGUMENTS})
+  set_tests_properties(${ARG_TEST} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900)
   if(ARG_PORT)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK port4026)
+    set_tests_properties(${ARG_TEST} PROPERTIES RESOURCE_LOCK port4026)
   endif()
 endfunction()
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Release program and its Windows installer (NSIS, from tools/installer/palvenor.nsi),
-# writes SHA256SUMS beside it, and prints the installer's path on the last line.
+# Builds the Release program, its Windows installer (NSIS, from tools/installer/palvenor.nsi) and
+# the test kit for a Windows PC beside it (docs/testing.md), writes SHA256SUMS naming both, and
+# prints the installer's path on the last line.
 #
 # The same commit gives the same bytes wherever and whenever it is built: times come from the
 # commit (SOURCE_DATE_EPOCH, which binutils writes as the programs' time stamp).
@@ -16,11 +17,12 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target installer >&2
+cmake --build --preset windows --target installer test_kit >&2
 installer=$(cat build/windows/installer-path.txt)
+kit=$(cat build/windows/test-kit-path.txt)
 folder=$(dirname "$installer")
 name=$(basename "$installer")
-(cd "$folder" && sha256sum "$name" >SHA256SUMS)
+(cd "$folder" && sha256sum "$name" "$(basename "$kit")" >SHA256SUMS)
 
 if [ -n "${RELEASE_BASE_URL:-}" ]; then
   version=$(sed -n 's/^project(PalvenorServer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -1,5 +1,6 @@
 #include <objbase.h>
 
+#include <cstdio>
 #include <mutex>
 
 #include "app/link_label.h"
@@ -107,5 +108,9 @@ int main(int argc, char** argv)
     WSAStartup(MAKEWORD(2, 2), &network);
     notifyIcon = RecordTrayCall;
     StartUiThreadWork();
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // The test kit's run-tests.cmd ends with this line.
+    const auto& run = *::testing::UnitTest::GetInstance();
+    std::printf("%d passed, %d failed\n", run.successful_test_count(), run.failed_test_count());
+    return result;
 }

@@ -249,9 +249,19 @@ static DWORD WINAPI RunInputWatch(LPVOID ready)
     return 0;
 }
 
+// A user's pointer speed and acceleration, kept while a watch measures relative moves one pixel
+// per count; changed for this session only, never in the user's profile.
+static int userMouse[3];
+static int userMouseSpeed;
+
 void StartInputWatch()
 {
     ClearWatchedInput();
+    SystemParametersInfoW(SPI_GETMOUSE, 0, userMouse, 0);
+    SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &userMouseSpeed, 0);
+    int oneToOne[3] = {0, 0, 0};
+    SystemParametersInfoW(SPI_SETMOUSE, 0, oneToOne, 0);
+    SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(10)), 0);
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     watchThread = CreateThread(nullptr, 0, RunInputWatch, ready, 0, &watchThreadId);
     WaitForSingleObject(ready, 5000);
@@ -275,4 +285,6 @@ void StopInputWatch()
     PostThreadMessageW(watchThreadId, WM_QUIT, 0, 0);
     WaitForSingleObject(watchThread, 5000);
     CloseHandle(watchThread);
+    SystemParametersInfoW(SPI_SETMOUSE, 0, userMouse, 0);
+    SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(userMouseSpeed)), 0);
 }

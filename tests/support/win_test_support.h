@@ -36,7 +36,8 @@ std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs);
 // True when the peer has ended the connection (orderly or by reset) within the time.
 bool ConnectionEnds(SOCKET socket, DWORD timeoutMs);
 
-// Input seen by low-level hooks in a thread of the test program.
+// Input seen by low-level hooks in a thread of the test program. While watched, relative moves go
+// one pixel per count (the user's speed and acceleration come back at the stop).
 struct WatchedInput {
     bool mouse;
     WPARAM message;  // WM_LBUTTONDOWN, WM_MOUSEWHEEL, WM_KEYDOWN, ...

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Starts or stops what the Wine tests run in: an Xvfb display and a Wine prefix inside the
-# build tree, never the user's own. Usage: wine-fixture.sh start|stop STATE_DIR [SYSTEM_FILE...]
+# build tree, never the user's own. Usage: wine-fixture.sh start|fresh|stop STATE_DIR [SYSTEM_FILE...]
 # The files named are put in the prefix's system folder, where dnsapi.dll, netsh.exe and
-# icacls.exe are loaded before Wine's own.
+# icacls.exe are loaded before Wine's own. "fresh" makes the prefix anew and leaves it as a PC
+# has it, but for a crash that ends the program.
 set -u
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
@@ -23,8 +24,9 @@ stop)
   stop
   exit 0
   ;;
-start)
+start | fresh)
   stop
+  [ "$action" = fresh ] && rm -rf "$state/prefix"
   exec 3>"$state/display.raw"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   echo $! >"$state/xvfb.pid"
@@ -42,9 +44,9 @@ start)
   if [ ! -f "$state/prefix/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
   fi
-  # Injected relative moves are not accelerated, and a crashing program ends instead of
-  # waiting in the crash dialog.
-  wine reg add 'HKCU\Control Panel\Mouse' /v MouseSpeed /d 0 /f >/dev/null 2>&1
+  # A crashing program ends instead of waiting in the crash dialog, and injected relative moves of
+  # the real program are not accelerated.
+  [ "$action" = start ] && wine reg add 'HKCU\Control Panel\Mouse' /v MouseSpeed /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashNotification /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'false' /f >/dev/null 2>&1

@@ -21,7 +21,8 @@ second=$(cd "$work/two/a/much/deeper/src" && tools/package.sh 2>"$work/two.log" 
 cmp "$first" "$second" || fail "two builds of the same sources differ: the installer"
 cmp "$(dirname "$first")/package/PalvenorServer.exe" "$(dirname "$second")/package/PalvenorServer.exe" ||
   fail "two builds of the same sources differ: the program"
-(cd "$(dirname "$first")" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not name the installer"
+cmp "$(dirname "$first")"/*-tests.zip "$(dirname "$second")"/*-tests.zip || fail "two builds of the same sources differ: the test kit"
+(cd "$(dirname "$first")" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not name the installer and the kit"
 
 # A throwaway certificate, made for this run only.
 openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Palvenor test signer" -days 2 \

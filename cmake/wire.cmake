@@ -1,0 +1,15 @@
+# The facts the installer and the test kit share with the program, read from the program's own
+# header: WIRE_<name> for each name asked for.
+set(WIRE_HEADER ${CMAKE_SOURCE_DIR}/src/base/wire.h)
+file(READ ${WIRE_HEADER} WIRE)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${WIRE_HEADER})
+function(read_wire)
+  foreach(name ${ARGN})
+    string(REGEX MATCH "${name}(\\[\\] = L\"([^\"]+)\"| = ([0-9A-Fa-fx]+)| \"([^\"]+)\")" found "${WIRE}")
+    if(NOT found)
+      message(FATAL_ERROR "cannot read ${name} from ${WIRE_HEADER}")
+    endif()
+    string(REPLACE "\\\\" "\\" value "${CMAKE_MATCH_2}${CMAKE_MATCH_3}${CMAKE_MATCH_4}")
+    set(WIRE_${name} "${value}" PARENT_SCOPE)
+  endforeach()
+endfunction()
