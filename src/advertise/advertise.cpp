@@ -24,12 +24,12 @@ static bool RegisterWithBonjour()
                            nullptr, nullptr) == 0;
 }
 
-Advertisement AdvertiseService(HWND window, UINT outcomeMessage, const wchar_t* computer)
+Advertisement AdvertiseService(AdvertisementOutcome outcome, const wchar_t* computer)
 {
     serviceReference = nullptr;
     if (RegisterWithBonjour()) return Advertisement::Registered;
     serviceReference = nullptr;  // whatever a refusing library left there is not a registration
-    return RegisterWithWindows(window, outcomeMessage, computer) ? Advertisement::Pending : Advertisement::Failed;
+    return RegisterWithWindows(outcome, computer) ? Advertisement::Pending : Advertisement::Failed;
 }
 
 void WithdrawAdvertisement()

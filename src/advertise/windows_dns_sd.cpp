@@ -5,6 +5,7 @@
 
 #include "advertise/dns_service_client.h"
 #include "base/library_function.h"
+#include "base/ui_thread.h"
 #include "base/wire.h"
 
 static DnsServiceFreeInstanceFunction freeInstance = nullptr;
@@ -16,8 +17,7 @@ static DnsServiceRegisterCancelFunction cancelRegistration = nullptr;
 static DnsServiceRegisterRequest request = {};
 static DnsServiceRegisterRequest withdrawal = {};
 static DnsServiceCancel cancelHandle = {};
-static HWND outcomeWindow = nullptr;
-static UINT outcomeMessage = 0;
+static AdvertisementOutcome tellOutcome = nullptr;
 // Each registration's number, handed to the service as its context: the completion of one
 // cancelled or withdrawn earlier, however late it comes, is never taken for the current one's.
 static std::atomic<uintptr_t> registrationNumber{0};
@@ -35,7 +35,7 @@ static VOID WINAPI OnRegistrationComplete(DWORD status, PVOID number, DnsService
     if (uintptr_t(number) != registrationNumber) return;
     int asked = Asked;
     if (phase.compare_exchange_strong(asked, status == 0 ? Registered : Unregistered))
-        PostMessageW(outcomeWindow, outcomeMessage, WPARAM(status), 0);
+        (void)RunOnUiThread([tell = tellOutcome, status] { tell(status == 0); });
 }
 
 static VOID WINAPI OnDeregistrationComplete(DWORD, PVOID, DnsServiceInstance* copy)
@@ -44,7 +44,7 @@ static VOID WINAPI OnDeregistrationComplete(DWORD, PVOID, DnsServiceInstance* co
     SetEvent(deregistered);
 }
 
-bool RegisterWithWindows(HWND window, UINT message, const wchar_t* computer)
+bool RegisterWithWindows(AdvertisementOutcome outcome, const wchar_t* computer)
 {
     HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
@@ -76,8 +76,7 @@ bool RegisterWithWindows(HWND window, UINT message, const wchar_t* computer)
     request.registerCompletionCallback = OnRegistrationComplete;
     request.queryContext = reinterpret_cast<void*>(++registrationNumber);
     request.unicastEnabled = FALSE;  // multicast, as phones browse
-    outcomeWindow = window;
-    outcomeMessage = message;
+    tellOutcome = outcome;
     phase = Asked;  // before the call: the answer may come before it returns
     if (registerService(&request, &cancelHandle) != DNS_SERVICE_PENDING) {
         phase = Unregistered;

@@ -21,9 +21,3 @@ void ShowAdvertisement(bool registered)
     ShowBalloon(LoadText(IDS_ADVERTISEMENT_FAILURE).c_str());
     ShowWindow(statusWindow.window, SW_SHOW);
 }
-
-INT_PTR OnAdvertisementOutcome(WPARAM status)
-{
-    ShowAdvertisement(status == 0);
-    return TRUE;
-}

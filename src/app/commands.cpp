@@ -5,7 +5,6 @@
 #include "app/connection_view.h"
 #include "app/texts.h"
 #include "app/tray.h"
-#include "app/trusted_window.h"
 #include "app/window.h"
 #include "autostart/shortcut.h"
 #include "base/wire.h"
@@ -37,16 +36,7 @@ INT_PTR OnPauseCommand()
 INT_PTR OnForgetCommand()
 {
     ShowPhoneChange(ForgetEveryDevice());
-    RefreshTrustedPhones();
     return FALSE;
-}
-
-INT_PTR OnForgetPhone(LPARAM entry)
-{
-    bool forgotten = false;
-    ShowPhoneChange(ForgetDevice(*reinterpret_cast<const TrustedPhone*>(entry), forgotten));
-    RefreshTrustedPhones();
-    return TRUE;
 }
 
 // The system's words for an error, without the line break it ends them with.

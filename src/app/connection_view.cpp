@@ -4,7 +4,6 @@
 #include "app/tray.h"
 #include "app/trust_prompt.h"
 #include "app/trust_view.h"
-#include "app/trusted_window.h"
 #include "app/window.h"
 #include "net/connection.h"
 #include "pc/host.h"
@@ -23,19 +22,19 @@ void ShowPhoneChange(const PhoneChange& change)
     switch (change.kind) {
     case PhoneChange::Connected:
         ShowConnected(change.address);
-        RefreshTrustedPhones();  // its last connection
         break;
     case PhoneChange::Disconnected: ShowNotConnected(); break;  // ended here: the user knows
     case PhoneChange::Left:
         ShowNotConnected();
         ShowBalloon(LoadText(IDS_PHONE_LEFT).c_str());
-        RefreshTrustedPhones();
         break;
-    case PhoneChange::Asking: AskAboutDevice(change.address, change.number); break;
+    case PhoneChange::Asking: AskAboutDevice(change.address, change.number, OnDeviceAnswered); break;
     case PhoneChange::AskingEnded: CloseDevicePrompt(); break;
     case PhoneChange::Nothing: break;
     }
 }
+
+void ShowInputArrived(uint32_t address) { ShowPhoneChange(HandleInputArrived(address)); }
 
 void ShowNotConnected()
 {
@@ -51,12 +50,11 @@ void ShowPortInUse()
     ShowBalloon(LoadText(IDS_PORT_IN_USE_BALLOON).c_str());
 }
 
-INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed)
+void OnDeviceAnswered(uint32_t number, bool allowed)
 {
-    const PhoneChange change = AnswerDevice(uint32_t(number), allowed != 0);
+    const PhoneChange change = AnswerDevice(number, allowed);
     ShowPhoneChange(change);
     if (change.kind == PhoneChange::Connected) RememberAllowedDevice(change.address, change.number);
-    return TRUE;
 }
 
 void ShowAway(bool away)

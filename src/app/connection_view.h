@@ -6,10 +6,12 @@
 #include "net/connection_book.h"
 
 void ShowPhoneChange(const PhoneChange& change);
+// The receiver's word that a datagram came from an address being judged (network order).
+void ShowInputArrived(uint32_t address);
 void ShowNotConnected();
 // Another program holds port 4026: no phone can reach this one.
 void ShowPortInUse();
 // Another user is at the screen: this copy serves no phone, and says so without a balloon.
 void ShowAway(bool away);
 // The user's answer to the question about the connection with this number.
-INT_PTR OnDeviceAnswered(WPARAM number, LPARAM allowed);
+void OnDeviceAnswered(uint32_t number, bool allowed);

@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "app/messages.h"
 #include "app/status_layout.h"
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/ui_thread.h"
 #include "base/program_path.h"
 #include "pc/firewall.h"
 #include "pc/host.h"
@@ -41,7 +41,7 @@ static DWORD RunSelfElevated(HWND owner, const wchar_t* arguments)
 DWORD (*runElevated)(HWND owner, const wchar_t* arguments) = RunSelfElevated;
 
 // What the elevated copy came to, as the worker posts it.
-enum MendOutcome : WPARAM { MEND_DONE, MEND_DECLINED, MEND_FAILED };
+enum MendOutcome { MEND_DONE, MEND_DECLINED, MEND_FAILED };
 
 // Set while the worker runs; the UI thread alone reads and writes it.
 static bool mending = false;
@@ -77,6 +77,16 @@ void ShowFirewall()
     ShowBalloonOncePerNetwork(told, network, line.c_str());
 }
 
+static void OnFirewallMended(MendOutcome outcome)
+{
+    mending = false;
+    switch (outcome) {
+    case MEND_DONE: ShowFirewall(); break;
+    case MEND_FAILED: ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true); break;
+    default: break;  // declined: the line stays as it was
+    }
+}
+
 static DWORD WINAPI RunMend(void* window)
 {
     // The shell's elevation wants a single-threaded apartment on the thread that asks.
@@ -84,7 +94,7 @@ static DWORD WINAPI RunMend(void* window)
     const DWORD exitCode = runElevated(static_cast<HWND>(window), L"-allowfirewall");
     if (SUCCEEDED(com)) CoUninitialize();
     const MendOutcome outcome = exitCode == 0 ? MEND_DONE : exitCode == ERROR_CANCELLED ? MEND_DECLINED : MEND_FAILED;
-    PostMessageW(static_cast<HWND>(window), WM_FIREWALL_MENDED, outcome, 0);
+    (void)HandToUiThread([outcome] { OnFirewallMended(outcome); });
     return 0;
 }
 
@@ -96,19 +106,7 @@ INT_PTR OnAllowPhonesClicked()
         ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true);
         return TRUE;
     }
-    CloseHandle(worker);  // it ends by itself, with its word posted
+    CloseHandle(worker);  // it ends by itself, with its word handed over
     mending = true;
-    return TRUE;
-}
-
-INT_PTR OnFirewallMended(WPARAM outcome)
-{
-    if (!mending) return TRUE;  // no worker of ours
-    mending = false;
-    switch (outcome) {
-    case MEND_DONE: ShowFirewall(); break;
-    case MEND_FAILED: ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true); break;
-    default: break;  // declined: the line stays as it was
-    }
     return TRUE;
 }

@@ -7,11 +7,9 @@
 // settled after a change and when the window opens, never for each connection.
 void ShowFirewall();
 // Runs this program elevated with -allowfirewall on a thread of its own, so that the window keeps
-// answering while Windows asks for consent.
-INT_PTR OnAllowPhonesClicked();
-// The elevated copy has ended, with its outcome in wParam: the firewall is read again, or the
+// answering while Windows asks for consent. When it has ended, the firewall is read again, or the
 // window says the mend failed.
-INT_PTR OnFirewallMended(WPARAM outcome);
+INT_PTR OnAllowPhonesClicked();
 
 // Starts this program elevated with the arguments and waits for it to end: its exit code, or
 // ERROR_CANCELLED when the user declined. Called on a worker thread; tests replace it.

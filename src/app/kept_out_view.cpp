@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/status_layout.h"
 #include "app/texts.h"
 #include "app/tray.h"
@@ -24,7 +23,7 @@ static std::vector<HWND> told;
 
 void WatchForeground()
 {
-    (void)WatchForegroundChanges(statusWindow.window, WM_FOREGROUND_CHANGED);  // none: nothing is said
+    (void)WatchForegroundChanges(OnForegroundChanged);  // none: nothing is said
     OnForegroundChanged();
 }
 
@@ -44,22 +43,20 @@ static bool Told(HWND window)
     return false;
 }
 
-INT_PTR OnForegroundChanged()
+void OnForegroundChanged()
 {
     const KeptOutWindow foreground = readKeptOutForeground();
     keptOut = foreground.window;
     ShowKeptOutLine(keptOut != nullptr);
-    if (!keptOut) return TRUE;
+    if (!keptOut) return;
     keptOutText = LineFor(foreground.title);
     SetDlgItemTextW(statusWindow.window, IDC_KEPT_OUT_NOTE, keptOutText.c_str());
     if (!Told(keptOut)) TellOfNextInputServed();
-    return TRUE;
 }
 
-INT_PTR OnInputServed()
+void OnInputServed()
 {
-    if (!keptOut || Told(keptOut)) return TRUE;  // another window came to the front since
+    if (!keptOut || Told(keptOut)) return;  // another window came to the front since
     told.erase(std::remove_if(told.begin(), told.end(), [](HWND window) { return !IsWindow(window); }), told.end());
     if (ShowBalloon(keptOutText.c_str())) told.push_back(keptOut);
-    return TRUE;
 }

@@ -3,7 +3,8 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR OnAddressChanged();
+// Windows reports that an IP address of the PC came or went.
+void OnAddressChanged();
 INT_PTR OnPowerBroadcast(WPARAM event);
 // Once the changes have settled: the firewall is read again and the advertisement made anew.
 INT_PTR OnNetworkSettled();

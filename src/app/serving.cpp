@@ -3,9 +3,11 @@
 #include "advertise/advertise.h"
 #include "app/advertisement_view.h"
 #include "app/connection_view.h"
+#include "app/kept_out_view.h"
 #include "app/messages.h"
 #include "app/trust_prompt.h"
 #include "app/window.h"
+#include "base/ui_thread.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 #include "pc/host.h"
@@ -13,20 +15,20 @@
 // Both ports are held: phones can connect, and the service is advertised.
 static bool serving = false;
 
-// Called on the receiver's thread.
-static void PostInputArrived(uint32_t address)
+
+void TellInputArrived(uint32_t address)
 {
-    PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0);
+    (void)RunOnUiThread([address] { ShowInputArrived(address); });
 }
 
-static void PostInputServed() { PostMessageW(statusWindow.window, WM_INPUT_SERVED, 0, 0); }
+void TellInputServed() { (void)RunOnUiThread(OnInputServed); }
 
 // Both ports or neither: with only the connection's, a phone would be shown connected while its
 // input went to the program that holds the other.
 bool OpenServicePort()
 {
-    if (!Listen(statusWindow.window, {WM_SOCKET_EVENT, WM_CONNECTION_JUDGED, WM_MONITOR_ENDED})) return false;
-    if (StartInputReceiver(PostInputArrived, PostInputServed)) return serving = true;
+    if (!Listen(statusWindow.window, WM_SOCKET_EVENT, ShowPhoneChange)) return false;
+    if (StartInputReceiver(TellInputArrived, TellInputServed)) return serving = true;
     StopListening();  // no accept has been taken: its notification comes after this
     return false;
 }
@@ -37,7 +39,7 @@ static void Advertise()
 {
     wchar_t computer[256];
     ReadHostName(computer);
-    ShowAdvertisement(AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME, computer) !=
+    ShowAdvertisement(AdvertiseService(ShowAdvertisement, computer) !=
                       Advertisement::Failed);
 }
 

@@ -2,6 +2,7 @@
 // advertised. While another program holds the port nothing is advertised (a phone would find this
 // PC and talk to that program) and the port is tried again every 10 seconds.
 #pragma once
+#include <cstdint>
 
 void StartServing();
 // The user left the screen: every connection ends, both ports are freed for the copy at the
@@ -14,3 +15,7 @@ void RetryServing();
 // Withdraws the advertisement and registers it again, with the outcome shown, while the port is
 // served: after sleep or a change of network it may be lost.
 void Readvertise();
+// The input receiver's words, called on its thread and handed to the UI thread: a datagram from an
+// address being judged (network order), and the input acted on after TellOfNextInputServed.
+void TellInputArrived(uint32_t address);
+void TellInputServed();

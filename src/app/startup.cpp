@@ -6,6 +6,7 @@
 #include "app/host_view.h"
 #include "app/kept_out_view.h"
 #include "app/link_label.h"
+#include "app/network_change.h"
 #include "app/messages.h"
 #include "app/options.h"
 #include "app/quit.h"
@@ -139,7 +140,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     if (WatchSession()) StartServing();
     WriteComputerName();  // after the port: once the name shows, phones can connect
     // Where Windows gives no word of changes, the label is still refreshed while it is visible.
-    (void)WatchAddressChanges(statusWindow.window, WM_ADDRESS_CHANGED);
+    (void)WatchAddressChanges(OnAddressChanged);
     RefreshLocalAddress();
     WarnOfPublicNetwork();
     WatchForeground();

@@ -99,24 +99,6 @@ static INT_PTR OnSocketEvent(LPARAM event)
     return TRUE;
 }
 
-static INT_PTR OnMonitorEnded(WPARAM socket, LPARAM number)
-{
-    ShowPhoneChange(HandleMonitorEnded(SocketId(socket), uint32_t(number)));
-    return TRUE;
-}
-
-static INT_PTR OnConnectionJudged(WPARAM number, LPARAM start)
-{
-    ShowPhoneChange(HandleConnectionJudged(uint32_t(number), ConnectionStart(start)));
-    return TRUE;
-}
-
-static INT_PTR OnInputArrived(WPARAM address)
-{
-    ShowPhoneChange(HandleInputArrived(uint32_t(address)));
-    return TRUE;
-}
-
 // Explorer broadcasts this when it starts, after a crash or an update too.
 static const UINT WM_TASKBAR_CREATED = RegisterWindowMessageW(L"TaskbarCreated");
 
@@ -139,18 +121,8 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
     case WM_SOCKET_EVENT: return OnSocketEvent(lParam);
-    case WM_MONITOR_ENDED: return OnMonitorEnded(wParam, lParam);
-    case WM_CONNECTION_JUDGED: return OnConnectionJudged(wParam, lParam);
-    case WM_INPUT_ARRIVED: return OnInputArrived(wParam);
-    case WM_DEVICE_ANSWERED: return OnDeviceAnswered(wParam, lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
-    case WM_ADVERTISEMENT_OUTCOME: return OnAdvertisementOutcome(wParam);
-    case WM_ADDRESS_CHANGED: return OnAddressChanged();
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
-    case WM_FIREWALL_MENDED: return OnFirewallMended(wParam);
-    case WM_FOREGROUND_CHANGED: return OnForegroundChanged();
-    case WM_INPUT_SERVED: return OnInputServed();
-    case WM_FORGET_PHONE: return OnForgetPhone(lParam);
     case WM_DPICHANGED: return OnDpiChanged();
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam);
     default: return OnRegisteredMessage(message);

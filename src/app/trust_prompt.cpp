@@ -3,6 +3,7 @@
 #include <winsock2.h>
 
 #include "app/messages.h"
+#include "base/ui_thread.h"
 #include "app/texts.h"
 #include "app/window.h"
 #include "pc/host.h"
@@ -10,6 +11,7 @@
 
 static HWND prompt = nullptr;
 static uint32_t askedNumber = 0;
+static DeviceAnswer tellAnswer = nullptr;
 static uint32_t askedAddress = 0;
 // False for the first second: no click or key press already on its way answers the question,
 // whether or not the system delivers it to a disabled button.
@@ -23,17 +25,17 @@ void CloseDevicePrompt()
     prompt = nullptr;
 }
 
-// The answer goes to the status window, which carries it out; the question closes first, so that
-// allowing shows the new phone at once.
-static void Answer(uint32_t number, bool allowed)
+// The question closes first and the answer is carried out in its own turn, so that allowing shows
+// the new phone at once.
+static void Answer(DeviceAnswer tell, uint32_t number, bool allowed)
 {
-    PostMessageW(statusWindow.window, WM_DEVICE_ANSWERED, WPARAM(number), LPARAM(allowed));
+    (void)RunOnUiThread([tell, number, allowed] { tell(number, allowed); });
 }
 
 static INT_PTR Decide(bool allowed)
 {
     CloseDevicePrompt();
-    Answer(askedNumber, allowed);
+    Answer(tellAnswer, askedNumber, allowed);
     return TRUE;
 }
 
@@ -100,15 +102,16 @@ void ShowDeviceName(uint32_t number, const std::wstring& name)
     LocalFree(text);
 }
 
-void OpenDevicePrompt(uint32_t address, uint32_t number)
+void OpenDevicePrompt(uint32_t address, uint32_t number, DeviceAnswer answer)
 {
     HWND window = CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUST_PROMPT), nullptr, PromptProc, 0);
     if (!window) {
-        Answer(number, false);  // nobody can be asked: not allowed
+        Answer(answer, number, false);  // nobody can be asked: not allowed
         return;
     }
     prompt = window;
     askedNumber = number;
+    tellAnswer = answer;
     askedAddress = address;
     ready = false;
     wchar_t text[512] = {};

@@ -8,7 +8,6 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
-#include "app/trusted_window.h"
 #include "net/device_name.h"
 #include "net/trust_store.h"
 #include "resources/resource.h"
@@ -39,15 +38,14 @@ void OnDeviceNamed(uint32_t number, const std::wstring& name)
     ShowDeviceName(number, name);
     if (!question->remembered) return;
     NoteLookedUpName(question->device, name);
-    RefreshTrustedPhones();
 }
 
 // The name is looked up while the user is asked; the question never waits for it.
-void AskAboutDevice(uint32_t address, uint32_t number)
+void AskAboutDevice(uint32_t address, uint32_t number, DeviceAnswer answer)
 {
     questions.push_back({number, L"", false, {}});
     if (questions.size() > MOST_QUESTIONS) questions.erase(questions.begin());
-    OpenDevicePrompt(address, number);
+    OpenDevicePrompt(address, number, answer);
     in_addr device = {};
     device.s_addr = address;
     LookUpDeviceName(device, [number](const std::wstring& name) { OnDeviceNamed(number, name); });
@@ -64,7 +62,6 @@ static void OnDeviceLearnt(uint32_t number, const Device& device)
     // Said once: the list stays as it is, and the user can mend or remove it.
     static bool told = false;
     if (remembered == Remembered::ForeignValue && !told) told = ShowBalloon(LoadText(IDS_CANNOT_REMEMBER).c_str());
-    RefreshTrustedPhones();
 }
 
 void RememberAllowedDevice(uint32_t address, uint32_t number)

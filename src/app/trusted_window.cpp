@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/connection_view.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
 #include "base/library_function.h"
 #include "base/ui_thread.h"
 #include "base/unix_time.h"
+#include "net/connection.h"
 #include "net/trust_store.h"
 #include "pc/host.h"
 #include "resources/resource.h"
@@ -174,14 +176,18 @@ static INT_PTR RenameSelected()
     return TRUE;
 }
 
-// The selected device only: every other stays trusted. The status window carries it out, as it
-// owns the connection, and the list is shown anew.
+void ForgetTrustedPhone(const TrustedPhone& entry)
+{
+    bool forgotten = false;
+    ShowPhoneChange(ForgetDevice(entry, forgotten));
+}
+
+// The selected device only: every other stays trusted.
 static INT_PTR ForgetSelected()
 {
     const int selected = Selected();
     if (selected < 0 || size_t(selected) >= rows.size()) return TRUE;
-    const TrustedPhone entry = rows[size_t(selected)];
-    SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&entry));
+    ForgetTrustedPhone(rows[size_t(selected)]);
     return TRUE;
 }
 
@@ -190,7 +196,7 @@ static INT_PTR ForgetAll()
 {
     if (MessageBoxW(trustedWindow, LoadText(IDS_FORGET_ALL_CONFIRM).c_str(), MESSAGE_CAPTION,
                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
-        SendMessageW(statusWindow.window, WM_COMMAND, IDM_FORGET, 0);
+        ShowPhoneChange(ForgetEveryDevice());
     return TRUE;
 }
 
@@ -214,8 +220,9 @@ static INT_PTR OnEndLabelEdit(const NMLVDISPINFOW& item)
     editing = false;
     const bool renamed = item.item.pszText && item.item.pszText != NameText(edited) &&
                          RenamePhone(edited, item.item.pszText);  // else cancelled, or as it was
-    // Rebuilt once the list view has ended the edit, not while it is still ending it.
-    if (renamed || refreshWaiting) (void)RunOnUiThread([] { RefreshTrustedPhones(); });
+    // Rebuilt once the list view has ended the edit, not while it is still ending it; a rename
+    // is shown when the store tells of it, in its own turn.
+    if (!renamed && refreshWaiting) (void)RunOnUiThread(RefreshTrustedPhones);
     refreshWaiting = false;
     return TRUE;
 }
@@ -280,6 +287,7 @@ INT_PTR OnTrustedPhonesCommand()
 {
     const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
     (void)InitCommonControlsEx(&classes);  // registered once; the window fails to open without it
+    WatchTrustedList(RefreshTrustedPhones);
     if (!trustedWindow &&
         !CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_TRUSTED_PHONES), nullptr, TrustedProc, 0))
         return TRUE;

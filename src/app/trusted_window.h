@@ -4,9 +4,13 @@
 #pragma once
 #include <windows.h>
 
+#include "net/trusted_list.h"
+
 // Opens the window, or brings the open one to the front.
 INT_PTR OnTrustedPhonesCommand();
-// The stored list changed: the open window shows it anew.
+// The stored list changed: the open window shows it anew. The window follows the store itself.
 void RefreshTrustedPhones();
+// Forgets one trusted phone, as the window's Forget does: connected now, it goes at once.
+void ForgetTrustedPhone(const TrustedPhone& entry);
 // The open window, or null; its keyboard messages go through the dialog manager.
 HWND TrustedPhonesWindow();

@@ -3,6 +3,7 @@
 #include <new>
 #include <vector>
 
+#include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/local_network.h"
 #include "net/monitor.h"
@@ -18,8 +19,8 @@ bool (*deviceIsPcItself)(in_addr device) = IsLoopback;
 
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
-static HWND notifiedWindow = nullptr;
-static ConnectionMessages notifications = {};
+static HWND listenWindow = nullptr;
+static ShowChange show = nullptr;
 
 // Each monitor's wake event, by its socket, from the accept until the socket is closed.
 struct Wake {
@@ -46,16 +47,16 @@ static void CloseConnection(SOCKET socket)
     closesocket(socket);
 }
 
-bool Listen(HWND window, const ConnectionMessages& messages)
+bool Listen(HWND window, UINT socketEvent, ShowChange shown)
 {
-    notifiedWindow = window;
-    notifications = messages;
+    listenWindow = window;
+    show = shown;
     if (listener != INVALID_SOCKET) return true;
     SOCKET candidate = socket(AF_INET, SOCK_STREAM, 0);
     if (candidate == INVALID_SOCKET) return false;
     // A full backlog refuses phones that connect in a burst, as one does on reconnecting.
     if (!BindServicePortExclusively(candidate, SERVICE_PORT) || listen(candidate, SOMAXCONN) == SOCKET_ERROR ||
-        WSAAsyncSelect(candidate, window, messages.socketEvent, FD_ACCEPT) == SOCKET_ERROR) {
+        WSAAsyncSelect(candidate, window, socketEvent, FD_ACCEPT) == SOCKET_ERROR) {
         closesocket(candidate);
         return false;
     }
@@ -71,9 +72,16 @@ void StopListening()
 
 bool PhoneConnected() { return book.connected; }
 
+static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
+static PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
+
+// What a monitor saw, on the UI thread.
+static void OnJudged(uint32_t number, ConnectionStart start) { show(HandleConnectionJudged(number, start)); }
+static void OnEnded(SOCKET socket, uint32_t number) { show(HandleMonitorEnded(SocketId(socket), number)); }
+
 static void AskInTurn(uint32_t number)
 {
-    PostMessageW(notifiedWindow, notifications.judged, number, LPARAM(ConnectionStart::Phone));
+    (void)RunOnUiThread([number] { OnJudged(number, ConnectionStart::Phone); });
 }
 
 // Carries out a step in its order, and hands back what the user is to be shown.
@@ -112,7 +120,7 @@ static bool StartMonitor(SOCKET phone, uint32_t number)
         return false;
     }
     auto* watched = new (std::nothrow)
-        MonitoredConnection{phone, wake, number, notifiedWindow, notifications.judged, notifications.ended};
+        MonitoredConnection{phone, wake, number, OnJudged, OnEnded};
     // Monitors end by themselves and nobody waits for them, so the thread's handle is not kept.
     HANDLE thread = watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr;
     if (!thread) delete watched;  // the wake event goes when the socket is closed
@@ -137,7 +145,7 @@ PhoneChange AcceptConnection()
     if (phone == INVALID_SOCKET) return {};  // the phone left before it was taken: nothing changes
 
     // The accepted socket inherits the listener's notification; its monitor takes its own.
-    WSAAsyncSelect(phone, notifiedWindow, 0, 0);
+    WSAAsyncSelect(phone, listenWindow, 0, 0);
 
     in_addr address = {};
     if (!AcceptablePeer(phone, address)) {
@@ -191,7 +199,7 @@ static PhoneChange AdmitPhone(uint32_t number)
     return CarryOut(Admit(book, number, admission));
 }
 
-PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
+static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
 {
     if (start != ConnectionStart::Phone && start != ConnectionStart::Silent)
         return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
@@ -231,7 +239,7 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
 
 PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
 {
-    forgotten = ForgetPhone(entry);
+    forgotten = ForgetStoredPhone(entry);
     if (!forgotten || !book.connected || ntohl(book.currentAddress) != entry.address) return {};
     in_addr device = {};
     device.s_addr = book.currentAddress;
@@ -251,7 +259,7 @@ PhoneChange ForgetEveryDevice()
 
 PhoneChange Disconnect() { return CarryOut(DisconnectPhone(book)); }
 
-PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return CarryOut(MonitorEnded(book, socket, number)); }
+static PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return CarryOut(MonitorEnded(book, socket, number)); }
 
 void EndEveryConnection()
 {

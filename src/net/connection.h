@@ -9,22 +9,17 @@
 #include "net/trust.h"
 #include "net/trust_store.h"
 
-// The messages the connection's notifications come as.
-struct ConnectionMessages {
-    UINT socketEvent;   // the listener's accepts: the event and error
-    UINT judged;        // a monitor's: how its connection started
-    UINT ended;         // a monitor's: its connection is over
-};
+// Shows the user what changed; called on the UI thread for what the connections' monitors saw.
+using ShowChange = void (*)(const PhoneChange& change);
 
-// Listens on TCP port 4026, with the notifications posted to window. True once listening, also
-// when it already was; false while the port cannot be had.
-bool Listen(HWND window, const ConnectionMessages& messages);
+// Listens on TCP port 4026, with its accepts posted to window as socketEvent (the event and error
+// in lParam). True once listening, also when it already was; false while the port cannot be had.
+bool Listen(HWND window, UINT socketEvent, ShowChange show);
 // Closes the listener (connections already accepted stay).
 void StopListening();
 
 // The listener's word that a connection waits to be accepted.
 PhoneChange AcceptConnection();
-PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
 // The receiver's word that a datagram came from an address being judged (network order): it is a phone.
 PhoneChange HandleInputArrived(uint32_t address);
 // The user's answer about a device that asked to connect: an allowed one is served at once (the
@@ -38,7 +33,6 @@ PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten);
 PhoneChange ForgetEveryDevice();
 // Ends the current connection for the user's Disconnect; its monitor reports the end later.
 PhoneChange Disconnect();
-PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
 // The user left the screen: every connection ends, what the phone held pressed is released, and
 // nobody is refused for it.
 void EndEveryConnection();

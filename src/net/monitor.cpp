@@ -1,5 +1,6 @@
 #include "net/monitor.h"
 
+#include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/trust.h"
 
@@ -36,17 +37,6 @@ bool Read(SOCKET socket, unsigned char (&first)[INPUT_PACKET_SIZE], size_t& kept
     return true;
 }
 
-// Posts to the UI thread until the message is taken (a full queue empties in time); false once the
-// window is gone.
-bool PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    while (!PostMessageW(window, message, wParam, lParam)) {
-        if (!IsWindow(window)) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 void SendHeartbeat(SOCKET socket)
 {
     static const char heartbeat[INPUT_PACKET_SIZE] = {};  // an input packet of four zero words
@@ -70,7 +60,8 @@ void WatchUntilClosed(const MonitoredConnection& watched, const Watch& watch)
             if (start == ConnectionStart::Undecided && now >= judgeBy)
                 start = kept == 0 ? ConnectionStart::Silent : ConnectionStart::Phone;
             if (start != ConnectionStart::Undecided) {
-                if (!PostToWindow(watched.window, watched.judged, WPARAM(watched.number), LPARAM(start))) return;
+                if (!HandToUiThread([tell = watched.judged, number = watched.number, start] { tell(number, start); }))
+                    return;
                 judged = true;
             }
         }
@@ -105,9 +96,9 @@ DWORD WINAPI RunConnectionMonitor(LPVOID argument)
         if (WSAEventSelect(watched.socket, arrived, FD_READ | FD_CLOSE) == 0) WatchUntilClosed(watched, watch);
         WSACloseEvent(arrived);
     }
-    // The last use of the socket and the event here; the UI thread closes both on this message.
-    // Only with the window gone, when nobody else ever will, are they closed here.
-    if (!PostToWindow(watched.window, watched.ended, WPARAM(watched.socket), LPARAM(watched.number))) {
+    // The last use of the socket and the event here; the UI thread closes both when told. Only
+    // with the UI thread gone, when nobody else ever will, are they closed here.
+    if (!HandToUiThread([tell = watched.ended, socket = watched.socket, number = watched.number] { tell(socket, number); })) {
         closesocket(watched.socket);
         CloseHandle(watched.wake);
     }

@@ -1,21 +1,23 @@
 // The connection monitor: the worker thread that watches one phone's TCP connection. It judges
 // the connection by its first bytes, answers silence with heartbeats, and never closes the
-// socket: when the connection ends, or when the UI thread sets its wake event, it posts its
-// window's message, and the UI thread, which owns the socket and the event, closes them.
+// socket: when the connection ends, or when the UI thread sets its wake event, it tells the UI
+// thread, which owns the socket and the event and closes them.
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
 
+#include "net/trust.h"
+
 // What a monitor watches; allocated by the accept, owned and freed by the monitor.
 struct MonitoredConnection {
     SOCKET socket;
     HANDLE wake;  // set when this side ends the connection
     uint32_t number;
-    HWND window;  // told
-    UINT judged;  // how the connection started, within a second: the number, a ConnectionStart
-    UINT ended;   // that the connection is over: the socket, the number
+    // Called on the UI thread: how the connection started, within a second; that it is over.
+    void (*judged)(uint32_t number, ConnectionStart start);
+    void (*ended)(SOCKET socket, uint32_t number);
 };
 
 constexpr DWORD HEARTBEAT_SILENCE_MS = 5000;

@@ -63,7 +63,7 @@ void NoteRefusal(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
     refusals.push_back({address, now});
 }
 
-bool RefusedRecently(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
+bool RefusalHolds(std::vector<Refusal>& refusals, uint32_t address, uint64_t now)
 {
     ForgetOldRefusals(refusals, now);
     for (const Refusal& refusal : refusals)

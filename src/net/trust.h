@@ -22,7 +22,7 @@ struct Refusal {
 };
 void NoteRefusal(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
 // Whether the device was refused less than a minute ago; older refusals are forgotten.
-bool RefusedRecently(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
+bool RefusalHolds(std::vector<Refusal>& refusals, uint32_t address, uint64_t now);
 
 // Wait: asked once the question open now ends.
 enum class Admission { Serve, Ask, Wait, Close };

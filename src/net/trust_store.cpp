@@ -138,6 +138,14 @@ static bool ReadList(TrustedList& list, LSTATUS& error)
     return error == ERROR_FILE_NOT_FOUND;
 }
 
+static void (*tellChanged)() = nullptr;
+
+// In its own turn: a change made while the list's window ends an edit is shown after it.
+static void TellListChanged()
+{
+    if (tellChanged) (void)RunOnUiThread(tellChanged);
+}
+
 static bool WriteList(const TrustedList& list)
 {
     const std::wstring stored = FormatTrustedList(list);
@@ -149,7 +157,9 @@ static bool WriteList(const TrustedList& list)
                                            reinterpret_cast<const BYTE*>(stored.data()),
                                            DWORD(stored.size() * sizeof(wchar_t)));
     RegCloseKey(key);
-    return written == ERROR_SUCCESS;
+    if (written != ERROR_SUCCESS) return false;
+    TellListChanged();
+    return true;
 }
 
 // Reads the list, changes it and writes it back when the change says it changed; a value that
@@ -204,15 +214,21 @@ bool RenamePhone(const TrustedPhone& entry, const std::wstring& name)
     return UpdateList([&](TrustedList& list) { return NamePhone(list, entry, name, true); });
 }
 
-bool ForgetPhone(const TrustedPhone& entry)
+bool ForgetStoredPhone(const TrustedPhone& entry)
 {
-    return UpdateList([&](TrustedList& list) { return ForgetPhone(list, entry); });
+    return UpdateList([&](TrustedList& list) { return DropFromList(list, entry); });
 }
 
-void ForgetTrustedPhones() { (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE); }
+void ForgetTrustedPhones()
+{
+    (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE);
+    TellListChanged();
+}
+
+void WatchTrustedList(void (*changed)()) { tellChanged = changed; }
 
 static std::vector<Refusal> refusals;
 
 void NoteRefused(in_addr address) { NoteRefusal(refusals, address.s_addr, GetTickCount64()); }
 
-bool RefusedRecently(in_addr address) { return RefusedRecently(refusals, address.s_addr, GetTickCount64()); }
+bool RefusedRecently(in_addr address) { return RefusalHolds(refusals, address.s_addr, GetTickCount64()); }

@@ -43,8 +43,10 @@ void NoteLookedUpName(const Device& device, const std::wstring& name);
 // The user's own name for the entry; false when it could not be written.
 bool RenamePhone(const TrustedPhone& entry, const std::wstring& name);
 // Forgets the one entry; false when it could not be written.
-bool ForgetPhone(const TrustedPhone& entry);
+bool ForgetStoredPhone(const TrustedPhone& entry);
 void ForgetTrustedPhones();
+// From now on, changed is called on the UI thread, in its own turn, after each change of the list.
+void WatchTrustedList(void (*changed)());
 
 // The user refused the device, let its question lapse, or it left while asked: for a minute it is
 // not asked about.

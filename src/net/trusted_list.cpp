@@ -204,7 +204,7 @@ bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring&
     return false;
 }
 
-bool ForgetPhone(TrustedList& list, const TrustedPhone& entry)
+bool DropFromList(TrustedList& list, const TrustedPhone& entry)
 {
     for (auto phone = list.phones.begin(); phone != list.phones.end(); ++phone)
         if (SameEntry(*phone, entry)) {

@@ -69,7 +69,7 @@ TrustedPhone EntryOf(const Device& device);
 // gave. False when nothing changed.
 bool NamePhone(TrustedList& list, const TrustedPhone& entry, const std::wstring& name, bool given);
 // Removes the entry; false when it was not there.
-bool ForgetPhone(TrustedList& list, const TrustedPhone& entry);
+bool DropFromList(TrustedList& list, const TrustedPhone& entry);
 
 // The name a host name gives a device: its first label ("pixel-seven" of "pixel-seven.lan"), one
 // line cut to LONGEST_NAME; empty for an address written as a name.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ui_thread.h"
 #include "pc/rights.h"
 
 // The integrity level of the process's token; UNKNOWN_INTEGRITY when it cannot be read.
@@ -46,20 +47,18 @@ static KeptOutWindow AskTheSystem()
 
 KeptOutWindow (*readKeptOutForeground)() = AskTheSystem;
 
-// Where the word goes; set once, before the hook starts.
-static HWND notifiedWindow = nullptr;
-static UINT notifiedMessage = 0;
+// Who is told; set once, before the hook starts.
+static void (*tellChanged)() = nullptr;
 
 // Out of context: called on the thread that set the hook, from its message loop.
 static void CALLBACK OnForegroundEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
 {
-    PostMessageW(notifiedWindow, notifiedMessage, 0, 0);
+    (void)RunOnUiThread(tellChanged);
 }
 
-bool WatchForegroundChanges(HWND window, UINT message)
+bool WatchForegroundChanges(void (*changed)())
 {
-    notifiedWindow = window;
-    notifiedMessage = message;
+    tellChanged = changed;
     // Held for the life of the process, which ends the hook with it.
     return SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForegroundEvent, 0, 0,
                            WINEVENT_OUTOFCONTEXT) != nullptr;

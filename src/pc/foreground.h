@@ -5,8 +5,8 @@
 
 #include <string>
 
-// From now on, message is posted to window whenever another window comes to the foreground.
-bool WatchForegroundChanges(HWND window, UINT message);
+// From now on, changed is called whenever another window comes to the foreground, in its own turn.
+bool WatchForegroundChanges(void (*changed)());
 
 // The foreground window when Windows keeps this program's input out of it, with its title; null
 // otherwise. Tests replace it: Wine has no integrity levels.

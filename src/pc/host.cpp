@@ -4,6 +4,7 @@
 #include <iphlpapi.h>
 #include <netioapi.h>
 
+#include "base/ui_thread.h"
 #include "pc/shown_address.h"
 
 // Every adapter's record, or false. The buffer holds the records that point into it.
@@ -136,20 +137,18 @@ bool IsPcItself(in_addr address)
     return false;
 }
 
-// Where Windows' notifications go; set once, before they start.
-static HWND notifiedWindow = nullptr;
-static UINT notifiedMessage = 0;
+// Who is told of Windows' notifications; set once, before they start.
+static void (*tellChanged)() = nullptr;
 
 // Called by Windows on a thread of its own.
 static VOID NETIOAPI_API_ OnAddressChange(PVOID, PMIB_UNICASTIPADDRESS_ROW, MIB_NOTIFICATION_TYPE)
 {
-    PostMessageW(notifiedWindow, notifiedMessage, 0, 0);
+    (void)RunOnUiThread(tellChanged);
 }
 
-bool WatchAddressChanges(HWND window, UINT message)
+bool WatchAddressChanges(void (*changed)())
 {
-    notifiedWindow = window;
-    notifiedMessage = message;
+    tellChanged = changed;
     // Held for the life of the process, which ends the notifications with it.
     HANDLE notification = nullptr;
     return NotifyUnicastIpAddressChange(AF_INET, OnAddressChange, nullptr, FALSE, &notification) == NO_ERROR;

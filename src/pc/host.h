@@ -24,8 +24,8 @@ bool ShownAddressAdapter(GUID& adapter);
 bool IsLocalPeer(in_addr address);
 // Loopback, or one of the PC's own addresses: a program on the PC itself.
 bool IsPcItself(in_addr address);
-// From now on, message is posted to window whenever Windows reports an address change.
-bool WatchAddressChanges(HWND window, UINT message);
+// From now on, changed is called on the UI thread whenever Windows reports an address change.
+bool WatchAddressChanges(void (*changed)());
 
 // An IPv4 address (network order) in dotted form.
 std::wstring FormatAddress(uint32_t address);

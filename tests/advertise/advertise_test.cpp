@@ -11,6 +11,7 @@
 
 #include "advertise/advertise.h"
 #include "advertise/dns_service_client.h"
+#include "app/advertisement_view.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
@@ -74,7 +75,7 @@ std::string ComputerName()
 Advertisement Advertise()
 {
     const std::string name = ComputerName();
-    return AdvertiseService(statusWindow.window, WM_ADVERTISEMENT_OUTCOME, std::wstring(name.begin(), name.end()).c_str());
+    return AdvertiseService(ShowAdvertisement, std::wstring(name.begin(), name.end()).c_str());
 }
 
 TEST_F(AdvertiseTest, BonjourRegistersWithTheProtocolsParametersAndWindowsServiceIsNotAsked)
@@ -131,7 +132,7 @@ TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndLeavesTheIconA
 {
     ShowPhoneChange(PhoneChange{PhoneChange::Connected, htonl(INADDR_LOOPBACK), 1});
     ClearTrayCalls();
-    EXPECT_EQ(Proc(WM_ADVERTISEMENT_OUTCOME, 1460), TRUE);  // the service's later "timed out"
+    ShowAdvertisement(false);  // the service's later "timed out"
     EXPECT_EQ(Label(statusWindow.advertisementStatusLabel), L"Failed");
     EXPECT_TRUE(Visible());
     EXPECT_EQ(BalloonsSoFar(), std::vector<std::wstring>{

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/kept_out_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "app/window.h"
@@ -53,8 +54,8 @@ TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWh
     for (const auto& step : steps) {
         foreground = step.front;
         ClearTrayCalls();
-        Proc(WM_FOREGROUND_CHANGED);
-        if (step.inputServed) Proc(WM_INPUT_SERVED);
+        OnForegroundChanged();
+        if (step.inputServed) OnInputServed();
         EXPECT_EQ(LineShown(), !step.line.empty()) << step.name;
         if (!step.line.empty()) {
             EXPECT_EQ(WindowText(GetDlgItem(statusWindow.window, IDC_KEPT_OUT_NOTE)), step.line) << step.name;
@@ -62,7 +63,7 @@ TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWh
         EXPECT_EQ(BalloonsSoFar(), step.balloons) << step.name;
     }
     foreground = KeptOutWindow{nullptr, L""};
-    Proc(WM_FOREGROUND_CHANGED);
+    OnForegroundChanged();
     readKeptOutForeground = saved;
     DestroyWindow(taskManager);
     DestroyWindow(editor);

@@ -10,6 +10,7 @@
 #include "app/host_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
+#include "app/network_change.h"
 #include "app/status_window.h"
 #include "app/window.h"
 #include "resources/resource.h"
@@ -179,7 +180,7 @@ TEST_F(StatusWindowTest, TheNameAndAddressShowBesideTheirCaptions)
     EXPECT_EQ(std::count(address.begin(), address.end(), L'.'), 3) << "dotted IPv4: " << address.c_str();
     EXPECT_NE(address, L"0.0.0.0");
     SetWindowTextW(statusWindow.localAddressLabel, L"untouched");
-    Proc(WM_ADDRESS_CHANGED);
+    OnAddressChanged();
     EXPECT_EQ(Label(statusWindow.localAddressLabel), address) << "Windows' word of a change refreshes it";
 
     wchar_t name[256] = {};

@@ -7,6 +7,7 @@
 
 #include "app/link_label.h"
 #include "app/messages.h"
+#include "app/network_change.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "app/window.h"
@@ -120,7 +121,7 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
         publicNetwork = GUID{change.network, 0, 0, {0}};
         quietTime = change.quiet;
         ClearTrayCalls();
-        Proc(WM_ADDRESS_CHANGED);
+        OnAddressChanged();
         // Right after a change Windows calls a network still being identified public: the
         // category is read once the changes have settled.
         EXPECT_TRUE(BalloonsSoFar().empty()) << "network " << change.network << " before it settled";

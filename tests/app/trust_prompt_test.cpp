@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/connection_view.h"
 #include "app/status_window.h"
 #include "app/trust_prompt.h"
 #include "app/trust_view.h"
@@ -24,7 +25,7 @@ TEST_F(TrustPromptTest, ItAsksUnderItsOwnTitleAndNothingAnswersItInItsFirstSecon
     SetForegroundWindow(typing);
     SetFocus(typing);
     PumpMessagesFor(100);
-    AskAboutDevice(htonl(0x0A4D0002), 4242);
+    AskAboutDevice(htonl(0x0A4D0002), 4242, OnDeviceAnswered);
     HWND prompt = FindWindowW(nullptr, L"Allow this phone?");
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt, DevicePrompt());

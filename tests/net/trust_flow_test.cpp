@@ -10,6 +10,7 @@
 
 #include "app/messages.h"
 #include "app/trust_prompt.h"
+#include "app/trusted_window.h"
 #include "app/window.h"
 #include "base/wire.h"
 #include "input/packet.h"
@@ -135,10 +136,10 @@ TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
     Answer(L"Allow");
     ASSERT_TRUE(PhoneConnected());
     const TrustedPhone forgetOther = StoredAt(0x7F000008), forgetConnected = StoredAt(0x7F000007);
-    SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&forgetOther));
+    ForgetTrustedPhone(forgetOther);
     EXPECT_FALSE(Ends(device, 1000)) << "another device's forgetting ended this one";
     EXPECT_TRUE(PhoneConnected());
-    SendMessageW(statusWindow.window, WM_FORGET_PHONE, 0, LPARAM(&forgetConnected));
+    ForgetTrustedPhone(forgetConnected);
     EXPECT_TRUE(Ends(device, 3000)) << "the forgotten phone stayed connected";
     EXPECT_FALSE(PhoneConnected());
     EXPECT_TRUE(ReadTrustedPhones().empty());

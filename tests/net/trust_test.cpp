@@ -74,7 +74,7 @@ TEST(TrustTest, ARefusalLastsAMinuteForItsOwnAddressOnly)
     };
     for (const auto& step : steps) {
         if (step.note) NoteRefusal(refusals, step.address, step.now);
-        EXPECT_EQ(RefusedRecently(refusals, step.address, step.now), step.refused) << step.address << " at " << step.now;
+        EXPECT_EQ(RefusalHolds(refusals, step.address, step.now), step.refused) << step.address << " at " << step.now;
     }
     EXPECT_TRUE(refusals.empty()) << "old refusals are forgotten";
 }

@@ -126,8 +126,8 @@ TEST(TrustedListTest, NamesTimesAndForgettingChangeOnlyTheirOwnEntry)
     EXPECT_FALSE(NoteConnected(list, DeviceAt(2, 3), 400)) << "another device at its address";
     EXPECT_EQ(list.phones[1].lastConnected, 300u);
     EXPECT_EQ(list.phones[0].lastConnected, 100u);
-    EXPECT_TRUE(ForgetPhone(list, first));
-    EXPECT_FALSE(ForgetPhone(list, first));
+    EXPECT_TRUE(DropFromList(list, first));
+    EXPECT_FALSE(DropFromList(list, first));
     ASSERT_EQ(list.phones.size(), 1u);
     EXPECT_TRUE(SameEntry(list.phones[0], second));
 }

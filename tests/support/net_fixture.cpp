@@ -1,6 +1,5 @@
 #include "support/net_fixture.h"
 
-#include "app/messages.h"
 #include "app/serving.h"
 #include "app/status_window.h"
 #include "app/tray.h"
@@ -14,9 +13,7 @@ void StartReceiverOnce()
 {
     // Like the program's, the test program's receiver lives as long as the process, and tells
     // whichever status window there is of datagrams from connections being judged.
-    static const bool started = StartInputReceiver(
-        [](uint32_t address) { PostMessageW(statusWindow.window, WM_INPUT_ARRIVED, WPARAM(address), 0); },
-        [] { PostMessageW(statusWindow.window, WM_INPUT_SERVED, 0, 0); });
+    static const bool started = StartInputReceiver(TellInputArrived, TellInputServed);
     ASSERT_TRUE(started) << "UDP port 4026 could not be bound";
 }
 
