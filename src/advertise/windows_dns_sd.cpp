@@ -17,7 +17,7 @@ static DnsServiceRegisterCancelFunction cancelRegistration = nullptr;
 static DnsServiceRegisterRequest request = {};
 static DnsServiceRegisterRequest withdrawal = {};
 static DnsServiceCancel cancelHandle = {};
-static AdvertisementOutcome tellOutcome = nullptr;
+static void (*tellOutcome)(bool registered) = nullptr;
 // Each registration's number, handed to the service as its context: the completion of one
 // cancelled or withdrawn earlier, however late it comes, is never taken for the current one's.
 static std::atomic<uintptr_t> registrationNumber{0};
@@ -44,7 +44,7 @@ static VOID WINAPI OnDeregistrationComplete(DWORD, PVOID, DnsServiceInstance* co
     SetEvent(deregistered);
 }
 
-bool RegisterWithWindows(AdvertisementOutcome outcome, const wchar_t* computer)
+bool RegisterWithWindows(void (*outcome)(bool registered), const wchar_t* computer)
 {
     HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!library) return false;
