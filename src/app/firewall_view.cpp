@@ -9,6 +9,7 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "base/program_path.h"
 #include "pc/firewall.h"
@@ -30,11 +31,11 @@ static DWORD RunSelfElevated(HWND owner, const wchar_t* arguments)
     run.lpParameters = arguments;
     run.nShow = SW_HIDE;
     if (!ShellExecuteExW(&run)) return GetLastError() == ERROR_CANCELLED ? ERROR_CANCELLED : GetLastError();
-    if (!run.hProcess) return ERROR_INVALID_HANDLE;
+    const OwnedHandle process(run.hProcess);
+    if (!process) return ERROR_INVALID_HANDLE;
     DWORD exitCode = ERROR_INVALID_FUNCTION;
-    (void)WaitForSingleObject(run.hProcess, INFINITE);
-    if (!GetExitCodeProcess(run.hProcess, &exitCode)) exitCode = GetLastError();
-    CloseHandle(run.hProcess);
+    (void)WaitForSingleObject(process.get(), INFINITE);
+    if (!GetExitCodeProcess(process.get(), &exitCode)) exitCode = GetLastError();
     return exitCode;
 }
 
@@ -101,12 +102,11 @@ static DWORD WINAPI RunMend(void* window)
 INT_PTR OnAllowPhonesClicked()
 {
     if (mending) return TRUE;  // the copy already asked for is still at work
-    HANDLE worker = CreateThread(nullptr, 0, RunMend, statusWindow.window, 0, nullptr);
-    if (!worker) {
+    // It ends by itself, with its word handed over; its handle is not kept.
+    if (!OwnedHandle(CreateThread(nullptr, 0, RunMend, statusWindow.window, 0, nullptr))) {
         ShowFirewallText(LoadText(IDS_FIREWALL_MEND_FAILED), true);
         return TRUE;
     }
-    CloseHandle(worker);  // it ends by itself, with its word handed over
     mending = true;
     return TRUE;
 }

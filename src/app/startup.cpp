@@ -20,6 +20,7 @@
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/connection.h"
@@ -90,12 +91,15 @@ static Claim ClaimTheOnlyCopy()
 {
     const ULONGLONG giveUpAt = GetTickCount64() + ENDING_COPY_WAIT_MS;
     for (;;) {
-        HANDLE marker = CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME);
+        OwnedHandle marker(CreateSemaphoreW(nullptr, 0, 1, INSTANCE_SEMAPHORE_NAME));
         // Another kind of object (a mutex) bearing the name makes the creation fail: whoever
         // holds it poses as a copy, and a second server would only find the port taken.
         if (!marker) return Claim::NameHeld;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return Claim::Ours;  // held for the life of the process
-        CloseHandle(marker);  // this copy's handle must not keep the other's marker alive
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            marker.KeepForGood();
+            return Claim::Ours;
+        }
+        marker.Reset();  // this copy's handle must not keep the other's marker alive
         if (FindWindowW(nullptr, STATUS_WINDOW_TITLE)) return Claim::AnotherRuns;
         if (GetTickCount64() >= giveUpAt) return Claim::AnotherEnding;
         Sleep(100);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "autostart/shortcut.h"
+#include "base/owned.h"
 #include "base/wire.h"
 
 // The choice's mark under root; false when there is none.
@@ -24,11 +25,10 @@ void ApplyInstallersChoice()
         (void)CreateStartupShortcut();
     else
         (void)DeleteStartupShortcut();
-    HKEY key = nullptr;
+    OwnedKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;  // applied again at the next start
-    (void)RegSetValueExW(key, CHOICE_MARK_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark),
+    (void)RegSetValueExW(key.get(), CHOICE_MARK_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark),
                          DWORD((lstrlenW(mark) + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "base/com.h"
 #include "base/program_path.h"
 #include "base/wire.h"
 
@@ -27,20 +28,15 @@ static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
 
 HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description)
 {
-    IShellLinkW* link = nullptr;
+    ComReference<IShellLinkW> link;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&link));
     if (FAILED(result)) return result;
     link->SetPath(targetPath);
     link->SetDescription(description);
-    IPersistFile* file = nullptr;
+    ComReference<IPersistFile> file;
     result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(result)) {
-        result = file->Save(linkPath, TRUE);
-        file->Release();
-    }
-    link->Release();
-    return result;
+    return SUCCEEDED(result) ? file->Save(linkPath, TRUE) : result;
 }
 
 HRESULT CreateStartupShortcut()

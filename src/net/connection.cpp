@@ -1,8 +1,10 @@
 #include "net/connection.h"
 
 #include <new>
+#include <utility>
 #include <vector>
 
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/local_network.h"
@@ -25,7 +27,7 @@ static ShowChange show = nullptr;
 // Each monitor's wake event, by its socket, from the accept until the socket is closed.
 struct Wake {
     SOCKET socket;
-    HANDLE event;
+    OwnedHandle event;
 };
 static std::vector<Wake> wakes;
 
@@ -40,8 +42,7 @@ static Wake* WakeOf(SOCKET socket)
 static void CloseConnection(SOCKET socket)
 {
     if (Wake* wake = WakeOf(socket)) {
-        CloseHandle(wake->event);
-        *wake = wakes.back();
+        *wake = std::move(wakes.back());
         wakes.pop_back();
     }
     closesocket(socket);
@@ -90,7 +91,7 @@ static PhoneChange CarryOut(const ConnectionStep& step)
     if (step.end != NO_SOCKET) {
         (void)shutdown(SOCKET(step.end), SD_BOTH);
         // The monitor wakes and reports the end, after which the socket is closed.
-        if (Wake* wake = WakeOf(SOCKET(step.end))) SetEvent(wake->event);
+        if (Wake* wake = WakeOf(SOCKET(step.end))) SetEvent(wake->event.get());
         if (step.endsCurrent) StopServingInput();
     }
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
@@ -111,21 +112,19 @@ static PhoneChange CarryOut(const ConnectionStep& step)
 // Hands the connection to a new monitor; false, with nothing started, when none can be.
 static bool StartMonitor(SOCKET phone, uint32_t number)
 {
-    HANDLE wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    OwnedHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!wake) return false;
+    const HANDLE lent = wake.get();
     try {
-        wakes.push_back({phone, wake});
+        wakes.push_back({phone, std::move(wake)});
     } catch (const std::bad_alloc&) {
-        CloseHandle(wake);
-        return false;
+        return false;  // the event closed with the entry that could not be kept
     }
-    auto* watched = new (std::nothrow)
-        MonitoredConnection{phone, wake, number, OnJudged, OnEnded};
+    auto* watched = new (std::nothrow) MonitoredConnection{phone, lent, number, OnJudged, OnEnded};
     // Monitors end by themselves and nobody waits for them, so the thread's handle is not kept.
-    HANDLE thread = watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr;
+    const OwnedHandle thread(watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr);
     if (!thread) delete watched;  // the wake event goes when the socket is closed
-    if (thread) CloseHandle(thread);
-    return thread != nullptr;
+    return bool(thread);
 }
 
 // The phone's address, or false when it cannot be read or is not on a local network.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "net/trusted_list.h"
 
@@ -37,10 +38,7 @@ DWORD WINAPI LookUp(void* argument)
 void LookUpDeviceName(in_addr address, std::function<void(const std::wstring&)> found)
 {
     auto* lookup = new (std::nothrow) Lookup{address, std::move(found)};
-    HANDLE thread = lookup ? CreateThread(nullptr, 0, LookUp, lookup, 0, nullptr) : nullptr;
-    if (!thread) {
+    // It ends by itself; its handle is not kept.
+    if (!OwnedHandle(lookup ? CreateThread(nullptr, 0, LookUp, lookup, 0, nullptr) : nullptr))
         delete lookup;  // no name: the address stands for it
-        return;
-    }
-    CloseHandle(thread);  // it ends by itself
 }

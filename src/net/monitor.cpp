@@ -1,5 +1,6 @@
 #include "net/monitor.h"
 
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "base/wire.h"
 #include "net/trust.h"
@@ -100,7 +101,7 @@ DWORD WINAPI RunConnectionMonitor(LPVOID argument)
     // with the UI thread gone, when nobody else ever will, are they closed here.
     if (!HandToUiThread([tell = watched.ended, socket = watched.socket, number = watched.number] { tell(socket, number); })) {
         closesocket(watched.socket);
-        CloseHandle(watched.wake);
+        const OwnedHandle lastOwner(watched.wake);
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "base/unix_time.h"
 #include "base/wire.h"
@@ -96,11 +97,8 @@ DWORD WINAPI Learn(void* argument)
 void LearnDevice(in_addr address, std::function<void(const Device&)> learnt)
 {
     auto* learning = new (std::nothrow) Learning{address, std::move(learnt)};
-    HANDLE worker = learning ? CreateThread(nullptr, 0, Learn, learning, 0, nullptr) : nullptr;
-    if (worker) {
-        CloseHandle(worker);  // it ends by itself, with its word handed over
-        return;
-    }
+    // It ends by itself, with its word handed over; its handle is not kept.
+    if (OwnedHandle(learning ? CreateThread(nullptr, 0, Learn, learning, 0, nullptr) : nullptr)) return;
     Device device = SeeDevice(address);  // no worker: what the table holds now
     if (learning) learning->learnt(device);
     delete learning;
@@ -149,14 +147,13 @@ static void TellListChanged()
 static bool WriteList(const TrustedList& list)
 {
     const std::wstring stored = FormatTrustedList(list);
-    HKEY key = nullptr;
+    OwnedKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    const LSTATUS written = RegSetValueExW(key, TRUSTED_VALUE, 0, REG_MULTI_SZ,
+    const LSTATUS written = RegSetValueExW(key.get(), TRUSTED_VALUE, 0, REG_MULTI_SZ,
                                            reinterpret_cast<const BYTE*>(stored.data()),
                                            DWORD(stored.size() * sizeof(wchar_t)));
-    RegCloseKey(key);
     if (written != ERROR_SUCCESS) return false;
     TellListChanged();
     return true;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/com.h"
 #include "base/program_path.h"
 #include "base/wire.h"
 #include "pc/network_category.h"
@@ -13,32 +14,6 @@ namespace {
 
 // The names the installer gives its rules, which the mend gives the rules it adds.
 const wchar_t* const RULE_NAMES[] = {L"Palvenor Server (TCP)", L"Palvenor Server (UDP)"};
-
-// A COM interface released when it goes out of scope.
-template <typename Interface>
-struct ComReference {
-    Interface* pointer = nullptr;
-    ComReference() = default;
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-    ComReference(ComReference&& other) noexcept : pointer(other.pointer) { other.pointer = nullptr; }
-    ~ComReference()
-    {
-        if (pointer) pointer->Release();
-    }
-    Interface* operator->() const { return pointer; }
-    Interface** operator&() { return &pointer; }
-};
-
-// A BSTR freed when it goes out of scope.
-struct OwnedBstr {
-    BSTR value = nullptr;
-    explicit OwnedBstr(const wchar_t* text = nullptr) : value(text ? SysAllocString(text) : nullptr) {}
-    ~OwnedBstr() { SysFreeString(value); }
-    OwnedBstr(const OwnedBstr&) = delete;
-    OwnedBstr& operator=(const OwnedBstr&) = delete;
-    std::wstring String() const { return value ? std::wstring(value, SysStringLen(value)) : std::wstring(); }
-};
 
 bool OpenPolicy(ComReference<INetFwPolicy2>& policy)
 {

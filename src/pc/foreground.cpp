@@ -2,24 +2,24 @@
 
 #include <vector>
 
+#include "base/owned.h"
 #include "base/ui_thread.h"
 #include "pc/rights.h"
 
 // The integrity level of the process's token; UNKNOWN_INTEGRITY when it cannot be read.
 static uint32_t IntegrityOf(HANDLE process)
 {
-    HANDLE token = nullptr;
+    OwnedHandle token;
     if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return UNKNOWN_INTEGRITY;
     DWORD size = 0;
-    (void)GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    (void)GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
     std::vector<unsigned char> buffer(size ? size : 1);
     uint32_t level = UNKNOWN_INTEGRITY;
-    if (size && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+    if (size && GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size)) {
         const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
         const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid);
         if (count > 0) level = *GetSidSubAuthority(label->Label.Sid, DWORD(count - 1));
     }
-    CloseHandle(token);
     return level;
 }
 
@@ -27,11 +27,9 @@ static uint32_t IntegrityOfWindowsProcess(HWND window)
 {
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
-    HANDLE process = id ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr;
+    const OwnedHandle process(id ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr);
     if (!process) return UNKNOWN_INTEGRITY;  // a protected process: nothing can be said
-    const uint32_t level = IntegrityOf(process);
-    CloseHandle(process);
-    return level;
+    return IntegrityOf(process.get());
 }
 
 static KeptOutWindow AskTheSystem()

@@ -2,6 +2,7 @@
 
 #include <netlistmgr.h>
 
+#include "base/com.h"
 #include "pc/firewall_rules.h"
 #include "pc/host.h"
 
@@ -19,11 +20,10 @@ static bool NetworkThrough(INetworkConnection* connection, const GUID& adapter, 
 {
     GUID through = {};
     if (FAILED(connection->GetAdapterId(&through)) || !IsEqualGUID(through, adapter)) return false;
-    INetwork* candidate = nullptr;
+    ComReference<INetwork> candidate;
     if (FAILED(connection->GetNetwork(&candidate))) return false;
     NLM_NETWORK_CATEGORY category = NLM_NETWORK_CATEGORY_PUBLIC;
     const bool read = SUCCEEDED(candidate->GetCategory(&category)) && SUCCEEDED(candidate->GetNetworkId(&network));
-    candidate->Release();
     profile = ProfileOf(category);
     return read;
 }
@@ -32,22 +32,16 @@ bool ReadPhonesNetwork(GUID& network, uint32_t& profile)
 {
     GUID adapter = {};
     if (!ShownAddressAdapter(adapter)) return false;
-    INetworkListManager* manager = nullptr;
+    ComReference<INetworkListManager> manager;
     if (FAILED(CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
                                 reinterpret_cast<void**>(&manager))))
         return false;
-    IEnumNetworkConnections* connections = nullptr;
-    bool found = false;
-    if (SUCCEEDED(manager->GetNetworkConnections(&connections))) {
-        INetworkConnection* connection = nullptr;
-        while (!found && connections->Next(1, &connection, nullptr) == S_OK) {
-            found = NetworkThrough(connection, adapter, network, profile);
-            connection->Release();
-        }
-        connections->Release();
-    }
-    manager->Release();
-    return found;
+    ComReference<IEnumNetworkConnections> connections;
+    if (FAILED(manager->GetNetworkConnections(&connections))) return false;
+    ComReference<INetworkConnection> connection;
+    while (connections->Next(1, &connection, nullptr) == S_OK)
+        if (NetworkThrough(connection.pointer, adapter, network, profile)) return true;
+    return false;
 }
 
 static bool AskNetworkListManager(GUID& network)
