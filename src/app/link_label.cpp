@@ -20,8 +20,6 @@ static const wchar_t ORIGINAL_FONT[] = L"_Hyperlink_Original_Font_";
 static const wchar_t UNDERLINE_FONT[] = L"_Hyperlink_Underline_Font_";
 static const wchar_t FROM_STATIC[] = L"_Hyperlink_From_Static_";
 
-constexpr COLORREF LINK_COLOUR = RGB(0, 0, 192);
-
 static WNDPROC OriginalProc(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(window, ORIGINAL_PROC)); }
 
 static void Subclass(HWND window, WNDPROC procedure)
@@ -80,9 +78,10 @@ LRESULT CALLBACK LinkParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
     const WNDPROC previous = OriginalProc(window);
     if (message == WM_DESTROY) return Unsubclass(window, previous, wParam, lParam);
     if (message == WM_CTLCOLORSTATIC && GetPropW(reinterpret_cast<HWND>(lParam), FROM_STATIC)) {
-        // Only the text colour changes; the background stays as the window's own handling chose.
+        // Only the text colour changes, to the theme's own for links (a high-contrast theme's too);
+        // the background stays as the window's own handling chose.
         const LRESULT brush = CallWindowProcW(previous, window, message, wParam, lParam);
-        SetTextColor(reinterpret_cast<HDC>(wParam), LINK_COLOUR);
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_HOTLIGHT));
         return brush;
     }
     return CallWindowProcW(previous, window, message, wParam, lParam);

@@ -48,12 +48,12 @@ TEST_F(LinkLabelTest, MakingALinkSubclassesBothWindowsWithPointerSizedProcedures
     EXPECT_EQ(SUPPORT_PAGE, std::wstring(L"https://") + WindowText(link));
 }
 
-TEST_F(LinkLabelTest, ParentColoursOnlyTheLinkDarkBlue)
+TEST_F(LinkLabelTest, ParentColoursOnlyTheLinkInTheSystemsLinkColour)
 {
     HDC dc = GetDC(link);
     SetTextColor(dc, RGB(1, 2, 3));
     const LRESULT brush = SendMessageW(statusWindow.window, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(link));
-    EXPECT_EQ(GetTextColor(dc), COLORREF(0xC00000));
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_HOTLIGHT));
     EXPECT_NE(brush, 0) << "the dialog's own background brush is kept";
     SetTextColor(dc, RGB(1, 2, 3));
     SendMessageW(statusWindow.window, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(statusWindow.computerNameLabel));
@@ -126,7 +126,7 @@ TEST_F(LinkLabelTest, SecondLinkOnTheSameParentDoesNotSubclassItAgain)
     EXPECT_EQ(GetPropW(statusWindow.window, L"_Hyperlink_Original_Proc_"), parentOriginal);
     HDC dc = GetDC(other);
     SendMessageW(statusWindow.window, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(other));
-    EXPECT_EQ(GetTextColor(dc), COLORREF(0xC00000));
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_HOTLIGHT));
     ReleaseDC(other, dc);
 }
 
