@@ -5,11 +5,8 @@ option(PALVENOR_SANITIZE "Build with AddressSanitizer and UBSan" ON)
 if(PALVENOR_SANITIZE)
   set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 endif()
-target_compile_options(palvenor_core PRIVATE ${SANITIZE})
-
-add_compile_options(${SANITIZE})
-add_link_options(${SANITIZE})
-add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(palvenor_options INTERFACE ${SANITIZE})
+target_link_options(palvenor_options INTERFACE ${SANITIZE})
 
 add_executable(core_tests
   tests/input/recorder.cpp
@@ -24,7 +21,7 @@ add_executable(core_tests
   tests/pc/user_presence_test.cpp
   tests/app/options_test.cpp)
 target_include_directories(core_tests PRIVATE tests)
-target_link_libraries(core_tests PRIVATE palvenor_core gtest_main)
+target_link_libraries(core_tests PRIVATE palvenor_core GTest::gtest_main)
 add_test(NAME core_tests COMMAND core_tests)
 
 add_subdirectory(tools/phonesim)
@@ -41,9 +38,15 @@ if(CLANGXX)
   set(FUZZ_options_SOURCES tests/fuzz/fuzz_options.cpp src/app/options.cpp)
   foreach(name input options)
     list(TRANSFORM FUZZ_${name}_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+    # The headers the sources include are scanned too, so that changing one builds the fuzzer anew.
+    set(SCANNED)
+    foreach(source ${FUZZ_${name}_SOURCES})
+      list(APPEND SCANNED CXX ${source})
+    endforeach()
     add_custom_command(OUTPUT fuzz_${name}
       COMMAND ${CLANGXX} ${FUZZ_FLAGS} ${FUZZ_${name}_SOURCES} -o fuzz_${name}
       DEPENDS ${FUZZ_${name}_SOURCES}
+      IMPLICIT_DEPENDS ${SCANNED}
       COMMENT "Building the ${name} fuzzer with clang")
     add_custom_target(fuzz_${name}_target ALL DEPENDS fuzz_${name})
     # New inputs go to the first folder, in the build tree; the regressions are only read.

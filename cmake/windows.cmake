@@ -4,10 +4,14 @@ enable_language(RC)
 # Programs and DLLs side by side, so that tests find the server and the phone simulator beside them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_definitions(palvenor_options INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0601)
+# The version block and the languages the build wrote.
+target_include_directories(palvenor_options INTERFACE ${CMAKE_BINARY_DIR}/generated)
 if(NOT MSVC)
   # No folder of the machine that built it goes into a program: the same commit gives the same bytes.
-  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+  target_compile_options(palvenor_options INTERFACE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+    -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 endif()
 if(NOT MSVC)
   # MinGW's wWinMain entry and its __wargv.
@@ -17,7 +21,7 @@ endif()
 # The injection seam's Windows side, linked after the core that calls it. The benchmark links
 # a recorder in its place.
 add_library(palvenor_inject STATIC src/input/inject_win32.cpp)
-target_link_libraries(palvenor_inject PUBLIC user32)
+target_link_libraries(palvenor_inject PUBLIC user32 palvenor_options)
 target_include_directories(palvenor_inject PRIVATE src)
 
 # Everything but the entry point, so that the tests drive the same code in their own process.
@@ -61,12 +65,13 @@ target_link_libraries(palvenor_win PUBLIC palvenor_core palvenor_inject ws2_32 i
 
 # The version block takes the project's version, as the installer does.
 configure_file(src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
-include_directories(${CMAKE_BINARY_DIR}/generated)
 
+include(cmake/languages.cmake)
 set(PALVENOR_RESOURCES ${CMAKE_SOURCE_DIR}/src/resources/palvenor.rc)
-file(GLOB PALVENOR_LANGUAGES ${CMAKE_SOURCE_DIR}/src/resources/lang/*.rc)
+set(RESOURCE_FILES palvenor.ico connected.ico not_connected.ico palvenor.manifest resource.h dialogs.rc)
+list(TRANSFORM RESOURCE_FILES PREPEND ${CMAKE_SOURCE_DIR}/src/resources/)
 set_source_files_properties(${PALVENOR_RESOURCES} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/palvenor.ico;${CMAKE_SOURCE_DIR}/src/resources/connected.ico;${CMAKE_SOURCE_DIR}/src/resources/not_connected.ico;${CMAKE_SOURCE_DIR}/src/resources/palvenor.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h;${CMAKE_SOURCE_DIR}/src/resources/dialogs.rc;${PALVENOR_LANGUAGES}")
+  "${RESOURCE_FILES};${LANGUAGE_FILES};${LANGUAGES_OUTPUT}/languages.rc")
 
 add_executable(PalvenorServer WIN32 src/app/main.cpp ${PALVENOR_RESOURCES})
 target_link_libraries(PalvenorServer PRIVATE palvenor_win)

@@ -2,7 +2,6 @@
 set(WINE_STATE_DIR ${CMAKE_BINARY_DIR}/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/support/wine-run.sh ${WINE_STATE_DIR})
 
-add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 add_test(NAME wine_start COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh start ${WINE_STATE_DIR}
   ${CMAKE_BINARY_DIR}/bin/standin/dnsapi.dll ${CMAKE_BINARY_DIR}/bin/standin/netsh.exe
@@ -21,7 +20,7 @@ function(add_wine_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
   add_test(NAME ${ARG_TEST} COMMAND ${name} ${ARG_ARGUMENTS})
   set_tests_properties(${ARG_TEST} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900)
   if(ARG_PORT)

@@ -3,6 +3,8 @@
 # and under Wine, and the idle cost of the running server under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# As many build jobs as the machine has processors, unless told otherwise.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 tools/setup.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target bench_input

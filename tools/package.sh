@@ -11,6 +11,8 @@
 #   installer and default-locale files) is written beside the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# As many build jobs as the machine has processors, unless told otherwise.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 tools/setup.sh >&2
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0)

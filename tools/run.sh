@@ -4,6 +4,8 @@
 # Arguments, when given, are passed to the server in place of -showui.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# As many build jobs as the machine has processors, unless told otherwise.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 tools/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target PalvenorServer

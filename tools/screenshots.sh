@@ -32,10 +32,9 @@ $run "$state" "$bin/probe.exe" post 0x0403 0 0
 $run "$state" "$bin/probe.exe" wait-gone 10000
 $run "$state" reg delete 'HKCU\Software\Quorvane\Palvenor Server' /v 'Trusted phones' /f >/dev/null
 wait
-for language in en_US de_DE fr_FR es_ES pt_BR ru_RU zh_CN ja_JP; do
-  code=${language%%_*}
-  case $language in pt_BR | zh_CN) code=${language/_/-} ;; esac
-  LANG=$language.UTF-8 LC_ALL=$language.UTF-8 $run "$state" "$bin/PalvenorServer.exe" -showui >/dev/null 2>&1 &
+# Every language of the build's list, under its own locale.
+while read -r code locale <&3; do
+  LANG=$locale LC_ALL=$locale $run "$state" "$bin/PalvenorServer.exe" -showui >/dev/null 2>&1 &
   $run "$state" "$bin/probe.exe" wait-window 30000
   sleep 3  # the window is drawn
   $run "$state" "$bin/probe.exe" screenshot "Z:$state/window.bmp"
@@ -43,5 +42,5 @@ for language in en_US de_DE fr_FR es_ES pt_BR ru_RU zh_CN ja_JP; do
   $run "$state" "$bin/probe.exe" post 0x0403 0 0
   $run "$state" "$bin/probe.exe" wait-gone 10000
   wait
-done
+done 3<build/windows/generated/languages.txt
 echo "docs/status-window-*.png docs/trusted-phones-en.png"

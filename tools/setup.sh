@@ -2,6 +2,7 @@
 # Installs everything the build and the tests need on a Debian 12 machine.
 # Idempotent: when every package is already there it only checks and returns.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake make g++ googletest libgtest-dev clang
@@ -27,7 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The server speaks the language of the locale under Wine: the language tests and the screenshots.
-for wanted in de_DE.UTF-8 fr_FR.UTF-8 es_ES.UTF-8 pt_BR.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8 ja_JP.UTF-8; do
+# The languages are the build's list; each one's locale is named in its file.
+for code in $(sed -n 's/^set(PALVENOR_LANGUAGES \(.*\))$/\1/p' cmake/languages.cmake); do
+  wanted=$(sed -n 's/^Locale: *//p' "src/resources/lang/$code.rc")
   if ! locale -a 2>/dev/null | grep -qi "^${wanted%%.*}\.utf-\?8$"; then
     sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"

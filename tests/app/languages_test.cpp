@@ -7,23 +7,16 @@
 
 #include "app/status_window.h"
 #include "app/window.h"
+#include "languages.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
 
 namespace {
 
-// Every language the program speaks; English first, which the others must differ from.
-const LANGID languages[] = {
-    MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-    MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN),
-    MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
-    MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL),
-};
+// Every language the program speaks, from the build's list; English first, which the others must
+// differ from.
+const LANGID languages[] = {PALVENOR_LANGUAGE_IDS};
 
 // One text of the language's string table, found as the loader does: sixteen to a block.
 std::wstring TextIn(LANGID language, UINT id)

@@ -58,16 +58,9 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-; The first is the default; NSIS shows the one of the user's own Windows language.
-!insertmacro MUI_LANGUAGE English
-!insertmacro MUI_LANGUAGE German
-!insertmacro MUI_LANGUAGE French
-!insertmacro MUI_LANGUAGE Spanish
-!insertmacro MUI_LANGUAGE PortugueseBR
-!insertmacro MUI_LANGUAGE Russian
-!insertmacro MUI_LANGUAGE SimpChinese
-!insertmacro MUI_LANGUAGE Japanese
-!include texts.nsh
+; Every language of the program's, with the installer's own texts, from the language files; the
+; first is the default, and NSIS shows the one of the user's own Windows language.
+!include "${LANGUAGES}"
 
 Var WasRunning  ; a copy ran before the install, and runs again after it
 Var LogFile     ; the log's handle, and its path in the temporary folder
