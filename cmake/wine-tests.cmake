@@ -4,8 +4,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/support/wine-run.sh 
 
 
 add_test(NAME wine_start COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh start ${WINE_STATE_DIR}
-  ${CMAKE_BINARY_DIR}/bin/standin/dnsapi.dll ${CMAKE_BINARY_DIR}/bin/standin/netsh.exe
-  ${CMAKE_BINARY_DIR}/bin/standin/icacls.exe)
+  ${CMAKE_BINARY_DIR}/bin/standin/dnsapi.dll ${CMAKE_BINARY_DIR}/bin/standin/netsh.exe)
 add_test(NAME wine_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh stop ${WINE_STATE_DIR})
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)

@@ -26,7 +26,7 @@ static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
     return true;
 }
 
-HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description)
+static HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description)
 {
     ComReference<IShellLinkW> link;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -5,4 +5,3 @@
 HRESULT CreateStartupShortcut();
 BOOL DeleteStartupShortcut();
 BOOL StartupShortcutExists();
-HRESULT CreateShellLink(const wchar_t* targetPath, const wchar_t* linkPath, const wchar_t* description);

@@ -167,11 +167,4 @@ TEST_F(ShortcutTest, TheBoxShowsTheFoldersRealStateAndAFailureSaysWhy)
     EXPECT_TRUE(ShortcutFileExists());
 }
 
-TEST_F(ShortcutTest, LinkTooLongForItsBufferIsRefused)
-{
-    const std::wstring folder = FreshDirectory(L"long-link");
-    std::wstring link = folder + L"\\" + std::wstring(300, L'l') + L".lnk";
-    EXPECT_TRUE(FAILED(CreateShellLink(OwnPath().c_str(), link.c_str(), L"x")));
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 """The installer as a Windows user meets it: a silent install, an install over a running copy, one
 over a copy that will not quit, one into a folder of the user's choice, and a silent uninstall, in
-the test prefix, with stand-in netsh.exe and icacls.exe that record the firewall rules and the
-folder's rights."""
+the test prefix, with a stand-in netsh.exe that records the firewall rules."""
 import glob
 import os
 import shutil
@@ -59,9 +58,8 @@ class InstallerTest(ServerTest):
     def setUp(self):
         super().setUp()
         self.record = os.path.join(WORK, 'netsh.txt')
-        self.rights = os.path.join(WORK, 'icacls.txt')
         os.makedirs(WORK, exist_ok=True)
-        for leftover in (self.record, self.rights, START_MENU, shortcut_path()):
+        for leftover in (self.record, START_MENU, shortcut_path()):
             if os.path.exists(leftover):
                 os.remove(leftover)
         shutil.rmtree(FOLDER, ignore_errors=True)
@@ -73,12 +71,10 @@ class InstallerTest(ServerTest):
         self.planted = os.path.join(WORK, 'planted.txt')
         shutil.rmtree(self.downloads, ignore_errors=True)
         os.makedirs(self.downloads)
-        for command in ('netsh.exe', 'icacls.exe'):
-            shutil.copy(os.path.join(BIN, 'standin', command), self.downloads)
+        shutil.copy(os.path.join(BIN, 'standin', 'netsh.exe'), self.downloads)
         if os.path.exists(self.planted):
             os.remove(self.planted)
         self.env = dict(os.environ, PALVENOR_NETSH_RECORD=windows_path(self.record),
-                        PALVENOR_ICACLS_RECORD=windows_path(self.rights),
                         PALVENOR_PLANTED_RECORD=windows_path(self.planted))
 
     def tearDown(self):
@@ -162,13 +158,12 @@ class InstallerTest(ServerTest):
         self.assertEqual(len(log), 1, 'no log in the temporary folder')
         return self.lines(log[0])
 
-    def test_a_chosen_folder_is_created_with_its_rights_and_no_rights_are_edited(self):
+    def test_a_chosen_folder_is_created_with_its_rights(self):
         chosen = os.path.join(DRIVE_C, 'PalvenorChosen')
         shutil.rmtree(chosen, ignore_errors=True)
         self.addCleanup(shutil.rmtree, chosen, True)
         self.assertEqual(self.install('/D=C:\\PalvenorChosen'), 0)
         self.assertIn('folder created with its rights: 1', self.setup_log())
-        self.assertEqual(self.lines(self.rights), [], 'rights edited instead of set')
         self.assertTrue(os.path.exists(os.path.join(chosen, 'PalvenorServer.exe')))
 
     def test_an_existing_folder_and_files_the_setup_did_not_install_are_refused_and_left_alone(self):
@@ -190,14 +185,13 @@ class InstallerTest(ServerTest):
                     with open(os.path.join(folder, file), 'w') as f:
                         f.write('the user\'s own')
                 before = sorted(os.listdir(folder))
-                for record in (self.record, self.rights):
-                    if os.path.exists(record):
-                        os.remove(record)
+                if os.path.exists(self.record):
+                    os.remove(self.record)
                 shown = 'C:\\Program Files\\Palvenor Server' if folder == FOLDER else 'C:\\PalvenorForeign'
                 target = [] if folder == FOLDER else ['/D=' + shown]
                 self.assertEqual(self.install(*target), 3)
                 self.assertEqual(sorted(os.listdir(folder)), before)
-                self.assertEqual((self.lines(self.rights), self.netsh()), ([], []), 'the install went on')
+                self.assertEqual(self.netsh(), [], 'the install went on')
                 self.assertIn(f'not installed in {shown}: {reason}', self.setup_log())
 
     def test_a_folder_made_while_the_setup_waits_for_a_running_copy_is_refused(self):
@@ -250,14 +244,12 @@ class InstallerTest(ServerTest):
             os.kill(pid, signal.SIGSTOP)
         try:
             open(self.record, 'w').close()
-            if os.path.exists(self.rights):
-                os.remove(self.rights)
             self.assertEqual(self.install(), 2)
         finally:
             for pid in hung:
                 os.kill(pid, signal.SIGCONT)
         self.assertEqual(os.stat(installed).st_mtime_ns, before, 'the program was replaced under its running copy')
-        self.assertEqual((self.netsh(), self.lines(self.rights)), ([], []), 'the install went on')
+        self.assertEqual(self.netsh(), [], 'the install went on')
         self.assertFalse(running.ended(0))
         log = glob.glob(os.path.join(DRIVE_C, 'users', '*', 'Temp', 'Palvenor Server setup.log'))
         self.assertEqual(len(log), 1, 'no log in the temporary folder')

@@ -1,14 +1,14 @@
 #!/bin/bash
 # Starts or stops what the Wine tests run in: an Xvfb display and a Wine prefix inside the
 # build tree, never the user's own. Usage: wine-fixture.sh start|fresh|stop STATE_DIR [SYSTEM_FILE...]
-# The files named are put in the prefix's system folder, where dnsapi.dll, netsh.exe and
-# icacls.exe are loaded before Wine's own. "fresh" makes the prefix anew and leaves it as a PC
+# The files named are put in the prefix's system folder, where dnsapi.dll and netsh.exe are
+# loaded before Wine's own. "fresh" makes the prefix anew and leaves it as a PC
 # has it, but for a crash that ends the program.
 set -u
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;dnsapi,netsh.exe,icacls.exe=n,b"
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;dnsapi,netsh.exe=n,b"
 
 stop() {
   [ -f "$state/display" ] && DISPLAY=$(cat "$state/display") wineserver -k 2>/dev/null

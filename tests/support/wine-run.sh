@@ -3,7 +3,7 @@
 # wine-fixture.sh started. Usage: wine-run.sh STATE_DIR PROGRAM [ARGUMENT...]
 state=$1
 shift
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;dnsapi,netsh.exe,icacls.exe=n,b"
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;dnsapi,netsh.exe=n,b"
 if [ ! -f "$state/display" ]; then
   echo "wine-run: no virtual display; the wine_start fixture did not run" >&2
   exit 1
