@@ -11,7 +11,7 @@ static bool failureTold = false;
 
 void ShowAdvertisement(bool registered)
 {
-    SetWindowTextW(statusWindow.advertisementStatusLabel, LoadText(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
+    ShowStatusValue(StatusValue::Advertisement, LoadText(registered ? IDS_REGISTERED : IDS_FAILED).c_str());
     if (registered) {
         failureTold = false;
         return;

@@ -11,8 +11,8 @@
 
 static void ShowConnected(uint32_t address)
 {
-    SetWindowTextW(statusWindow.phoneAddressLabel, FormatAddress(address).c_str());
-    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_CONNECTED).c_str());
+    ShowStatusValue(StatusValue::PhoneAddress, FormatAddress(address).c_str());
+    ShowStatusValue(StatusValue::Connection, LoadText(IDS_CONNECTED).c_str());
     ShowTrayConnected(true);
     ShowBalloon(LoadText(IDS_PHONE_CONNECTED).c_str());
 }
@@ -38,15 +38,15 @@ void ShowInputArrived(uint32_t address) { ShowPhoneChange(HandleInputArrived(add
 
 void ShowNotConnected()
 {
-    SetWindowTextW(statusWindow.phoneAddressLabel, L"0.0.0.0");
-    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_NOT_CONNECTED).c_str());
+    ShowStatusValue(StatusValue::PhoneAddress, L"0.0.0.0");
+    ShowStatusValue(StatusValue::Connection, LoadText(IDS_NOT_CONNECTED).c_str());
     ShowTrayConnected(false);
 }
 
 // Nothing can be connected while the port is not served: the icon already shows no phone.
 void ShowPortInUse()
 {
-    SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_PORT_IN_USE).c_str());
+    ShowStatusValue(StatusValue::Connection, LoadText(IDS_PORT_IN_USE).c_str());
     ShowBalloon(LoadText(IDS_PORT_IN_USE_BALLOON).c_str());
 }
 
@@ -60,5 +60,5 @@ void OnDeviceAnswered(uint32_t number, bool allowed)
 void ShowAway(bool away)
 {
     ShowTrayAway(away);
-    if (away) SetWindowTextW(statusWindow.connectionStatusLabel, LoadText(IDS_AWAY).c_str());
+    if (away) ShowStatusValue(StatusValue::Connection, LoadText(IDS_AWAY).c_str());
 }

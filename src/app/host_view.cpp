@@ -13,14 +13,14 @@ void WriteComputerName()
 {
     wchar_t name[256];
     ReadHostName(name);  // an unobtainable name leaves the label empty
-    SetWindowTextW(statusWindow.computerNameLabel, name);
+    ShowStatusValue(StatusValue::ComputerName, name);
 }
 
 void RefreshLocalAddress()
 {
     in_addr address = {};
     if (!ShownHostAddress(address)) return;  // unreadable: the label stays as it was
-    SetWindowTextW(statusWindow.localAddressLabel, FormatAddress(address.s_addr).c_str());
+    ShowStatusValue(StatusValue::LocalAddress, FormatAddress(address.s_addr).c_str());
 }
 
 void WarnOfPublicNetwork()

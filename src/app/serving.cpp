@@ -50,7 +50,7 @@ void StartServing()
         Advertise();
         return;
     }
-    SetWindowTextW(statusWindow.advertisementStatusLabel, L"");
+    ShowStatusValue(StatusValue::Advertisement, L"");
     ShowPortInUse();
     SetTimer(statusWindow.window, PORT_RETRY_TIMER_ID, PORT_RETRY_PERIOD_MS, nullptr);
 }
@@ -64,7 +64,7 @@ void StopServing()
     StopInputReceiver();
     if (serving) WithdrawAdvertisement();
     serving = false;
-    SetWindowTextW(statusWindow.advertisementStatusLabel, L"");
+    ShowStatusValue(StatusValue::Advertisement, L"");
 }
 
 void RetryServing()

@@ -15,8 +15,6 @@
 #include "app/status_window.h"
 #include "app/texts.h"
 #include "app/tray.h"
-#include "app/trust_prompt.h"
-#include "app/trusted_window.h"
 #include "app/window.h"
 #include "autostart/installer_choice.h"
 #include "autostart/shortcut.h"
@@ -70,9 +68,9 @@ static int RunMessageLoop()
         const BOOL result = GetMessageW(&message, nullptr, 0, 0);
         if (result == 0) return int(message.wParam);
         if (result == -1) return -1;
-        if (IsDialogMessageW(statusWindow.window, &message)) continue;
-        if (DevicePrompt() && IsDialogMessageW(DevicePrompt(), &message)) continue;
-        if (TrustedPhonesWindow() && IsDialogMessageW(TrustedPhonesWindow(), &message)) continue;
+        // Each of the program's windows is a modeless dialog: the active one takes its keys.
+        const HWND active = GetActiveWindow();
+        if (active && IsDialogMessageW(active, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -138,7 +136,6 @@ int RunServer(HINSTANCE instance, bool showAtStart)
         return 1;  // a server that cannot start has not succeeded
     }
 
-    FetchLabelHandles();
     deviceIsLocal = IsLocalPeer;
     deviceIsPcItself = IsPcItself;
     if (WatchSession()) StartServing();

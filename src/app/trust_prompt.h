@@ -16,5 +16,5 @@ void OpenDevicePrompt(uint32_t address, uint32_t number, DeviceAnswer answer);
 void ShowDeviceName(uint32_t number, const std::wstring& name);
 // The device has gone: the question closes unanswered.
 void CloseDevicePrompt();
-// The open question's window, or null; its keyboard messages go through the dialog manager.
+// The open question's window, or null.
 HWND DevicePrompt();

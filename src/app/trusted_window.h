@@ -12,5 +12,5 @@ INT_PTR OnTrustedPhonesCommand();
 void RefreshTrustedPhones();
 // Forgets one trusted phone, as the window's Forget does: connected now, it goes at once.
 void ForgetTrustedPhone(const TrustedPhone& entry);
-// The open window, or null; its keyboard messages go through the dialog manager.
+// The open window, or null.
 HWND TrustedPhonesWindow();

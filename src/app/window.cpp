@@ -4,14 +4,21 @@
 
 StatusWindowHandles statusWindow;
 
-void FetchLabelHandles()
+static int ControlOf(StatusValue value)
 {
-    statusWindow.localAddressLabel = GetDlgItem(statusWindow.window, IDC_LOCAL_ADDRESS);
-    statusWindow.phoneAddressLabel = GetDlgItem(statusWindow.window, IDC_PHONE_ADDRESS);
-    statusWindow.computerNameLabel = GetDlgItem(statusWindow.window, IDC_COMPUTER_NAME);
-    statusWindow.connectionStatusLabel = GetDlgItem(statusWindow.window, IDC_CONNECTION_STATUS);
-    statusWindow.advertisementStatusLabel = GetDlgItem(statusWindow.window, IDC_ADVERTISEMENT_STATUS);
+    switch (value) {
+    case StatusValue::ComputerName: return IDC_COMPUTER_NAME;
+    case StatusValue::LocalAddress: return IDC_LOCAL_ADDRESS;
+    case StatusValue::Connection: return IDC_CONNECTION_STATUS;
+    case StatusValue::PhoneAddress: return IDC_PHONE_ADDRESS;
+    case StatusValue::Advertisement: return IDC_ADVERTISEMENT_STATUS;
+    }
+    return 0;
 }
+
+HWND StatusValueLabel(StatusValue value) { return GetDlgItem(statusWindow.window, ControlOf(value)); }
+
+void ShowStatusValue(StatusValue value, const wchar_t* text) { SetWindowTextW(StatusValueLabel(value), text); }
 
 void ShowStatusWindow()
 {

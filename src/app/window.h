@@ -1,5 +1,5 @@
-// The status window's handles, and showing and hiding it: what every view reads, so it reads none
-// of them back.
+// The status window's handles, its values, and showing and hiding it: what every view uses, so it
+// uses none of them back.
 #pragma once
 #include <windows.h>
 
@@ -7,16 +7,15 @@
 struct StatusWindowHandles {
     HINSTANCE instance;
     HWND window;
-    HWND localAddressLabel;
-    HWND phoneAddressLabel;
-    HWND computerNameLabel;
-    HWND connectionStatusLabel;
-    HWND advertisementStatusLabel;
 };
 
 extern StatusWindowHandles statusWindow;
 
-// Finds the labels of the window just created.
-void FetchLabelHandles();
+// The values the window shows, each beside its caption.
+enum class StatusValue { ComputerName, LocalAddress, Connection, PhoneAddress, Advertisement };
+// The window shows the text as the value; its labels are its own.
+void ShowStatusValue(StatusValue value, const wchar_t* text);
+// The value's label, for what measures or reads it.
+HWND StatusValueLabel(StatusValue value);
 void ShowStatusWindow();
 void HideStatusWindow();

@@ -107,7 +107,7 @@ TEST_F(AdvertiseTest, RefusingBonjourFallsBackToWindowsOwnServiceWhichIsWithdraw
     ASSERT_NE(Record().find("call\n"), std::string::npos) << "Bonjour was not asked first";
     EXPECT_EQ(Record().substr(Record().find("register\n")), request);
     // The answer comes from another thread, through the window.
-    EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 3000));
+    EXPECT_TRUE(WaitUntil([] { return WindowText(StatusValueLabel(StatusValue::Advertisement)) == L"Registered"; }, 3000));
     EXPECT_FALSE(Visible());
     WithdrawAdvertisement();
     WithdrawAdvertisement();
@@ -133,7 +133,7 @@ TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndLeavesTheIconA
     ShowPhoneChange(PhoneChange{PhoneChange::Connected, htonl(INADDR_LOOPBACK), 1});
     ClearTrayCalls();
     ShowAdvertisement(false);  // the service's later "timed out"
-    EXPECT_EQ(Label(statusWindow.advertisementStatusLabel), L"Failed");
+    EXPECT_EQ(Label(StatusValue::Advertisement), L"Failed");
     EXPECT_TRUE(Visible());
     EXPECT_EQ(BalloonsSoFar(), std::vector<std::wstring>{
                                    L"Palvenor Server is unable to access Apple's Bonjour software.\n\nTo use Palvenor, you "
@@ -153,13 +153,13 @@ TEST_F(AdvertiseTest, ALateWithdrawalIsNotTakenForTheNextRegistrationsOutcome)
 {
     SetEnvironmentVariableW(L"PALVENOR_STANDIN_RESULT", L"-65537");
     ASSERT_EQ(Advertise(), Advertisement::Pending);
-    ASSERT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Registered"; }, 3000));
+    ASSERT_TRUE(WaitUntil([] { return WindowText(StatusValueLabel(StatusValue::Advertisement)) == L"Registered"; }, 3000));
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_DEREGISTER_MS", L"1500");
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_ANSWER_MS", L"2500");
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_STATUS", L"1460");
     WithdrawAdvertisement();
     ASSERT_EQ(Advertise(), Advertisement::Pending);
-    EXPECT_TRUE(WaitUntil([] { return WindowText(statusWindow.advertisementStatusLabel) == L"Failed"; }, 5000));
+    EXPECT_TRUE(WaitUntil([] { return WindowText(StatusValueLabel(StatusValue::Advertisement)) == L"Failed"; }, 5000));
     SetEnvironmentVariableW(L"PALVENOR_DNSAPI_STATUS", nullptr);
 }
 

@@ -56,7 +56,7 @@ TEST_F(LinkLabelTest, ParentColoursOnlyTheLinkInTheSystemsLinkColour)
     EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_HOTLIGHT));
     EXPECT_NE(brush, 0) << "the dialog's own background brush is kept";
     SetTextColor(dc, RGB(1, 2, 3));
-    SendMessageW(statusWindow.window, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(statusWindow.computerNameLabel));
+    SendMessageW(statusWindow.window, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(StatusValueLabel(StatusValue::ComputerName)));
     EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_WINDOWTEXT)) << "another label keeps the normal colour";
     ReleaseDC(link, dc);
 }
@@ -120,7 +120,7 @@ TEST_F(LinkLabelTest, RealClickOnTheControlReachesTheMessageTable)
 
 TEST_F(LinkLabelTest, SecondLinkOnTheSameParentDoesNotSubclassItAgain)
 {
-    HWND other = statusWindow.computerNameLabel;
+    HWND other = StatusValueLabel(StatusValue::ComputerName);
     const HANDLE parentOriginal = GetPropW(statusWindow.window, L"_Hyperlink_Original_Proc_");
     MakeLinkLabel(other);
     EXPECT_EQ(GetPropW(statusWindow.window, L"_Hyperlink_Original_Proc_"), parentOriginal);

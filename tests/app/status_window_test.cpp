@@ -172,31 +172,31 @@ HWND CaptionReading(const wchar_t* text)
 
 TEST_F(StatusWindowTest, TheNameAndAddressShowBesideTheirCaptions)
 {
-    SetWindowTextW(statusWindow.localAddressLabel, L"untouched");
+    ShowStatusValue(StatusValue::LocalAddress, L"untouched");
     EXPECT_EQ(Proc(WM_TIMER, 77), 0);
-    EXPECT_EQ(Label(statusWindow.localAddressLabel), L"untouched");
+    EXPECT_EQ(Label(StatusValue::LocalAddress), L"untouched");
     EXPECT_EQ(Proc(WM_TIMER, REFRESH_TIMER_ID), 0);
-    const std::wstring address = Label(statusWindow.localAddressLabel);
+    const std::wstring address = Label(StatusValue::LocalAddress);
     EXPECT_EQ(std::count(address.begin(), address.end(), L'.'), 3) << "dotted IPv4: " << address.c_str();
     EXPECT_NE(address, L"0.0.0.0");
-    SetWindowTextW(statusWindow.localAddressLabel, L"untouched");
+    ShowStatusValue(StatusValue::LocalAddress, L"untouched");
     OnAddressChanged();
-    EXPECT_EQ(Label(statusWindow.localAddressLabel), address) << "Windows' word of a change refreshes it";
+    EXPECT_EQ(Label(StatusValue::LocalAddress), address) << "Windows' word of a change refreshes it";
 
     wchar_t name[256] = {};
     DWORD length = ARRAYSIZE(name);
     ASSERT_TRUE(GetComputerNameExW(ComputerNameDnsHostname, name, &length));
     WriteComputerName();
-    EXPECT_EQ(Label(statusWindow.computerNameLabel), name);
+    EXPECT_EQ(Label(StatusValue::ComputerName), name);
 
     const struct {
         HWND label;
         const wchar_t* caption;
-    } rows[] = {{statusWindow.computerNameLabel, L"This computer name :"},
-                {statusWindow.localAddressLabel, L"This computer IP address :"},
-                {statusWindow.connectionStatusLabel, L"iPod or iPhone connection status :"},
-                {statusWindow.phoneAddressLabel, L"iPod or iPhone IP address :"},
-                {statusWindow.advertisementStatusLabel, L"Bonjour registration status :"}};
+    } rows[] = {{StatusValueLabel(StatusValue::ComputerName), L"This computer name :"},
+                {StatusValueLabel(StatusValue::LocalAddress), L"This computer IP address :"},
+                {StatusValueLabel(StatusValue::Connection), L"iPod or iPhone connection status :"},
+                {StatusValueLabel(StatusValue::PhoneAddress), L"iPod or iPhone IP address :"},
+                {StatusValueLabel(StatusValue::Advertisement), L"Bonjour registration status :"}};
     for (const auto& row : rows) {
         HWND caption = CaptionReading(row.caption);
         ASSERT_NE(caption, nullptr) << row.caption;

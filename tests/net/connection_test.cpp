@@ -19,7 +19,7 @@ TEST_F(ConnectionTest, PhoneConnectsAndIsShown)
 {
     SOCKET phone = Connect();
     EXPECT_EQ(PhoneConnected(), true);
-    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.1");
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"127.0.0.1");
     EXPECT_TRUE(TrayShowsConnected());
     EXPECT_EQ(BalloonsSoFar().back(), L"iPod/iPhone connected");
     closesocket(phone);
@@ -70,7 +70,7 @@ TEST_F(ConnectionTest, TrayDisconnectEndsThePhonesConnection)
     SOCKET phone = Connect();
     EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
     EXPECT_EQ(PhoneConnected(), false);
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Not connected");
     EXPECT_TRUE(ConnectionEnds(phone, 3000));
     ExpectNotConnectedAfterMonitor();
     closesocket(phone);
@@ -80,7 +80,7 @@ TEST_F(ConnectionTest, DisconnectWhileNotConnectedDoesNothing)
 {
     EXPECT_EQ(Proc(WM_COMMAND, IDM_DISCONNECT), 0);
     EXPECT_TRUE(TrayCallsSoFar().empty());
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Not connected");
 }
 
 TEST_F(ConnectionTest, PhoneThatReconnectsAtOnceIsShownAndServed)
@@ -91,8 +91,8 @@ TEST_F(ConnectionTest, PhoneThatReconnectsAtOnceIsShownAndServed)
         closesocket(old);
         SOCKET phone = Connect();  // before the old connection's end has been seen
         PumpMessagesFor(500);
-        EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected") << "round " << round;
-        EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.1") << "round " << round;
+        EXPECT_EQ(Label(StatusValue::Connection), L"Connected") << "round " << round;
+        EXPECT_EQ(Label(StatusValue::PhoneAddress), L"127.0.0.1") << "round " << round;
         EXPECT_TRUE(TrayShowsConnected()) << "round " << round;
         ClearWatchedInput();
         SendDatagram(PKT_WHEEL, 120);
@@ -143,7 +143,7 @@ TEST_F(ConnectionTest, AFirstDatagramMakesANewConnectionThePhoneAtOnceAndIsActed
     const ULONGLONG start = GetTickCount64();
     SOCKET phone = ConnectPhone();
     SendDatagram(PKT_WHEEL, 120);
-    EXPECT_TRUE(WaitUntil([this] { return Label(statusWindow.connectionStatusLabel) == L"Connected"; }, 2000));
+    EXPECT_TRUE(WaitUntil([this] { return Label(StatusValue::Connection) == L"Connected"; }, 2000));
     EXPECT_LT(GetTickCount64() - start, 800u) << "taken over only when its judging ran out";
     PumpMessagesFor(1500);  // past the judging's second
     EXPECT_EQ(WheelsSeen(), 1u);
@@ -216,11 +216,11 @@ TEST_F(ConnectionTest, SecondPhoneTakesOverAndTheFirstSeesItsEnd)
     EXPECT_TRUE(ConnectionEnds(first, 3000)) << "the first phone's socket was not closed";
     PumpMessagesFor(500);
     EXPECT_EQ(PhoneConnected(), true);
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Connected");
     // One monitor watches the second phone: one heartbeat per five seconds, not two.
     const std::string beats = ReceiveFor(second, 32, 6500);
     EXPECT_EQ(beats, std::string(16, '\0'));
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Connected");
     closesocket(first);
     closesocket(second);
 }

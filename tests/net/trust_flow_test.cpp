@@ -76,7 +76,7 @@ TEST_F(TrustFlowTest, ADeviceIsServedOnlyOnceAllowedAndThenRememberedWithoutAski
     Answer(L"Allow");
     EXPECT_EQ(DevicePrompt(), nullptr);
     EXPECT_TRUE(PhoneConnected());
-    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.2");
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"127.0.0.2");
     closesocket(device);
     ExpectNotConnectedAfterMonitor();
 
@@ -104,7 +104,7 @@ TEST_F(TrustFlowTest, ASecondDeviceIsAskedOnceTheFirstQuestionEndsAndOneThatLeft
     closesocket(back);
     Answer(L"Allow");
     EXPECT_TRUE(PhoneConnected());
-    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.13");
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"127.0.0.13");
     closesocket(second);
     ExpectNotConnectedAfterMonitor();
 }
@@ -117,9 +117,9 @@ TEST_F(TrustFlowTest, ASilentProgramOfThePcItselfTakesOverOnlyAtItsFirstDatagram
     Answer(L"Allow");
     SOCKET local = ConnectPhone("127.0.0.1");
     PumpMessagesFor(1500);
-    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"127.0.0.9") << "a silent connection took over";
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"127.0.0.9") << "a silent connection took over";
     SendDatagram(0, 0);  // from 127.0.0.1; a packet of type 0 does nothing
-    EXPECT_TRUE(WaitUntil([&] { return Label(statusWindow.phoneAddressLabel) == L"127.0.0.1"; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return Label(StatusValue::PhoneAddress) == L"127.0.0.1"; }, 3000));
     EXPECT_TRUE(Ends(phone, 3000));
     closesocket(phone);
     closesocket(local);
@@ -346,7 +346,7 @@ TEST_F(TrustFlowTest, LockedNothingActsAndNobodyIsAskedAwayBothPortsAreFreeAndNo
     for (SOCKET device : {phone, asked, waiting}) EXPECT_TRUE(Ends(device, 3000));
     EXPECT_EQ(DevicePrompt(), nullptr);
     const std::wstring away = L"Another user is using this PC. Phones are served in their session.";
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), away);
+    EXPECT_EQ(Label(StatusValue::Connection), away);
     EXPECT_NE(LastTrayTip().find(away), std::wstring::npos);
     for (int type : {SOCK_STREAM, SOCK_DGRAM}) {
         SOCKET other = socket(AF_INET, type, 0);
@@ -358,7 +358,7 @@ TEST_F(TrustFlowTest, LockedNothingActsAndNobodyIsAskedAwayBothPortsAreFreeAndNo
     }
 
     notice(WTS_CONSOLE_CONNECT, 1);
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Not connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Not connected");
     for (SOCKET device : {phone, asked, waiting}) closesocket(device);
     SOCKET back = AskedDevice("127.0.0.60");  // asked, not refused for having gone with the session
     closesocket(back);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/window.h"
+
 struct RecordedTrayCall {
     DWORD message;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
     NOTIFYICONDATAW record;
@@ -32,5 +34,5 @@ protected:
     // A message sent through the dialog manager, as the system delivers it.
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     bool Visible();
-    std::wstring Label(HWND label);
+    std::wstring Label(StatusValue value);
 };

@@ -49,7 +49,6 @@ void AppTest::SetUp()
         CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     ASSERT_NE(statusWindow.window, nullptr);
     AddTrayIcon();
-    FetchLabelHandles();
     ClearTrayCalls();
 }
 
@@ -95,7 +94,7 @@ std::vector<std::wstring> BalloonsSoFar()
 
 bool AppTest::Visible() { return IsWindowVisible(statusWindow.window) != FALSE; }
 
-std::wstring AppTest::Label(HWND label) { return WindowText(label); }
+std::wstring AppTest::Label(StatusValue value) { return WindowText(StatusValueLabel(value)); }
 
 int main(int argc, char** argv)
 {

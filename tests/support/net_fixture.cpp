@@ -61,7 +61,7 @@ SOCKET NetTest::Connect()
     SOCKET phone = ConnectPhone();
     EXPECT_NE(phone, INVALID_SOCKET);
     EXPECT_TRUE(WaitUntil([&] { return ConnectedBalloons() != before; }, 5000)) << "the server did not accept the phone";
-    EXPECT_EQ(Label(statusWindow.connectionStatusLabel), L"Connected");
+    EXPECT_EQ(Label(StatusValue::Connection), L"Connected");
     return phone;
 }
 
@@ -75,8 +75,8 @@ void NetTest::ExpectNotConnectedAfterMonitor()
         },
         5000);
     EXPECT_TRUE(balloon) << "no balloon \"iPod/iPhone disconnected.\"";
-    EXPECT_TRUE(WaitUntil([&] { return Label(statusWindow.connectionStatusLabel) == L"Not connected"; }, 3000));
-    EXPECT_EQ(Label(statusWindow.phoneAddressLabel), L"0.0.0.0");
+    EXPECT_TRUE(WaitUntil([&] { return Label(StatusValue::Connection) == L"Not connected"; }, 3000));
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"0.0.0.0");
     EXPECT_FALSE(PhoneConnected());
     EXPECT_FALSE(TrayShowsConnected());
 }
