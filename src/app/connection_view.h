@@ -6,7 +6,7 @@
 #include "net/connection_book.h"
 
 void ShowPhoneChange(const PhoneChange& change);
-// The receiver's word that a datagram came from an address being judged (network order).
+// The receiver's word that a datagram came from an address being judged.
 void ShowInputArrived(uint32_t address);
 void ShowNotConnected();
 // Another program holds port 4026: no phone can reach this one.

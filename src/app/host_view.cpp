@@ -18,9 +18,9 @@ void WriteComputerName()
 
 void RefreshLocalAddress()
 {
-    in_addr address = {};
+    uint32_t address = 0;
     if (!ShownHostAddress(address)) return;  // unreadable: the label stays as it was
-    ShowStatusValue(StatusValue::LocalAddress, FormatAddress(address.s_addr).c_str());
+    ShowStatusValue(StatusValue::LocalAddress, FormatAddress(address).c_str());
 }
 
 void WarnOfPublicNetwork()

@@ -16,6 +16,6 @@ void RetryServing();
 // served: after sleep or a change of network it may be lost.
 void Readvertise();
 // The input receiver's words, called on its thread and handed to the UI thread: a datagram from an
-// address being judged (network order), and the input acted on after TellOfNextInputServed.
+// address being judged, and the input acted on after TellOfNextInputServed.
 void TellInputArrived(uint32_t address);
 void TellInputServed();

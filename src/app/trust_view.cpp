@@ -46,9 +46,7 @@ void AskAboutDevice(uint32_t address, uint32_t number, DeviceAnswer answer)
     questions.push_back({number, L"", false, {}});
     if (questions.size() > MOST_QUESTIONS) questions.erase(questions.begin());
     OpenDevicePrompt(address, number, answer);
-    in_addr device = {};
-    device.s_addr = address;
-    LookUpDeviceName(device, [number](const std::wstring& name) { OnDeviceNamed(number, name); });
+    LookUpDeviceName(address, [number](const std::wstring& name) { OnDeviceNamed(number, name); });
 }
 
 static void OnDeviceLearnt(uint32_t number, const Device& device)
@@ -66,7 +64,5 @@ static void OnDeviceLearnt(uint32_t number, const Device& device)
 
 void RememberAllowedDevice(uint32_t address, uint32_t number)
 {
-    in_addr device = {};
-    device.s_addr = address;
-    LearnDevice(device, [number](const Device& learnt) { OnDeviceLearnt(number, learnt); });
+    LearnDevice(address, [number](const Device& learnt) { OnDeviceLearnt(number, learnt); });
 }

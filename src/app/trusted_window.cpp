@@ -49,7 +49,7 @@ static std::wstring TimeText(uint64_t secondsSince1970)
 // A device without a name shows its address in its place.
 static std::wstring NameText(const TrustedPhone& phone)
 {
-    return phone.name.empty() ? FormatAddress(htonl(phone.address)) : phone.name;
+    return phone.name.empty() ? FormatAddress(phone.address) : phone.name;
 }
 
 static void SetCell(int row, int column, const std::wstring& text)
@@ -92,7 +92,7 @@ void RefreshTrustedPhones()
         item.iItem = int(i);
         item.pszText = const_cast<wchar_t*>(name.c_str());
         SendMessageW(List(), LVM_INSERTITEMW, 0, LPARAM(&item));
-        SetCell(int(i), 1, FormatAddress(htonl(rows[i].address)));
+        SetCell(int(i), 1, FormatAddress(rows[i].address));
         SetCell(int(i), 2, rows[i].macKnown ? FormatHardwareAddress(rows[i].mac) : L"");
         SetCell(int(i), 3, TimeText(rows[i].lastConnected));
         if (selected >= 0 && SameEntry(rows[i], kept)) {

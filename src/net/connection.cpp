@@ -13,11 +13,11 @@
 #include "net/sockets.h"
 #include "net/trust_store.h"
 
-static bool InLocalRange(in_addr device) { return IsLocalNetworkAddress(ntohl(device.s_addr), nullptr, 0); }
-static bool IsLoopback(in_addr device) { return (ntohl(device.s_addr) >> 24) == 127; }
+static bool InLocalRange(uint32_t device) { return IsLocalNetworkAddress(device, nullptr, 0); }
+static bool IsLoopback(uint32_t device) { return (device >> 24) == 127; }
 
-bool (*deviceIsLocal)(in_addr device) = InLocalRange;
-bool (*deviceIsPcItself)(in_addr device) = IsLoopback;
+bool (*deviceIsLocal)(uint32_t device) = InLocalRange;
+bool (*deviceIsPcItself)(uint32_t device) = IsLoopback;
 
 static ConnectionBook book;
 static SOCKET listener = INVALID_SOCKET;
@@ -97,8 +97,7 @@ static PhoneChange CarryOut(const ConnectionStep& step)
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
     if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address, step.judged);
     if (step.judged) AwaitInputFrom(JudgingAddresses(book));
-    in_addr device = {};
-    device.s_addr = step.change.address;
+    const uint32_t device = step.change.address;
     // Its last connection is when it connected or left.
     if (step.change.kind == PhoneChange::Connected || step.change.kind == PhoneChange::Left) NoteConnectedNow(device);
     // A device that leaves while asked is not asked again for a minute, as if refused: one that
@@ -128,13 +127,13 @@ static bool StartMonitor(SOCKET phone, uint32_t number)
 }
 
 // The phone's address, or false when it cannot be read or is not on a local network.
-static bool AcceptablePeer(SOCKET phone, in_addr& address)
+static bool AcceptablePeer(SOCKET phone, uint32_t& address)
 {
     sockaddr_in peer = {};
     int peerLength = sizeof peer;
     if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 || peer.sin_family != AF_INET)
         return false;
-    address = peer.sin_addr;
+    address = ntohl(peer.sin_addr.s_addr);
     return deviceIsLocal(address);
 }
 
@@ -146,14 +145,14 @@ PhoneChange AcceptConnection()
     // The accepted socket inherits the listener's notification; its monitor takes its own.
     WSAAsyncSelect(phone, listenWindow, 0, 0);
 
-    in_addr address = {};
+    uint32_t address = 0;
     if (!AcceptablePeer(phone, address)) {
         closesocket(phone);  // refused: the user sees nothing change
         return {};
     }
     uint32_t number = 0;
     try {
-        number = WatchConnection(book, SocketId(phone), address.s_addr);
+        number = WatchConnection(book, SocketId(phone), address);
         AwaitInputFrom(JudgingAddresses(book));
     } catch (const std::bad_alloc&) {
         // No memory to record it: as if refused. One recorded goes on, its datagrams not held.
@@ -169,8 +168,7 @@ PhoneChange AcceptConnection()
 // Whether a device that behaves like a phone is served, asked about or closed.
 static Admission AdmissionOf(uint32_t address)
 {
-    in_addr device = {};
-    device.s_addr = address;
+    const uint32_t device = address;
     const TrustFacts facts = {deviceIsPcItself(device), IsRemembered(ReadTrustedPhones(), SeeDevice(device)),
                               RefusedRecently(device), Asking(book)};
     return DecideAdmission(facts);
@@ -204,8 +202,7 @@ static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start
         return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
     const ConnectionBook::Watched* entry = FindWatched(book, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Judging) return {};  // judged by a datagram, or gone
-    in_addr device = {};
-    device.s_addr = entry->address;
+    const uint32_t device = entry->address;
     // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
     // can aim here) takes over from a phone elsewhere only at its first datagram. From the
     // phone's own address it may: that address's datagrams already drive the PC.
@@ -230,8 +227,7 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
 {
     const ConnectionBook::Watched* entry = FindWatched(book, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Asking) return {};
-    in_addr device = {};
-    device.s_addr = entry->address;
+    const uint32_t device = entry->address;
     if (!allowed) NoteRefused(device);
     return CarryOut(Answer(book, number, allowed));
 }
@@ -239,9 +235,8 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
 PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
 {
     forgotten = ForgetStoredPhone(entry);
-    if (!forgotten || !book.connected || ntohl(book.currentAddress) != entry.address) return {};
-    in_addr device = {};
-    device.s_addr = book.currentAddress;
+    if (!forgotten || !book.connected || book.currentAddress != entry.address) return {};
+    const uint32_t device = book.currentAddress;
     // The phone connected now goes at once unless another entry still vouches for it.
     if (deviceIsPcItself(device) || IsRemembered(ReadTrustedPhones(), SeeDevice(device))) return {};
     return CarryOut(DisconnectPhone(book));
@@ -250,8 +245,7 @@ PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
 PhoneChange ForgetEveryDevice()
 {
     ForgetTrustedPhones();
-    in_addr device = {};
-    device.s_addr = book.currentAddress;
+    const uint32_t device = book.currentAddress;
     if (!book.connected || deviceIsPcItself(device)) return {};
     return CarryOut(DisconnectPhone(book));
 }

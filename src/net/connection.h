@@ -20,7 +20,7 @@ void StopListening();
 
 // The listener's word that a connection waits to be accepted.
 PhoneChange AcceptConnection();
-// The receiver's word that a datagram came from an address being judged (network order): it is a phone.
+// The receiver's word that a datagram came from an address being judged: it is a phone.
 PhoneChange HandleInputArrived(uint32_t address);
 // The user's answer about a device that asked to connect: an allowed one is served at once (the
 // caller has it remembered), a refused one is closed and not asked about for a minute.
@@ -48,5 +48,5 @@ bool PhoneConnected();
 // device may connect (it is on a local network), and whether it is the PC itself, and so always
 // trusted. Until then, only the fixed local ranges and loopback count; tests replace them to meet
 // devices of their own over loopback.
-extern bool (*deviceIsLocal)(in_addr device);
-extern bool (*deviceIsPcItself)(in_addr device);
+extern bool (*deviceIsLocal)(uint32_t device);
+extern bool (*deviceIsPcItself)(uint32_t device);

@@ -1,6 +1,8 @@
 // Which phone connection is current, and what each event changes: the decisions of the phone's
 // connection, free of the platform so that they are tested natively. The connection code feeds
 // it the events it sees and carries out the steps it returns; only the UI thread touches it.
+// An IPv4 address is a uint32_t in host byte order here and everywhere in the program; it is
+// turned into network order only where a socket call takes one.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -21,7 +23,7 @@ struct PhoneChange {
         Asking,        // a device the user has not allowed wants to connect: ask the user
         AskingEnded,   // the device being asked about has gone: the question is moot
     } kind = Nothing;
-    uint32_t address = 0;  // Connected, Left, Asking, AskingEnded: the device's IPv4 address, network order
+    uint32_t address = 0;  // Connected, Left, Asking, AskingEnded: the device's IPv4 address
     uint32_t number = 0;   // Asking: the connection the user's answer is for
 };
 
@@ -44,7 +46,7 @@ struct ConnectionBook {
     struct Watched {
         SocketId socket;
         uint32_t number;
-        uint32_t address;  // network order
+        uint32_t address;
         enum Stage : uint8_t {
             Judging,   // until its first bytes or datagram show whether it is a phone, or its
                        // question's turn comes
@@ -61,7 +63,7 @@ struct ConnectionBook {
     bool connected = false;
     SocketId current = NO_SOCKET;
     uint32_t currentNumber = 0;
-    uint32_t currentAddress = 0;  // network order
+    uint32_t currentAddress = 0;
     // Grows by one per accepted connection. Socket handles are reused by the platform, so a
     // monitor's word is matched by this number too, never by the handle alone.
     uint32_t lastNumber = 0;

@@ -14,7 +14,7 @@ int(WSAAPI* reverseLookup)(const SOCKADDR*, socklen_t, PWCHAR, DWORD, PWCHAR, DW
 namespace {
 
 struct Lookup {
-    in_addr address;
+    uint32_t address;
     std::function<void(const std::wstring&)> found;
 };
 
@@ -23,7 +23,7 @@ DWORD WINAPI LookUp(void* argument)
     const std::unique_ptr<Lookup> lookup(static_cast<Lookup*>(argument));
     sockaddr_in device = {};
     device.sin_family = AF_INET;
-    device.sin_addr = lookup->address;
+    device.sin_addr.s_addr = htonl(lookup->address);
     wchar_t host[NI_MAXHOST] = {};
     if (reverseLookup(reinterpret_cast<const sockaddr*>(&device), sizeof device, host, NI_MAXHOST, nullptr, 0,
                       NI_NAMEREQD) != 0)
@@ -35,7 +35,7 @@ DWORD WINAPI LookUp(void* argument)
 
 }  // namespace
 
-void LookUpDeviceName(in_addr address, std::function<void(const std::wstring&)> found)
+void LookUpDeviceName(uint32_t address, std::function<void(const std::wstring&)> found)
 {
     auto* lookup = new (std::nothrow) Lookup{address, std::move(found)};
     // It ends by itself; its handle is not kept.

@@ -10,7 +10,7 @@
 
 // Hands found the name (NameFromHostName) on the UI thread once it is found; nothing when there
 // is none.
-void LookUpDeviceName(in_addr address, std::function<void(const std::wstring&)> found);
+void LookUpDeviceName(uint32_t address, std::function<void(const std::wstring&)> found);
 // The reverse lookup itself (GetNameInfoW), on the worker; tests give their devices names.
 extern int(WSAAPI* reverseLookup)(const SOCKADDR* address, socklen_t length, PWCHAR host, DWORD hostLength,
                                   PWCHAR service, DWORD serviceLength, INT flags);

@@ -170,7 +170,7 @@ static void ReceiveUntilBroken(SOCKET receiver)
                                           reinterpret_cast<sockaddr*>(&sender), &senderLength));
         if (stopping) return;
         if (received == INPUT_PACKET_SIZE)
-            ActOn(buffer, sender.sin_addr.s_addr);
+            ActOn(buffer, ntohl(sender.sin_addr.s_addr));
         else if (received < 0 && ReceiveFailureIsLasting())
             return;
     }

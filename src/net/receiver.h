@@ -21,7 +21,7 @@ void EndInputReceiver();
 // screen can have the port; returns once it has (a second at the most).
 void StopInputReceiver();
 
-// The IPv4 addresses (network order) whose connections are being judged now, all of them: the
+// The IPv4 addresses whose connections are being judged now, all of them: the
 // first datagram held from each, possibly sent before its connection was accepted, is reported
 // once, and what was held from an address no longer among them is dropped.
 void AwaitInputFrom(const std::vector<uint32_t>& addresses);

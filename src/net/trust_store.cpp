@@ -17,12 +17,12 @@
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
 
 // Whether the address is on one of the PC's own networks: reached without a gateway, not loopback.
-static bool AskTheRoute(in_addr address, NET_LUID& interfaceLuid)
+static bool AskTheRoute(uint32_t address, NET_LUID& interfaceLuid)
 {
-    if ((ntohl(address.s_addr) >> 24) == 127) return false;
+    if ((address >> 24) == 127) return false;
     SOCKADDR_INET destination = {};
     destination.Ipv4.sin_family = AF_INET;
-    destination.Ipv4.sin_addr = address;
+    destination.Ipv4.sin_addr.s_addr = htonl(address);
     MIB_IPFORWARD_ROW2 route = {};
     SOCKADDR_INET source = {};
     if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
@@ -30,17 +30,17 @@ static bool AskTheRoute(in_addr address, NET_LUID& interfaceLuid)
     return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
 }
 
-bool (*routeToDevice)(in_addr address, NET_LUID& interfaceLuid) = AskTheRoute;
+bool (*routeToDevice)(uint32_t address, NET_LUID& interfaceLuid) = AskTheRoute;
 NETIO_STATUS(WINAPI* resolveNeighbour)(PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) = ResolveIpNetEntry2;
 
 // The hardware address in the neighbour table, where it holds one for the address.
-static void ReadNeighbourTable(in_addr address, Device& device)
+static void ReadNeighbourTable(uint32_t address, Device& device)
 {
     MIB_IPNET_TABLE2* table = nullptr;
     if (GetIpNetTable2(AF_INET, &table) != NO_ERROR) return;
     for (ULONG i = 0; i < table->NumEntries; ++i) {
         const MIB_IPNET_ROW2& row = table->Table[i];
-        if (row.Address.Ipv4.sin_addr.s_addr != address.s_addr || row.PhysicalAddressLength != sizeof device.mac ||
+        if (row.Address.Ipv4.sin_addr.s_addr != htonl(address) || row.PhysicalAddressLength != sizeof device.mac ||
             row.State == NlnsUnreachable || row.State == NlnsIncomplete)
             continue;
         std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
@@ -51,15 +51,15 @@ static void ReadNeighbourTable(in_addr address, Device& device)
 }
 
 // The device as SeeDevice sees it, with the interface its route leaves through.
-static Device SeeDeviceOn(in_addr address, NET_LUID& interfaceLuid)
+static Device SeeDeviceOn(uint32_t address, NET_LUID& interfaceLuid)
 {
-    Device device = {ntohl(address.s_addr), false, {}};
+    Device device = {address, false, {}};
     device.onOwnNetwork = routeToDevice(address, interfaceLuid);
     ReadNeighbourTable(address, device);
     return device;
 }
 
-Device SeeDevice(in_addr address)
+Device SeeDevice(uint32_t address)
 {
     NET_LUID interfaceLuid = {};
     return SeeDeviceOn(address, interfaceLuid);
@@ -68,7 +68,7 @@ Device SeeDevice(in_addr address)
 namespace {
 
 struct Learning {
-    in_addr address;
+    uint32_t address;
     std::function<void(const Device&)> learnt;
 };
 
@@ -82,7 +82,7 @@ DWORD WINAPI Learn(void* argument)
         MIB_IPNET_ROW2 row = {};
         row.InterfaceLuid = interfaceLuid;
         row.Address.Ipv4.sin_family = AF_INET;
-        row.Address.Ipv4.sin_addr = learning->address;
+        row.Address.Ipv4.sin_addr.s_addr = htonl(learning->address);
         if (resolveNeighbour(&row, nullptr) == NO_ERROR && row.PhysicalAddressLength == sizeof device.mac) {
             std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
             device.macKnown = true;
@@ -94,7 +94,7 @@ DWORD WINAPI Learn(void* argument)
 
 }  // namespace
 
-void LearnDevice(in_addr address, std::function<void(const Device&)> learnt)
+void LearnDevice(uint32_t address, std::function<void(const Device&)> learnt)
 {
     auto* learning = new (std::nothrow) Learning{address, std::move(learnt)};
     // It ends by itself, with its word handed over; its handle is not kept.
@@ -195,7 +195,7 @@ Remembered RememberDevice(const Device& device, const std::wstring& lookedUpName
     return WriteList(list) ? Remembered::Yes : Remembered::Failed;
 }
 
-void NoteConnectedNow(in_addr address)
+void NoteConnectedNow(uint32_t address)
 {
     const Device device = SeeDevice(address);
     (void)UpdateList([&](TrustedList& list) { return NoteConnected(list, device, Now()); });
@@ -226,6 +226,6 @@ void WatchTrustedList(void (*changed)()) { tellChanged = changed; }
 
 static std::vector<Refusal> refusals;
 
-void NoteRefused(in_addr address) { NoteRefusal(refusals, address.s_addr, GetTickCount64()); }
+void NoteRefused(uint32_t address) { NoteRefusal(refusals, address, GetTickCount64()); }
 
-bool RefusedRecently(in_addr address) { return RefusalHolds(refusals, address.s_addr, GetTickCount64()); }
+bool RefusedRecently(uint32_t address) { return RefusalHolds(refusals, address, GetTickCount64()); }

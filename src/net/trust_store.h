@@ -14,16 +14,16 @@
 // The device at this address as the PC sees it now: whether it is on one of the PC's own
 // networks, and its hardware address where the neighbour table has it (a device that has just
 // connected). Quick: nothing is asked of the network.
-Device SeeDevice(in_addr address);
+Device SeeDevice(uint32_t address);
 // The device with its hardware address, asked of the network on the interface its route leaves
 // through where the neighbour table lacks it; that can take seconds, so it runs on a worker, and
 // learnt is handed the device on the UI thread (macKnown false where none could be had).
-void LearnDevice(in_addr address, std::function<void(const Device&)> learnt);
+void LearnDevice(uint32_t address, std::function<void(const Device&)> learnt);
 
 // The network stack's word, which tests replace to meet devices on a network of their own: true,
 // with the interface, for a device reached without a gateway; the neighbour lookup on that
 // interface.
-extern bool (*routeToDevice)(in_addr address, NET_LUID& interfaceLuid);
+extern bool (*routeToDevice)(uint32_t address, NET_LUID& interfaceLuid);
 extern NETIO_STATUS(WINAPI* resolveNeighbour)(PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source);
 
 // The stored list; a damaged or foreign entry, or a value of another type, counts for nothing.
@@ -37,7 +37,7 @@ enum class Remembered { Yes, NoHardwareAddress, ForeignValue, Failed };
 // type) is left as it is, and so are the entries this program cannot read.
 Remembered RememberDevice(const Device& device, const std::wstring& lookedUpName);
 // The device connected or left now: the entries that vouch for it say so.
-void NoteConnectedNow(in_addr address);
+void NoteConnectedNow(uint32_t address);
 // The name found for a device once it was remembered: its own entry's, unless the user gave one.
 void NoteLookedUpName(const Device& device, const std::wstring& name);
 // The user's own name for the entry; false when it could not be written.
@@ -50,5 +50,5 @@ void WatchTrustedList(void (*changed)());
 
 // The user refused the device, let its question lapse, or it left while asked: for a minute it is
 // not asked about.
-void NoteRefused(in_addr address);
-bool RefusedRecently(in_addr address);
+void NoteRefused(uint32_t address);
+bool RefusedRecently(uint32_t address);

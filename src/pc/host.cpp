@@ -97,11 +97,11 @@ static ShownAddress ChooseFrom(const std::vector<unsigned char>& buffer)
     return ChooseShownAddress(candidates, DefaultRoutes(buffer));
 }
 
-bool ShownHostAddress(in_addr& address)
+bool ShownHostAddress(uint32_t& address)
 {
     std::vector<unsigned char> buffer;
     if (!ReadAdapters(buffer)) return false;
-    address.s_addr = htonl(ChooseFrom(buffer).address);
+    address = ChooseFrom(buffer).address;
     return true;
 }
 
@@ -119,16 +119,15 @@ bool ShownAddressAdapter(GUID& adapter)
     return false;
 }
 
-bool IsLocalPeer(in_addr address)
+bool IsLocalPeer(uint32_t address)
 {
     static std::vector<HostAddress> own;  // the last ones read
     (void)ReadHostAddresses(own);
-    return IsLocalNetworkAddress(ntohl(address.s_addr), own.data(), own.size());
+    return IsLocalNetworkAddress(address, own.data(), own.size());
 }
 
-bool IsPcItself(in_addr address)
+bool IsPcItself(uint32_t host)
 {
-    const uint32_t host = ntohl(address.s_addr);
     if ((host >> 24) == 127) return true;
     std::vector<HostAddress> own;
     (void)ReadHostAddresses(own);
@@ -157,7 +156,7 @@ bool WatchAddressChanges(void (*changed)())
 std::wstring FormatAddress(uint32_t address)
 {
     in_addr dotted = {};
-    dotted.s_addr = address;
+    dotted.s_addr = htonl(address);
     wchar_t text[16];
     return InetNtopW(AF_INET, &dotted, text, ARRAYSIZE(text)) ? text : L"";
 }

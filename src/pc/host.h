@@ -16,16 +16,16 @@ void ReadHostName(wchar_t (&name)[256]);
 bool ReadHostAddresses(std::vector<HostAddress>& addresses);
 // The address a phone on the PC's network can reach (see shown_address.h); false when the
 // addresses cannot be read.
-bool ShownHostAddress(in_addr& address);
+bool ShownHostAddress(uint32_t& address);
 // The adapter of that address, whose network phones come from; false for none (loopback only).
 bool ShownAddressAdapter(GUID& adapter);
 // Whether a phone at this address may connect: on a local network by the PC's subnets as they are
 // now (the last ones read, when they cannot be read now).
-bool IsLocalPeer(in_addr address);
+bool IsLocalPeer(uint32_t address);
 // Loopback, or one of the PC's own addresses: a program on the PC itself.
-bool IsPcItself(in_addr address);
+bool IsPcItself(uint32_t address);
 // From now on, changed is called on the UI thread whenever Windows reports an address change.
 bool WatchAddressChanges(void (*changed)());
 
-// An IPv4 address (network order) in dotted form.
+// An IPv4 address in dotted form.
 std::wstring FormatAddress(uint32_t address);

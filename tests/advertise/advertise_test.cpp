@@ -130,7 +130,7 @@ TEST_F(AdvertiseTest, ARegistrationStillUnansweredAtTheEndIsCancelled)
 // later says nothing of the advertisement again.
 TEST_F(AdvertiseTest, AFailedOutcomeShowsTheBalloonAndTheWindowAndLeavesTheIconAlone)
 {
-    ShowPhoneChange(PhoneChange{PhoneChange::Connected, htonl(INADDR_LOOPBACK), 1});
+    ShowPhoneChange(PhoneChange{PhoneChange::Connected, INADDR_LOOPBACK, 1});
     ClearTrayCalls();
     ShowAdvertisement(false);  // the service's later "timed out"
     EXPECT_EQ(Label(StatusValue::Advertisement), L"Failed");

@@ -25,7 +25,7 @@ TEST_F(TrustPromptTest, ItAsksUnderItsOwnTitleAndNothingAnswersItInItsFirstSecon
     SetForegroundWindow(typing);
     SetFocus(typing);
     PumpMessagesFor(100);
-    AskAboutDevice(htonl(0x0A4D0002), 4242, OnDeviceAnswered);
+    AskAboutDevice(0x0A4D0002, 4242, OnDeviceAnswered);
     HWND prompt = FindWindowW(nullptr, L"Allow this phone?");
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt, DevicePrompt());

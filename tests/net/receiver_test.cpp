@@ -17,7 +17,7 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 1), &network), 0);
         ResetInputState();
         StartReceiverOnce();
-        ServeInputFrom(htonl(INADDR_LOOPBACK), false);
+        ServeInputFrom(INADDR_LOOPBACK, false);
         StartInputWatch();
     }
 
@@ -48,7 +48,7 @@ protected:
     // After a check that nothing was acted on: the receiver is alive, and serves the phone again.
     void ExpectServedAgain()
     {
-        ServeInputFrom(htonl(INADDR_LOOPBACK), false);
+        ServeInputFrom(INADDR_LOOPBACK, false);
         Phone(L"wheel 120");
         EXPECT_EQ(Seen(true, WM_MOUSEWHEEL).size(), 1u) << "the receiver acts on nothing at all";
     }
@@ -148,7 +148,7 @@ TEST_F(ReceiverTest, CharactersTheLayoutLacksArriveAsThemselves)
 TEST_F(ReceiverTest, DatagramsFromAnotherHostAreDropped)
 {
     // Wine sends every loopback datagram from 127.0.0.1, so here the phone is the other address.
-    ServeInputFrom(htonl(INADDR_LOOPBACK + 1), false);
+    ServeInputFrom(INADDR_LOOPBACK + 1, false);
     Phone(L"move 10 10 click 1 text x");
     EXPECT_TRUE(WatchedInputSoFar().empty()) << "input from a host that is not the phone was acted on";
     ExpectServedAgain();
@@ -173,7 +173,7 @@ TEST_F(ReceiverTest, EachPhoneStartsAfreshWithTheDatagramsItSentBeforeItWasServe
     StopServingInput();
     Phone(L"packet 7 3 move 3 4");  // the next phone's, before it is served: held, none acted on
     EXPECT_EQ(Pointer().x, before.x);
-    ServeInputFrom(htonl(INADDR_LOOPBACK), true);
+    ServeInputFrom(INADDR_LOOPBACK, true);
     PumpMessagesFor(300);
     const POINT after = Pointer();
     EXPECT_EQ(after.x - before.x, 6) << "the held move, once, without the last phone's half";

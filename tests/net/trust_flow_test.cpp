@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         NetTest::SetUp();
-        deviceIsPcItself = [](in_addr device) { return device.s_addr == htonl(INADDR_LOOPBACK); };
+        deviceIsPcItself = [](uint32_t device) { return device == INADDR_LOOPBACK; };
         ForgetTrustedPhones();
     }
     void TearDown() override
@@ -129,9 +129,7 @@ TEST_F(TrustFlowTest, ASilentProgramOfThePcItselfTakesOverOnlyAtItsFirstDatagram
 // again when it next connects.
 TEST_F(TrustFlowTest, ForgettingOneDeviceEndsOnlyItsConnectionAndItIsAskedAgain)
 {
-    in_addr other = {};
-    other.s_addr = inet_addr("127.0.0.8");
-    ASSERT_EQ(RememberDevice(SeeDevice(other), L""), Remembered::Yes);
+    ASSERT_EQ(RememberDevice(SeeDevice(0x7F000008), L""), Remembered::Yes);
     SOCKET device = AskedDevice("127.0.0.7");
     Answer(L"Allow");
     ASSERT_TRUE(PhoneConnected());
@@ -162,9 +160,9 @@ protected:
     void SetUp() override
     {
         TrustFlowTest::SetUp();
-        routeToDevice = [](in_addr device, NET_LUID& interfaceLuid) {
+        routeToDevice = [](uint32_t device, NET_LUID& interfaceLuid) {
             interfaceLuid.Value = 42;
-            return device.s_addr != htonl(INADDR_LOOPBACK);
+            return device != INADDR_LOOPBACK;
         };
         resolveNeighbour = [](PMIB_IPNET_ROW2 row, const SOCKADDR_INET*) -> NETIO_STATUS {
             if (row->InterfaceLuid.Value != 42) return ERROR_INVALID_PARAMETER;
@@ -265,8 +263,7 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     RegSetValueExW(key, L"Trusted phones", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(large.data()),
                    DWORD(large.size() * sizeof(wchar_t)));
     EXPECT_EQ(ReadTrustedPhones().size(), 1100u) << "a list past 64 KB";
-    in_addr device = {};
-    device.s_addr = inet_addr("127.0.0.20");
+    const uint32_t device = 0x7F000014;  // 127.0.0.20
     EXPECT_EQ(RememberDevice(SeeDevice(device), L""), Remembered::Yes);
     const auto kept = ReadTrustedPhones();
     ASSERT_EQ(kept.size(), size_t(MOST_TRUSTED_PHONES));
@@ -294,15 +291,11 @@ TEST(HostTest, ThePcsOwnAddressesAreThePcItselfAndOthersAreNot)
     ASSERT_TRUE(ReadHostAddresses(own));
     size_t beyondLoopback = 0;
     for (const HostAddress& mine : own) {
-        in_addr address = {};
-        address.s_addr = htonl(mine.address);
-        EXPECT_TRUE(IsPcItself(address)) << std::hex << mine.address;
+        EXPECT_TRUE(IsPcItself(mine.address)) << std::hex << mine.address;
         beyondLoopback += (mine.address >> 24) != 127;
     }
     EXPECT_GT(beyondLoopback, 0u) << "the PC has no address beyond loopback to check";
-    in_addr other = {};
-    other.s_addr = htonl(0xCB007107);  // 203.0.113.7
-    EXPECT_FALSE(IsPcItself(other));
+    EXPECT_FALSE(IsPcItself(0xCB007107));  // 203.0.113.7
 }
 
 }  // namespace
