@@ -15,7 +15,6 @@
 // Both ports are held: phones can connect, and the service is advertised.
 static bool serving = false;
 
-
 void TellInputArrived(uint32_t address)
 {
     (void)RunOnUiThread([address] { ShowInputArrived(address); });
@@ -39,8 +38,7 @@ static void Advertise()
 {
     wchar_t computer[256];
     ReadHostName(computer);
-    ShowAdvertisement(AdvertiseService(ShowAdvertisement, computer) !=
-                      Advertisement::Failed);
+    ShowAdvertisement(AdvertiseService(ShowAdvertisement, computer) != Advertisement::Failed);
 }
 
 void StartServing()

@@ -3,9 +3,9 @@
 #include <winsock2.h>
 
 #include "app/messages.h"
-#include "base/ui_thread.h"
 #include "app/texts.h"
 #include "app/window.h"
+#include "base/ui_thread.h"
 #include "pc/host.h"
 #include "resources/resource.h"
 

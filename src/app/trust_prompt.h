@@ -9,8 +9,7 @@
 // The user's answer, on the UI thread once the question has closed.
 using DeviceAnswer = void (*)(uint32_t number, bool allowed);
 
-// Opens the question about the device at this address, whose connection has
-// this number.
+// Opens the question about the device at this address, whose connection has this number.
 void OpenDevicePrompt(uint32_t address, uint32_t number, DeviceAnswer answer);
 // The name found for the question with this number: while it is open, it shows beside the address.
 void ShowDeviceName(uint32_t number, const std::wstring& name);

@@ -6,8 +6,8 @@
 
 #include "app/trust_prompt.h"
 
-// Asks the user about the device at this address, whose connection has this
-// number, and looks up its name meanwhile.
+// Asks the user about the device at this address, whose connection has this number, and looks up
+// its name meanwhile.
 void AskAboutDevice(uint32_t address, uint32_t number, DeviceAnswer answer);
 // The user allowed the device: it is remembered once its hardware address is learnt, with the
 // name found for this very question.

@@ -176,11 +176,7 @@ static INT_PTR RenameSelected()
     return TRUE;
 }
 
-void ForgetTrustedPhone(const TrustedPhone& entry)
-{
-    bool forgotten = false;
-    ShowPhoneChange(ForgetDevice(entry, forgotten));
-}
+void ForgetTrustedPhone(const TrustedPhone& entry) { ShowPhoneChange(ForgetDevice(entry)); }
 
 // The selected device only: every other stays trusted.
 static INT_PTR ForgetSelected()

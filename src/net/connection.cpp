@@ -168,9 +168,8 @@ PhoneChange AcceptConnection()
 // Whether a device that behaves like a phone is served, asked about or closed.
 static Admission AdmissionOf(uint32_t address)
 {
-    const uint32_t device = address;
-    const TrustFacts facts = {deviceIsPcItself(device), IsRemembered(ReadTrustedPhones(), SeeDevice(device)),
-                              RefusedRecently(device), Asking(book)};
+    const TrustFacts facts = {deviceIsPcItself(address), IsRemembered(ReadTrustedPhones(), SeeDevice(address)),
+                              RefusedRecently(address), Asking(book)};
     return DecideAdmission(facts);
 }
 
@@ -202,12 +201,11 @@ static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start
         return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
     const ConnectionBook::Watched* entry = FindWatched(book, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Judging) return {};  // judged by a datagram, or gone
-    const uint32_t device = entry->address;
     // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
     // can aim here) takes over from a phone elsewhere only at its first datagram. From the
     // phone's own address it may: that address's datagrams already drive the PC.
     if (start == ConnectionStart::Silent && book.connected && book.currentAddress != entry->address &&
-        deviceIsPcItself(device))
+        deviceIsPcItself(entry->address))
         return {};
     return AdmitPhone(number);
 }
@@ -227,15 +225,13 @@ PhoneChange AnswerDevice(uint32_t number, bool allowed)
 {
     const ConnectionBook::Watched* entry = FindWatched(book, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Asking) return {};
-    const uint32_t device = entry->address;
-    if (!allowed) NoteRefused(device);
+    if (!allowed) NoteRefused(entry->address);
     return CarryOut(Answer(book, number, allowed));
 }
 
-PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
+PhoneChange ForgetDevice(const TrustedPhone& entry)
 {
-    forgotten = ForgetStoredPhone(entry);
-    if (!forgotten || !book.connected || book.currentAddress != entry.address) return {};
+    if (!ForgetStoredPhone(entry) || !book.connected || book.currentAddress != entry.address) return {};
     const uint32_t device = book.currentAddress;
     // The phone connected now goes at once unless another entry still vouches for it.
     if (deviceIsPcItself(device) || IsRemembered(ReadTrustedPhones(), SeeDevice(device))) return {};
@@ -245,8 +241,7 @@ PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten)
 PhoneChange ForgetEveryDevice()
 {
     ForgetTrustedPhones();
-    const uint32_t device = book.currentAddress;
-    if (!book.connected || deviceIsPcItself(device)) return {};
+    if (!book.connected || deviceIsPcItself(book.currentAddress)) return {};
     return CarryOut(DisconnectPhone(book));
 }
 

@@ -25,9 +25,9 @@ PhoneChange HandleInputArrived(uint32_t address);
 // The user's answer about a device that asked to connect: an allowed one is served at once (the
 // caller has it remembered), a refused one is closed and not asked about for a minute.
 PhoneChange AnswerDevice(uint32_t number, bool allowed);
-// The user forgot one trusted phone (forgotten: it could be); if it is the phone connected now, its
-// connection ends at once, and it is asked about at its next.
-PhoneChange ForgetDevice(const TrustedPhone& entry, bool& forgotten);
+// The user forgot one trusted phone; if it is the phone connected now, its connection ends at once,
+// and it is asked about at its next.
+PhoneChange ForgetDevice(const TrustedPhone& entry);
 // The user forgot every trusted phone: the one connected now goes at once too, unless it is a
 // program of the PC itself.
 PhoneChange ForgetEveryDevice();

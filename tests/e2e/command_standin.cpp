@@ -1,5 +1,5 @@
 // A stand-in for the system command the installer runs (netsh.exe), for tests only:
-// Wine's accept everything and do nothing. Built once under each name, it appends its arguments,
+// Wine's accepts everything and does nothing. Named as the command, it appends its arguments,
 // one command line a line, to the file named by PALVENOR_<NAME>_RECORD and succeeds. When its
 // first argument is a folder, a second line tells how many entries the folder held at that
 // moment. The wine_start fixture puts it in the prefix's system folder; a copy run from anywhere
