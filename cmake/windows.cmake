@@ -12,8 +12,6 @@ if(NOT MSVC)
   # No folder of the machine that built it goes into a program: the same commit gives the same bytes.
   target_compile_options(palvenor_options INTERFACE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
     -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
-endif()
-if(NOT MSVC)
   # MinGW's wWinMain entry and its __wargv.
   set(UNICODE_ENTRY -municode)
 endif()
@@ -80,6 +78,8 @@ if(NOT MSVC)
 endif()
 
 add_subdirectory(tools/phonesim)
+# The facts the installer and the test kit share with the program.
+include(cmake/wire.cmake)
 add_subdirectory(tools/installer)
 add_subdirectory(tools/kit)
 

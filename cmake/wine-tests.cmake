@@ -2,7 +2,6 @@
 set(WINE_STATE_DIR ${CMAKE_BINARY_DIR}/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/support/wine-run.sh ${WINE_STATE_DIR})
 
-
 add_test(NAME wine_start COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh start ${WINE_STATE_DIR}
   ${CMAKE_BINARY_DIR}/bin/standin/dnsapi.dll ${CMAKE_BINARY_DIR}/bin/standin/netsh.exe)
 add_test(NAME wine_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-fixture.sh stop ${WINE_STATE_DIR})
