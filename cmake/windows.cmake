@@ -34,6 +34,7 @@ add_library(palvenor_win STATIC
   src/pc/network_category.cpp
   src/pc/firewall.cpp
   src/pc/foreground.cpp
+  src/pc/responsiveness.cpp
   src/advertise/advertise.cpp
   src/advertise/windows_dns_sd.cpp
   src/app/window.cpp
@@ -43,6 +44,7 @@ add_library(palvenor_win STATIC
   src/app/firewall_view.cpp
   src/app/network_change.cpp
   src/app/connection_view.cpp
+  src/app/phone_status.cpp
   src/app/host_view.cpp
   src/app/kept_out_view.cpp
   src/app/serving.cpp

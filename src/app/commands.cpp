@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/connection_view.h"
+#include "app/phone_status.h"
+#include "app/status_layout.h"
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/window.h"
@@ -19,6 +21,18 @@ INT_PTR OnSettingsCommand()
     return FALSE;
 }
 
+void ShowStatusWindowFromStart()
+{
+    ShowTrayHintLine(true);
+    ShowStatusWindow();
+}
+
+INT_PTR OnShowRequest()
+{
+    ShowStatusWindowFromStart();
+    return TRUE;
+}
+
 INT_PTR OnDisconnectCommand()
 {
     ShowPhoneChange(Disconnect());  // the phone may have gone while the menu was open
@@ -28,7 +42,7 @@ INT_PTR OnDisconnectCommand()
 INT_PTR OnPauseCommand()
 {
     PauseInput(!InputPaused());
-    ShowTrayPaused(InputPaused());
+    ShowPhonePaused(InputPaused());
     return FALSE;
 }
 

@@ -1,20 +1,23 @@
 #include "app/connection_view.h"
 
+#include "app/phone_status.h"
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
 #include "app/trust_view.h"
-#include "app/window.h"
 #include "net/connection.h"
-#include "pc/host.h"
 #include "resources/resource.h"
 
 static void ShowConnected(uint32_t address)
 {
-    ShowStatusValue(StatusValue::PhoneAddress, FormatAddress(address).c_str());
-    ShowStatusValue(StatusValue::Connection, LoadText(IDS_CONNECTED).c_str());
-    ShowTrayConnected(true);
+    ShowPhoneLink(PhoneLink::Connected, address);
     ShowBalloon(LoadText(IDS_PHONE_CONNECTED).c_str());
+}
+
+// A question shows while no phone is connected, and goes with its device.
+static void ShowAsking(bool asking)
+{
+    if (!PhoneConnected()) ShowPhoneLink(asking ? PhoneLink::Asking : PhoneLink::NotConnected);
 }
 
 void ShowPhoneChange(const PhoneChange& change)
@@ -28,25 +31,25 @@ void ShowPhoneChange(const PhoneChange& change)
         ShowNotConnected();
         ShowBalloon(LoadText(IDS_PHONE_LEFT).c_str());
         break;
-    case PhoneChange::Asking: AskAboutDevice(change.address, change.number, OnDeviceAnswered); break;
-    case PhoneChange::AskingEnded: CloseDevicePrompt(); break;
+    case PhoneChange::Asking:
+        ShowAsking(true);
+        AskAboutDevice(change.address, change.number, OnDeviceAnswered);
+        break;
+    case PhoneChange::AskingEnded:
+        ShowAsking(false);
+        CloseDevicePrompt();
+        break;
     case PhoneChange::Nothing: break;
     }
 }
 
 void ShowInputArrived(uint32_t address) { ShowPhoneChange(HandleInputArrived(address)); }
 
-void ShowNotConnected()
-{
-    ShowStatusValue(StatusValue::PhoneAddress, L"0.0.0.0");
-    ShowStatusValue(StatusValue::Connection, LoadText(IDS_NOT_CONNECTED).c_str());
-    ShowTrayConnected(false);
-}
+void ShowNotConnected() { ShowPhoneLink(PhoneLink::NotConnected); }
 
-// Nothing can be connected while the port is not served: the icon already shows no phone.
 void ShowPortInUse()
 {
-    ShowStatusValue(StatusValue::Connection, LoadText(IDS_PORT_IN_USE).c_str());
+    ShowPhoneLink(PhoneLink::PortInUse);
     ShowBalloon(LoadText(IDS_PORT_IN_USE_BALLOON).c_str());
 }
 
@@ -54,11 +57,6 @@ void OnDeviceAnswered(uint32_t number, bool allowed)
 {
     const PhoneChange change = AnswerDevice(number, allowed);
     ShowPhoneChange(change);
+    ShowAsking(false);
     if (change.kind == PhoneChange::Connected) RememberAllowedDevice(change.address, change.number);
-}
-
-void ShowAway(bool away)
-{
-    ShowTrayAway(away);
-    if (away) ShowStatusValue(StatusValue::Connection, LoadText(IDS_AWAY).c_str());
 }

@@ -11,7 +11,5 @@ void ShowInputArrived(uint32_t address);
 void ShowNotConnected();
 // Another program holds port 4026: no phone can reach this one.
 void ShowPortInUse();
-// Another user is at the screen: this copy serves no phone, and says so without a balloon.
-void ShowAway(bool away);
 // The user's answer to the question about the connection with this number.
 void OnDeviceAnswered(uint32_t number, bool allowed);

@@ -14,5 +14,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // The runtime has already split the command line by the standard rules.
     const CommandLineOutcome options = ExamineOptions(__argc, __wargv);
     if (options.endNow) return options.exitCode;
-    return RunServer(instance, options.showAtStart);
+    return RunServer(instance, options);
 }

@@ -16,6 +16,8 @@ constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
 constexpr UINT WM_SOCKET_EVENT = WM_USER + 2;
 // Posted by another copy's "-quit" and "-uninstall", and by the installer.
 constexpr UINT WM_QUIT_REQUEST = QUIT_REQUEST_MESSAGE;
+// Posted by a copy started while this one runs: the user is looking for the window.
+constexpr UINT WM_SHOW_REQUEST = WM_USER + 4;
 
 constexpr UINT TRAY_ICON_ID = 101;
 

@@ -2,7 +2,7 @@
 
 #include <wtsapi32.h>
 
-#include "app/connection_view.h"
+#include "app/phone_status.h"
 #include "app/serving.h"
 #include "app/trust_prompt.h"
 #include "app/window.h"
@@ -23,7 +23,7 @@ bool WatchSession()
 {
     (void)WTSRegisterSessionNotification(statusWindow.window, NOTIFY_FOR_THIS_SESSION);  // none: as at the screen
     presence = PresenceAtStart(OwnSession(), WTSGetActiveConsoleSessionId());
-    if (!presence.atConsole) ShowAway(true);
+    if (!presence.atConsole) ShowPhoneAway(true);
     return presence.atConsole;
 }
 
@@ -35,18 +35,20 @@ INT_PTR OnSessionChange(WPARAM event, LPARAM session)
     presence = change.now;
     if (change.holdInput) {
         DropAllInput(true);
+        ShowPhoneLocked(true);
         if (HoldQuestions()) CloseDevicePrompt();  // shown again, with 30 new seconds, at the unlock
     }
     if (change.stopServing) {
         StopServing();
-        ShowAway(true);
+        ShowPhoneAway(true);
     }
     if (change.startServing) {
-        ShowAway(false);
+        ShowPhoneAway(false);
         StartServing();
     }
     if (change.resumeInput) {
         DropAllInput(false);
+        ShowPhoneLocked(false);
         ResumeQuestions();
     }
     return TRUE;

@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include "app/commands.h"
 #include "app/firewall_view.h"
 #include "app/host_view.h"
 #include "app/kept_out_view.h"
@@ -30,14 +31,18 @@ int(WINAPI* startNetwork)(WORD, LPWSADATA) = WSAStartup;
 
 CommandLineOutcome ExamineOptions(int count, wchar_t** arguments)
 {
-    CommandLineOutcome outcome = {false, false, 0};
+    CommandLineOutcome outcome = {false, false, false, 0};
     wchar_t buffer[ARGUMENT_BUFFER_LENGTH];
     for (int i = 1; i < count; ++i) {
         CopyArgument(buffer, arguments[i]);  // a longer argument is cut to fit
-        if (OptionMatches(buffer, L"-autostart")) (void)CreateStartupShortcut();
+        if (OptionMatches(buffer, L"-autostart")) {
+            (void)CreateStartupShortcut();
+            outcome.quiet = true;
+        }
         if (OptionMatches(buffer, L"-showui")) outcome.showAtStart = true;
         if (OptionMatches(buffer, L"-noautostart")) {
             (void)DeleteStartupShortcut();
+            outcome.quiet = true;
             break;  // nothing after it is examined
         }
         if (OptionMatches(buffer, L"-quit")) {
@@ -104,24 +109,37 @@ static Claim ClaimTheOnlyCopy()
     }
 }
 
-// A copy already running is what the user wanted: nothing to say. Anything else is said once, as
-// this copy ends.
-static bool BecomeTheOnlyCopy()
+// A second start is the user looking for the program, whose icon may be out of sight: the running
+// copy shows its window, in front, which only this copy, started by the user, may let it take.
+static void ShowTheRunningCopy()
+{
+    HWND running = FindWindowW(nullptr, STATUS_WINDOW_TITLE);
+    DWORD process = 0;
+    if (!running || !GetWindowThreadProcessId(running, &process)) return;
+    (void)AllowSetForegroundWindow(process);
+    PostMessageW(running, WM_SHOW_REQUEST, 0, 0);
+}
+
+// A copy already running shows its window, unless quiet; anything else is said once, as this
+// copy ends.
+static bool BecomeTheOnlyCopy(bool quiet)
 {
     const Claim claim = ClaimTheOnlyCopy();
     if (claim == Claim::Ours) return true;
+    if (claim == Claim::AnotherRuns && !quiet) ShowTheRunningCopy();
     if (claim != Claim::AnotherRuns)
         MessageBoxW(nullptr, LoadText(claim == Claim::AnotherEnding ? IDS_STILL_ENDING : IDS_NAME_HELD).c_str(),
                     MESSAGE_CAPTION, MB_ICONWARNING);
     return false;
 }
 
-int RunServer(HINSTANCE instance, bool showAtStart)
+int RunServer(HINSTANCE instance, const CommandLineOutcome& options)
 {
     statusWindow.instance = instance;
 
-    if (!BecomeTheOnlyCopy()) return 0;
-    ApplyInstallersChoice();
+    if (!BecomeTheOnlyCopy(options.quiet)) return 0;
+    // The installer started this copy, or the user did after it: the window shows once for them.
+    const bool firstAfterInstall = ApplyInstallersChoice() == InstallersChoice::AppliedFirst;
     if (!StartUiThreadWork()) return 1;
 
     statusWindow.window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
@@ -148,7 +166,7 @@ int RunServer(HINSTANCE instance, bool showAtStart)
     if (StartupShortcutExists()) PostMessageW(GetDlgItem(statusWindow.window, IDC_AUTOSTART), BM_SETCHECK, BST_CHECKED, 0);
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_SUPPORT_LINK));
     MakeLinkLabel(GetDlgItem(statusWindow.window, IDC_FIREWALL_LINK));
-    if (showAtStart) ShowWindow(statusWindow.window, SW_SHOW);
+    if (options.showAtStart || firstAfterInstall) ShowStatusWindowFromStart();
     // A window shown, here or for a failed advertisement, has read the firewall as it opened.
     if (!IsWindowVisible(statusWindow.window)) ShowFirewall();
     const int exitCode = RunMessageLoop();

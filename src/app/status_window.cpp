@@ -12,6 +12,7 @@
 #include "app/quit.h"
 #include "app/serving.h"
 #include "app/session_view.h"
+#include "app/status_layout.h"
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trusted_window.h"
@@ -22,6 +23,13 @@
 static INT_PTR OnInitDialog(HWND window)
 {
     SetDlgItemTextW(window, IDC_CONNECTION_STATUS, LoadText(IDS_NOT_CONNECTED).c_str());
+    return TRUE;
+}
+
+// Where the user chooses which icons stay on the taskbar rather than in its overflow.
+static INT_PTR OnTaskbarLinkClicked()
+{
+    openWebPage(L"ms-settings:taskbar");
     return TRUE;
 }
 
@@ -37,6 +45,7 @@ static INT_PTR OnShowWindow(HWND window, WPARAM beingShown)
 {
     if (beingShown != TRUE) {
         KillTimer(window, REFRESH_TIMER_ID);
+        ShowTrayHintLine(false);  // opened again, it is from the icon
         return FALSE;
     }
     SetTimer(window, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, nullptr);
@@ -82,6 +91,7 @@ static INT_PTR OnCommand(HWND window, WPARAM command)
     case IDC_AUTOSTART: return OnAutostartClicked(window);
     case IDC_SUPPORT_LINK: return OnSupportLinkClicked();
     case IDC_FIREWALL_LINK: return OnAllowPhonesClicked();
+    case IDC_TASKBAR_LINK: return OnTaskbarLinkClicked();
     case IDM_EXIT: return OnExitCommand();
     case IDM_DISCONNECT: return OnDisconnectCommand();
     case IDM_PAUSE: return OnPauseCommand();
@@ -122,6 +132,7 @@ INT_PTR CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
     case WM_SOCKET_EVENT: return OnSocketEvent(lParam);
     case WM_QUIT_REQUEST: return OnQuitRequest();
+    case WM_SHOW_REQUEST: return OnShowRequest();
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
     case WM_DPICHANGED: return OnDpiChanged();
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam);

@@ -8,8 +8,6 @@
 #include "app/texts.h"
 #include "app/window.h"
 #include "base/library_function.h"
-#include "net/connection.h"
-#include "net/receiver.h"
 #include "resources/resource.h"
 
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
@@ -27,9 +25,7 @@ HRESULT(WINAPI* queryNotificationState)(QUERY_USER_NOTIFICATION_STATE*) = AskThe
 // What the icon shows; the shell is handed a copy of it at every change.
 static NOTIFYICONDATAW icon;
 static HICON iconLooks[2];  // not connected, connected
-static bool connected = false;
-static bool paused = false;
-static bool away = false;
+static TrayLook look = {false, IDS_TIP_NOT_CONNECTED, false};
 // What a click on the balloon shown last opens, if anything.
 static const wchar_t* balloonLink = nullptr;
 
@@ -50,9 +46,8 @@ static void LoadLooks()
 // "Quorvane Palvenor Server for Windows - " and the state, in the user's language.
 static void Notify(DWORD message)
 {
-    icon.hIcon = iconLooks[connected ? 1 : 0];
-    const UINT state = away ? IDS_AWAY : paused ? IDS_TIP_PAUSED : connected ? IDS_TIP_CONNECTED : IDS_TIP_NOT_CONNECTED;
-    const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + LoadText(state);
+    icon.hIcon = iconLooks[look.connected ? 1 : 0];
+    const std::wstring tip = std::wstring(STATUS_WINDOW_TITLE) + L" - " + LoadText(look.tip);
     lstrcpynW(icon.szTip, tip.c_str(), ARRAYSIZE(icon.szTip));
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
@@ -77,8 +72,6 @@ void AddTrayIcon()
     icon.hWnd = statusWindow.window;
     icon.uID = TRAY_ICON_ID;
     icon.uCallbackMessage = WM_TRAY_CALLBACK;
-    connected = false;
-    paused = InputPaused();
     LoadLooks();
     AddToShell();
 }
@@ -86,21 +79,9 @@ void AddTrayIcon()
 // The shell knows the icon by window and identifier.
 void RemoveTrayIcon() { Notify(NIM_DELETE); }
 
-void ShowTrayConnected(bool isConnected)
+void ShowTrayLook(const TrayLook& shown)
 {
-    connected = isConnected;
-    Notify(NIM_MODIFY);
-}
-
-void ShowTrayPaused(bool isPaused)
-{
-    paused = isPaused;
-    Notify(NIM_MODIFY);
-}
-
-void ShowTrayAway(bool isAway)
-{
-    away = isAway;
+    look = shown;
     Notify(NIM_MODIFY);
 }
 
@@ -134,8 +115,8 @@ static void ShowTrayMenu(POINT at)
     HMENU menu = LoadMenuW(statusWindow.instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     HMENU popup = GetSubMenu(menu, 0);
     SetMenuDefaultItem(popup, IDM_SETTINGS, FALSE);
-    EnableMenuItem(popup, IDM_DISCONNECT, MF_BYCOMMAND | (PhoneConnected() ? MF_ENABLED : MF_GRAYED));
-    CheckMenuItem(popup, IDM_PAUSE, MF_BYCOMMAND | (InputPaused() ? MF_CHECKED : MF_UNCHECKED));
+    EnableMenuItem(popup, IDM_DISCONNECT, MF_BYCOMMAND | (look.connected ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(popup, IDM_PAUSE, MF_BYCOMMAND | (look.paused ? MF_CHECKED : MF_UNCHECKED));
     // Without the foreground the menu would not close when the user clicks elsewhere, and
     // without a message after it, it would not close the next time either.
     SetForegroundWindow(statusWindow.window);

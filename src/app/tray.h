@@ -1,6 +1,5 @@
-// The tray icon. Callers say what the user is to know (the phone's connection, a pause, something
-// that just happened); the icon alone chooses its picture and its tip, so they always show the
-// connection's state, and a balloon only ever says what it was given.
+// The tray icon: it draws the look it is handed (the phone's record decides it) and keeps it only to
+// hand the shell again, and a balloon only ever says what it was given.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -10,14 +9,17 @@
 // The shell call that adds, changes and removes the icon; tests put a recorder here.
 extern BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAW record);
 
-// Adds the icon, not connected, and asks for the current notification-icon conventions.
+// Adds the icon with the look last handed, and asks for the current notification-icon conventions.
 void AddTrayIcon();
 void RemoveTrayIcon();
-// The look and tip of a phone connected or not; a pause shows in the tip of either.
-void ShowTrayConnected(bool connected);
-void ShowTrayPaused(bool paused);
-// Another user is at the screen: the tip says phones are served in their session.
-void ShowTrayAway(bool away);
+// The icon's picture (a phone connected or not), its tip's text after the program's name, and
+// the menu's state: Disconnect for a connected phone, Pause input checked while paused.
+struct TrayLook {
+    bool connected;
+    UINT tip;
+    bool paused;
+};
+void ShowTrayLook(const TrayLook& look);
 // A balloon on the icon's current look; a click on it opens link (a page or a settings address).
 // None is shown in the user's quiet time (a new user's first hour), when Windows would dismiss it
 // unseen: false then, and a balloon meant to be said once is said at its next occasion.

@@ -13,11 +13,12 @@ static bool ReadMark(HKEY root, wchar_t (&mark)[64])
     return RegGetValueW(root, SETTINGS_KEY, CHOICE_MARK_VALUE, RRF_RT_REG_SZ, nullptr, mark, &size) == ERROR_SUCCESS;
 }
 
-void ApplyInstallersChoice()
+InstallersChoice ApplyInstallersChoice()
 {
     wchar_t mark[64] = {}, applied[64] = {};
-    if (!ReadMark(HKEY_LOCAL_MACHINE, mark)) return;  // not installed, or by hand
-    if (ReadMark(HKEY_CURRENT_USER, applied) && lstrcmpW(mark, applied) == 0) return;
+    if (!ReadMark(HKEY_LOCAL_MACHINE, mark)) return InstallersChoice::None;  // not installed, or by hand
+    const bool markedBefore = ReadMark(HKEY_CURRENT_USER, applied);
+    if (markedBefore && lstrcmpW(mark, applied) == 0) return InstallersChoice::None;
     DWORD start = 0, size = sizeof start;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, START_AT_LOGON_VALUE, RRF_RT_REG_DWORD, nullptr, &start,
                      &size) == ERROR_SUCCESS &&
@@ -28,7 +29,8 @@ void ApplyInstallersChoice()
     OwnedKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
-        return;  // applied again at the next start
+        return InstallersChoice::None;  // applied again at the next start, and shown then
     (void)RegSetValueExW(key.get(), CHOICE_MARK_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark),
                          DWORD((lstrlenW(mark) + 1) * sizeof(wchar_t)));
+    return markedBefore ? InstallersChoice::Applied : InstallersChoice::AppliedFirst;
 }

@@ -4,4 +4,9 @@
 // user who later unticks the box keeps it unticked.
 #pragma once
 
-void ApplyInstallersChoice();
+enum class InstallersChoice {
+    None,          // no install's choice, or this user's copy applied it before
+    Applied,       // applied over an earlier install's
+    AppliedFirst,  // applied for a user who had no mark of any install before
+};
+InstallersChoice ApplyInstallersChoice();

@@ -180,6 +180,8 @@ static void ReceiveUntilBroken(SOCKET receiver)
 // port cannot be bound again it is tried once a second. The thread ends with the program.
 static void ReceiveInput(SOCKET receiver)
 {
+    // It only ever wakes for a datagram, and a phone's input is felt when it is late.
+    (void)SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     while (receiver != INVALID_SOCKET) {
         ReceiveUntilBroken(receiver);
         closesocket(receiver);

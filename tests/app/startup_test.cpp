@@ -38,7 +38,7 @@ Ending RunAndAnswerTheBox()
             Sleep(100);
         }
     });
-    ending.exitCode = RunServer(GetModuleHandleW(nullptr), false);
+    ending.exitCode = RunServer(GetModuleHandleW(nullptr), CommandLineOutcome{});
     user.join();
     ending.boxShown = answered;
     return ending;

@@ -8,6 +8,7 @@
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/network_change.h"
+#include "app/phone_status.h"
 #include "app/status_window.h"
 #include "app/tray.h"
 #include "app/window.h"
@@ -28,7 +29,7 @@ constexpr wchar_t TIP[] = L"Quorvane Palvenor Server for Windows - ";
 // loaded at the size the notification area asks for, with no balloon.
 TEST_F(TrayTest, ANewNotificationAreaGetsTheIconAgainWithItsCurrentLook)
 {
-    ShowTrayConnected(true);
+    ShowPhoneLink(PhoneLink::Connected, 0x7F000001);
     ShowBalloon(L"iPod/iPhone connected");
     ClearTrayCalls();
     Send(RegisterWindowMessageW(L"TaskbarCreated"));
@@ -65,12 +66,12 @@ TEST_F(TrayTest, TheTipAlwaysShowsTheStateAndABalloonOnlyWhatJustHappened)
         std::vector<std::wstring> balloons;
     } steps[] = {
         {"a balloon", [] { ShowBalloon(L"Port 4026 is in use"); }, L"NOT CONNECTED", {L"Port 4026 is in use"}},
-        {"the port is free", [] { ShowTrayConnected(false); }, L"NOT CONNECTED", {}},
-        {"connected", [] { ShowTrayConnected(true); }, L"CONNECTED", {}},
+        {"the port is free", [] { ShowPhoneLink(PhoneLink::NotConnected); }, L"NOT CONNECTED", {}},
+        {"connected", [] { ShowPhoneLink(PhoneLink::Connected, 0x7F000001); }, L"CONNECTED", {}},
         {"a failure while connected", [] { ShowBalloon(L"failed"); }, L"CONNECTED", {L"failed"}},
-        {"paused", [] { ShowTrayPaused(true); }, L"INPUT PAUSED", {}},
-        {"left while paused", [] { ShowTrayConnected(false); }, L"INPUT PAUSED", {}},
-        {"resumed", [] { ShowTrayPaused(false); }, L"NOT CONNECTED", {}},
+        {"paused", [] { ShowPhonePaused(true); }, L"INPUT PAUSED", {}},
+        {"left while paused", [] { ShowPhoneLink(PhoneLink::NotConnected); }, L"INPUT PAUSED", {}},
+        {"resumed", [] { ShowPhonePaused(false); }, L"NOT CONNECTED", {}},
         {"a long balloon", [&] { ShowBalloon(longText.c_str()); }, L"NOT CONNECTED", {longText.substr(0, 255)}},
     };
     for (const auto& step : steps) {
@@ -79,7 +80,7 @@ TEST_F(TrayTest, TheTipAlwaysShowsTheStateAndABalloonOnlyWhatJustHappened)
         EXPECT_EQ(LastTrayTip(), std::wstring(TIP) + step.tip) << step.step;
         EXPECT_EQ(BalloonsSoFar(), step.balloons) << step.step;
     }
-    ShowTrayPaused(false);
+    ShowPhonePaused(false);
 }
 
 // The network the stand-in says Windows treats as public; none while its first word is zero.

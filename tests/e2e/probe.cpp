@@ -59,6 +59,7 @@ static int PrintState()
     PrintUtf8("phone", LoadText(GetDlgItem(window, 1004)));
     PrintUtf8("advertisement", LoadText(GetDlgItem(window, 1006)));
     std::printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+    std::printf("hint=%d\n", IsWindowVisible(GetDlgItem(window, 1015)) ? 1 : 0);
     std::printf("checked=%d\n", int(SendMessageW(GetDlgItem(window, 1008), BM_GETCHECK, 0, 0)));
     return 0;
 }

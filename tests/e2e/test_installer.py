@@ -134,12 +134,15 @@ class InstallerTest(ServerTest):
         self.servers.append(running)
         self.assertTrue(wait_until(lambda: os.path.exists(shortcut_path()), 10), 'no start at log-on')
         self.assertEqual(self.target_of(shortcut_path())['target'], INSTALLED)
+        self.assertTrue(wait_until(lambda: (window_state() or {}).get('visible') == '1', 10),
+                        'the first start after the installer showed no window')
 
         self.assertEqual(self.install('/NOAUTOSTART'), 0)
         self.assertTrue(running.ended(0), 'the running copy was not asked to quit before the files were replaced')
         self.assertTrue(os.path.exists(os.path.join(FOLDER, 'PalvenorServer.exe')))
         self.assertIsNotNone(wait_until(window_state, 30), 'the copy that ran before does not run again')
         self.assertTrue(wait_until(lambda: not os.path.exists(shortcut_path()), 10), 'still started at log-on')
+        self.assertEqual(window_state()['visible'], '0', 'an upgrade showed the window')
 
         open(self.record, 'w').close()
         # The uninstaller hands over to a copy of itself and returns at once; that copy removes the

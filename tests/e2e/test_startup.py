@@ -7,7 +7,7 @@ import unittest
 
 from harness import EXIT_COMMAND, PORT, QUIT_REQUEST, WM_COMMAND, ServerTest, probe, shortcut_path, wait_until
 
-WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x0218, 0x0012
+WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, WM_CLOSE = 0x0218, 0x0012, 0x0010
 
 
 def remove_shortcut():
@@ -85,11 +85,17 @@ class StartupTest(ServerTest):
                 self.assertState({'status': status})
                 server.stop()
 
-    def test_second_copy_ends_at_once_and_leaves_the_first_alone(self):
+    def test_a_second_start_shows_the_running_copys_window_where_options_do_not_say_otherwise(self):
         first = self.server('first')
-        for arguments in ([], ['-showui']):
+        for arguments in (['-autostart'], ['-noautostart']):
             self.assertEqual(first.run(arguments), 0)
         self.assertState({'visible': '0'})
+        for arguments in ([], ['-showui']):
+            with self.subTest(arguments=arguments):
+                self.assertEqual(first.run(arguments), 0)
+                self.assertState({'visible': '1', 'hint': '1'})
+                probe('post', WM_CLOSE, 0, 0)
+                self.assertState({'visible': '0', 'hint': '0'})
         self.assertIsNone(first.process.poll(), 'the first copy ended')
 
     def test_a_copy_started_while_the_last_one_ends_runs(self):

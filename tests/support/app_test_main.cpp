@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "app/link_label.h"
+#include "app/phone_status.h"
 #include "app/quit.h"
 #include "app/startup.h"
 #include "app/status_window.h"
@@ -49,6 +50,7 @@ void AppTest::SetUp()
         CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);
     ASSERT_NE(statusWindow.window, nullptr);
     AddTrayIcon();
+    ShowPhoneLink(PhoneLink::NotConnected);  // as a program that just started shows it
     ClearTrayCalls();
 }
 

@@ -1,0 +1,168 @@
+// What the user sees of the phone, through the window's labels and the tray's records, and what a
+// served phone changes on the PC, through stand-ins for the WLAN service and power throttling
+// (Wine's WLAN service lists no adapter and refuses the throttling call).
+#include <winsock2.h>
+#include <windows.h>
+#include <wtsapi32.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/messages.h"
+#include "app/window.h"
+#include "pc/responsiveness.h"
+#include "resources/resource.h"
+#include "support/net_fixture.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+// Two adapters: the first reads both settings, the second cannot read its streaming mode.
+constexpr WLAN_INTF_OPCODE OPCODES[] = {wlan_intf_opcode_media_streaming_mode, wlan_intf_opcode_background_scan_enabled};
+const BOOL BEFORE[2][2] = {{FALSE, TRUE}, {FALSE, TRUE}};
+BOOL settings[2][2];
+int openHandles = 0;
+ULONG throttleControl = ~0u, throttleState = ~0u;
+
+int OpcodeIndex(WLAN_INTF_OPCODE opcode) { return opcode == OPCODES[0] ? 0 : 1; }
+
+DWORD WINAPI Open(DWORD, PVOID, PDWORD, PHANDLE client)
+{
+    ++openHandles;
+    *client = reinterpret_cast<HANDLE>(0x5A);
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI Enumerate(HANDLE, PVOID, PWLAN_INTERFACE_INFO_LIST* list)
+{
+    auto* adapters = static_cast<WLAN_INTERFACE_INFO_LIST*>(
+        std::calloc(1, sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO)));
+    adapters->dwNumberOfItems = 2;
+    for (DWORD i = 0; i < 2; ++i) adapters->InterfaceInfo[i].InterfaceGuid.Data1 = i;
+    *list = adapters;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI Query(HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, PVOID, PDWORD size, PVOID* data,
+                   PWLAN_OPCODE_VALUE_TYPE)
+{
+    if (adapter->Data1 == 1 && opcode == OPCODES[0]) return ERROR_NOT_SUPPORTED;
+    auto* value = static_cast<BOOL*>(std::malloc(sizeof(BOOL)));
+    *value = settings[adapter->Data1][OpcodeIndex(opcode)];
+    *size = sizeof(BOOL);
+    *data = value;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI Set(HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, DWORD, const PVOID data, PVOID)
+{
+    settings[adapter->Data1][OpcodeIndex(opcode)] = *static_cast<const BOOL*>(data);
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI Close(HANDLE, PVOID)
+{
+    --openHandles;
+    return ERROR_SUCCESS;
+}
+
+VOID WINAPI FreeMemory(PVOID memory) { std::free(memory); }
+
+bool LoadStandIn(WlanFunctions& functions)
+{
+    functions = {Open, Enumerate, Query, Set, Close, FreeMemory};
+    return true;
+}
+
+BOOL WINAPI RecordThrottling(HANDLE, PROCESS_INFORMATION_CLASS kind, LPVOID value, DWORD size)
+{
+    if (kind != ProcessPowerThrottling || size != sizeof(PROCESS_POWER_THROTTLING_STATE)) return FALSE;
+    throttleControl = static_cast<PROCESS_POWER_THROTTLING_STATE*>(value)->ControlMask;
+    throttleState = static_cast<PROCESS_POWER_THROTTLING_STATE*>(value)->StateMask;
+    return TRUE;
+}
+
+class PhoneStatusTest : public NetTest {
+protected:
+    void SetUp() override
+    {
+        std::memcpy(settings, BEFORE, sizeof settings);
+        savedLoad = loadWlan;
+        savedThrottle = setProcessInformation;
+        loadWlan = LoadStandIn;
+        setProcessInformation = RecordThrottling;
+        NetTest::SetUp();
+    }
+    void TearDown() override
+    {
+        NetTest::TearDown();
+        loadWlan = savedLoad;
+        setProcessInformation = savedThrottle;
+    }
+    static void Notice(WPARAM event) { SendMessageW(statusWindow.window, WM_WTSSESSION_CHANGE, event, 1); }
+    static HICON TrayPicture() { return TrayCallsSoFar().empty() ? nullptr : TrayCallsSoFar().back().record.hIcon; }
+
+    bool (*savedLoad)(WlanFunctions&) = nullptr;
+    BOOL(WINAPI* savedThrottle)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD) = nullptr;
+};
+
+// Served: the first adapter streams and stops scanning, the second keeps the streaming mode it
+// could not read (and scans no more), the WLAN handle is held and the process is not throttled.
+// Not served: every setting as it was read, the handle closed, throttling left to Windows.
+TEST_F(PhoneStatusTest, ThePcIsKeptQuickOnlyWhileAPhoneIsServedAndPutBackAfter)
+{
+    SOCKET phone = INVALID_SOCKET;
+    HICON connectedPicture = nullptr;
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        bool served;
+    } steps[] = {
+        {"a phone connects", [&] { phone = Connect(); connectedPicture = TrayPicture(); }, true},
+        {"paused", [&] { Proc(WM_COMMAND, IDM_PAUSE); }, false},
+        {"resumed", [&] { Proc(WM_COMMAND, IDM_PAUSE); }, true},
+        {"locked", [] { Notice(WTS_SESSION_LOCK); }, false},
+        {"unlocked", [] { Notice(WTS_SESSION_UNLOCK); }, true},
+        {"the phone leaves", [&] { closesocket(phone); ExpectNotConnectedAfterMonitor(); }, false},
+        {"another connects", [&] { phone = Connect(); }, true},
+        {"another user at the screen", [] { Notice(WTS_CONSOLE_DISCONNECT); }, false},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        const BOOL firstAdapter[2] = {step.served ? TRUE : FALSE, step.served ? FALSE : TRUE};
+        EXPECT_EQ(settings[0][0], firstAdapter[0]) << step.step;
+        EXPECT_EQ(settings[0][1], firstAdapter[1]) << step.step;
+        EXPECT_EQ(settings[1][0], BEFORE[1][0]) << step.step << ": a setting that could not be read was changed";
+        EXPECT_EQ(settings[1][1], firstAdapter[1]) << step.step;
+        EXPECT_EQ(openHandles, step.served ? 1 : 0) << step.step;
+        EXPECT_EQ(throttleControl, step.served ? ULONG(PROCESS_POWER_THROTTLING_EXECUTION_SPEED) : 0u) << step.step;
+        EXPECT_EQ(throttleState, 0u) << step.step;
+    }
+
+    // Away with a phone connected: no address, no connected picture, and the tip says why.
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"0.0.0.0");
+    EXPECT_NE(TrayPicture(), connectedPicture);
+    EXPECT_NE(LastTrayTip().find(L"Another user"), std::wstring::npos);
+
+    // Back while another program holds the port: said, with neither address nor picture, until
+    // the retry takes the port.
+    SOCKET other = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in port = {};
+    port.sin_family = AF_INET;
+    port.sin_port = htons(4026);
+    ASSERT_EQ(bind(other, reinterpret_cast<sockaddr*>(&port), sizeof port), 0);
+    listen(other, 1);
+    Notice(WTS_CONSOLE_CONNECT);
+    EXPECT_EQ(Label(StatusValue::Connection), L"Port 4026 is in use by another program");
+    EXPECT_EQ(Label(StatusValue::PhoneAddress), L"0.0.0.0");
+    EXPECT_NE(TrayPicture(), connectedPicture);
+    EXPECT_NE(LastTrayTip().find(L"NOT CONNECTED"), std::wstring::npos);
+    closesocket(other);
+    closesocket(phone);
+    Proc(WM_TIMER, PORT_RETRY_TIMER_ID);
+    EXPECT_EQ(Label(StatusValue::Connection), L"Not connected");
+}
+
+}  // namespace
