@@ -28,6 +28,7 @@ add_library(palvenor_win STATIC
   src/net/connection.cpp
   src/net/receiver.cpp
   src/net/monitor.cpp
+  src/net/owner_session.cpp
   src/net/trust_store.cpp
   src/net/device_name.cpp
   src/pc/host.cpp

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <string>
 
-// The text without control characters (a line break, a tab) or format characters (a
-// right-to-left override, which would reorder what follows it), nor a half of a pair of UTF-16
-// units standing alone: one line that shows as it reads.
+// The text without control characters (a line break, a tab), line or paragraph separators, format
+// characters (a right-to-left override, which would reorder what follows it), nor a half of a
+// pair of UTF-16 units standing alone: one line that shows as it reads.
 std::wstring OneLine(const std::wstring& text);
 
 // The text cut to at most count characters, a pair of UTF-16 units counting as one, and never

@@ -118,12 +118,9 @@ void TypeCharacter(int32_t arg1)
         pendingHighSurrogate = character;
         return;
     }
-    if (IsLowSurrogate(character)) {
+    if (IsLowSurrogate(character)) {  // alone, it is dropped
         const uint16_t pair[] = {highHalf, character};
-        if (highHalf)
-            InjectUnicodeUnits(pair, 2);
-        else
-            TypeUnicodeUnit(character);
+        if (highHalf) InjectUnicodeUnits(pair, 2);
         return;
     }
     // Read for every character, so that a layout switched on the PC counts from the next one.

@@ -9,6 +9,7 @@
 #include "base/wire.h"
 #include "net/local_network.h"
 #include "net/monitor.h"
+#include "net/owner_session.h"
 #include "net/receiver.h"
 #include "net/sockets.h"
 #include "net/trust_store.h"
@@ -85,17 +86,29 @@ static void AskInTurn(uint32_t number)
     (void)RunOnUiThread([number] { OnJudged(number, ConnectionStart::Phone); });
 }
 
+// Ends a connection this side: its monitor wakes and reports the end, after which the socket is
+// closed.
+static void EndConnection(SocketId socket)
+{
+    (void)shutdown(SOCKET(socket), SD_BOTH);
+    if (Wake* wake = WakeOf(SOCKET(socket))) SetEvent(wake->event.get());
+}
+
+// A datagram from the PC itself is taken only from a program of this session.
+static bool SentFromThisSession(uint32_t address, uint16_t port) { return HeldInThisSession(Transport::Udp, address, port); }
+
 // Carries out a step in its order, and hands back what the user is to be shown.
 static PhoneChange CarryOut(const ConnectionStep& step)
 {
     if (step.end != NO_SOCKET) {
-        (void)shutdown(SOCKET(step.end), SD_BOTH);
-        // The monitor wakes and reports the end, after which the socket is closed.
-        if (Wake* wake = WakeOf(SOCKET(step.end))) SetEvent(wake->event.get());
+        EndConnection(step.end);
         if (step.endsCurrent) StopServingInput();
     }
+    for (SocketId socket : step.endAlso) EndConnection(socket);
     if (step.close != NO_SOCKET) CloseConnection(SOCKET(step.close));
-    if (step.change.kind == PhoneChange::Connected) ServeInputFrom(step.change.address, step.judged);
+    if (step.change.kind == PhoneChange::Connected)
+        ServeInputFrom(step.change.address, step.judged,
+                       deviceIsPcItself(step.change.address) ? SentFromThisSession : nullptr);
     if (step.judged) AwaitInputFrom(JudgingAddresses(book));
     const uint32_t device = step.change.address;
     // Its last connection is when it connected or left.
@@ -126,7 +139,8 @@ static bool StartMonitor(SOCKET phone, uint32_t number)
     return bool(thread);
 }
 
-// The phone's address, or false when it cannot be read or is not on a local network.
+// The phone's address, or false when it cannot be read, is not on a local network, or is a program
+// of the PC itself in another user's session.
 static bool AcceptablePeer(SOCKET phone, uint32_t& address)
 {
     sockaddr_in peer = {};
@@ -134,7 +148,8 @@ static bool AcceptablePeer(SOCKET phone, uint32_t& address)
     if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 || peer.sin_family != AF_INET)
         return false;
     address = ntohl(peer.sin_addr.s_addr);
-    return deviceIsLocal(address);
+    if (!deviceIsLocal(address)) return false;
+    return !deviceIsPcItself(address) || HeldInThisSession(Transport::Tcp, address, ntohs(peer.sin_port));
 }
 
 PhoneChange AcceptConnection()
@@ -150,17 +165,19 @@ PhoneChange AcceptConnection()
         closesocket(phone);  // refused: the user sees nothing change
         return {};
     }
-    uint32_t number = 0;
+    Watching watching;
     try {
-        number = WatchConnection(book, SocketId(phone), address);
+        watching = WatchConnection(book, SocketId(phone), address);
         AwaitInputFrom(JudgingAddresses(book));
     } catch (const std::bad_alloc&) {
         // No memory to record it: as if refused. One recorded goes on, its datagrams not held.
-        if (number == 0) {
-            closesocket(phone);
-            return {};
-        }
     }
+    if (watching.number == 0) {
+        closesocket(phone);  // too many open, or no memory: as if refused
+        return {};
+    }
+    for (SocketId socket : watching.end) EndConnection(socket);
+    const uint32_t number = watching.number;
     if (!StartMonitor(phone, number)) return CarryOut(MonitorEnded(book, SocketId(phone), number));
     return {};  // the monitor judges it within a second
 }

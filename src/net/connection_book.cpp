@@ -4,10 +4,27 @@
 
 using Watched = ConnectionBook::Watched;
 
-uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address)
+static bool Unserved(const Watched& entry) { return entry.stage == Watched::Judging || entry.stage == Watched::Asking; }
+
+Watching WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address)
 {
+    Watching watching;
+    const bool served = book.connected && address == book.currentAddress;
+    if (book.watched.size() >= MOST_CONNECTIONS && !served) return watching;
+    watching.end.reserve(MOST_UNSERVED_PER_DEVICE);  // nothing allocates once the entry is in
     book.watched.push_back({socket, ++book.lastNumber, address, Watched::Judging});
-    return book.lastNumber;
+    watching.number = book.lastNumber;
+    size_t unserved = size_t(std::count_if(book.watched.begin(), book.watched.end(), [&](const Watched& entry) {
+        return entry.address == address && Unserved(entry);
+    }));
+    for (Watched& entry : book.watched) {  // oldest first
+        if (unserved <= MOST_UNSERVED_PER_DEVICE) break;
+        if (entry.address != address || entry.stage != Watched::Judging) continue;
+        entry.stage = Watched::Ending;
+        watching.end.push_back(entry.socket);
+        --unserved;
+    }
+    return watching;
 }
 
 static Watched* Find(ConnectionBook& book, uint32_t number)
@@ -130,6 +147,17 @@ static uint32_t NextWaiting(ConnectionBook& book)
     return 0;
 }
 
+// The device is refused, or left while asked: its other connections not served end too, unseen.
+static void EndTheRestOf(ConnectionBook& book, uint32_t address, ConnectionStep& step)
+{
+    for (Watched& entry : book.watched)
+        if (entry.address == address && Unserved(entry)) {
+            if (entry.stage == Watched::Judging) step.judged = true;
+            entry.stage = Watched::Ending;
+            step.endAlso.push_back(entry.socket);
+        }
+}
+
 ConnectionStep PassOver(ConnectionBook& book, uint32_t number)
 {
     ConnectionStep step = Admit(book, number, Admission::Close);
@@ -142,6 +170,7 @@ ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed)
     Watched* entry = Find(book, number);
     if (!entry || entry->stage != Watched::Asking) return {};  // it left while the user decided
     ConnectionStep step = allowed ? TakeOver(book, *entry) : Close(*entry);
+    if (!allowed) EndTheRestOf(book, entry->address, step);
     step.askNext = NextWaiting(book);
     return step;
 }
@@ -199,7 +228,11 @@ ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t numb
         step.change.address = entry->address;
     }
     step.close = socket;  // after the end: the handle is not reused before it is shut down
+    const uint32_t address = entry->address;
     book.watched.erase(entry);
-    if (wasAsked) step.askNext = NextWaiting(book);
+    if (wasAsked) {
+        EndTheRestOf(book, address, step);
+        step.askNext = NextWaiting(book);
+    }
     return step;
 }

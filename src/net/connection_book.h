@@ -33,6 +33,8 @@ struct PhoneChange {
 struct ConnectionStep {
     SocketId end = NO_SOCKET;
     bool endsCurrent = false;     // the connection ended is the current phone's
+    // The device's other connections that end with it, unseen: a refusal is the whole device's.
+    std::vector<SocketId> endAlso;
     SocketId close = NO_SOCKET;
     bool judged = false;          // a connection left judging (a phone served from it gets its held input)
     PhoneChange change;
@@ -69,8 +71,19 @@ struct ConnectionBook {
     uint32_t lastNumber = 0;
 };
 
-// Records a socket about to be handed to a monitor, to be judged; returns its number.
-uint32_t WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address);
+// What one device may hold unserved (being judged, waiting or asked about): far more than a phone
+// opens while it reconnects. And what may be open in all, each with its monitor's thread.
+constexpr size_t MOST_UNSERVED_PER_DEVICE = 4;
+constexpr size_t MOST_CONNECTIONS = 64;
+
+struct Watching {
+    uint32_t number = 0;          // 0: refused, too many are open; the caller closes the socket
+    std::vector<SocketId> end;    // the device's oldest connections not asked about, past its share
+};
+// Records a socket about to be handed to a monitor, to be judged. Past MOST_CONNECTIONS it is
+// refused, unless it comes from the phone served now (reconnecting); past the device's share its
+// oldest connection not being asked about ends, so that a phone never ends its own question.
+Watching WatchConnection(ConnectionBook& book, SocketId socket, uint32_t address);
 // The connection with this number, or null once its monitor has reported its end.
 const ConnectionBook::Watched* FindWatched(const ConnectionBook& book, uint32_t number);
 // The numbers of the connections from this address still being judged.
@@ -85,7 +98,7 @@ ConnectionStep Admit(ConnectionBook& book, uint32_t number, Admission admission)
 // A connection found over when its question's turn came: closed without a word, and the next in
 // line is judged.
 ConnectionStep PassOver(ConnectionBook& book, uint32_t number);
-// The user's answer for a connection asked about.
+// The user's answer for a connection asked about: a refusal ends every connection of the device.
 ConnectionStep Answer(ConnectionBook& book, uint32_t number, bool allowed);
 // The user's Disconnect.
 ConnectionStep DisconnectPhone(ConnectionBook& book);
@@ -97,5 +110,6 @@ std::vector<SocketId> EndEveryConnection(ConnectionBook& book);
 bool HoldQuestions(ConnectionBook& book);
 // The screen unlocked: the connection to ask about first, or 0.
 uint32_t ResumeQuestions(ConnectionBook& book);
-// A monitor's word that it no longer uses its socket (also for a monitor that could not start).
+// A monitor's word that it no longer uses its socket (also for a monitor that could not start). A
+// device that leaves while asked about takes every connection of its own with it.
 ConnectionStep MonitorEnded(ConnectionBook& book, SocketId socket, uint32_t number);

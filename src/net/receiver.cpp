@@ -19,12 +19,22 @@ static bool serving = false;
 static bool paused = false;
 static bool locked = false;
 static uint32_t servedAddress = 0;
+// For a program of the PC itself: which of the ports it sent from may drive the PC, each asked once.
+static SenderCheck servedCheck = nullptr;
+struct CheckedPort {
+    uint16_t port;
+    bool passes;
+};
+constexpr size_t MOST_CHECKED_PORTS = 16;
+static CheckedPort checkedPorts[MOST_CHECKED_PORTS];
+static size_t checkedCount = 0, checkedNext = 0;
 
 // Datagrams from hosts not served, held for a while: a phone may send its first ones before its
 // connection is accepted, and while it is judged. Only the connection's own address is ever
 // replayed, and only when it is served straight from its judging.
 struct HeldDatagram {
     uint32_t sender;
+    uint16_t port;
     std::chrono::steady_clock::time_point at;
     unsigned char bytes[INPUT_PACKET_SIZE];
 };
@@ -87,15 +97,31 @@ void AwaitInputFrom(const std::vector<uint32_t>& addresses)
     for (uint32_t address : awaited) ReportArrival(address);  // it may have sent before it was accepted
 }
 
-void ServeInputFrom(uint32_t address, bool withHeld)
+// Whether the served phone's port may drive the PC; called with the lock held.
+static bool PortPasses(uint16_t port)
+{
+    if (!servedCheck) return true;
+    for (size_t i = 0; i < checkedCount; ++i)
+        if (checkedPorts[i].port == port) return checkedPorts[i].passes;
+    const CheckedPort checked = {port, servedCheck(servedAddress, port)};
+    checkedPorts[checkedNext] = checked;  // past the last slot, the oldest answer is asked again
+    checkedNext = (checkedNext + 1) % MOST_CHECKED_PORTS;
+    if (checkedCount < MOST_CHECKED_PORTS) ++checkedCount;
+    return checked.passes;
+}
+
+void ServeInputFrom(uint32_t address, bool withHeld, SenderCheck check)
 {
     std::lock_guard<std::mutex> lock(inputLock);
     ResetInputState();
     serving = true;
     servedAddress = address;
+    servedCheck = check;
+    checkedCount = checkedNext = 0;
     for (size_t i = 0; i < MOST_HELD; ++i) {  // oldest first
         const HeldDatagram& datagram = held[(heldNext + i) % MOST_HELD];
-        if (withHeld && !paused && !locked && datagram.sender == address && Recent(datagram))
+        if (withHeld && !paused && !locked && datagram.sender == address && Recent(datagram) &&
+            PortPasses(datagram.port))
             DispatchInputPacket(DecodeInputPacket(datagram.bytes));
     }
     DropHeldFrom(address);
@@ -128,12 +154,12 @@ bool InputPaused()
     return paused;
 }
 
-static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t sender)
+static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t sender, uint16_t port)
 {
     std::lock_guard<std::mutex> lock(inputLock);
     // Only the connected phone drives this PC; datagrams from any other host are dropped.
     if (serving && sender == servedAddress) {
-        if (paused || locked) return;
+        if (paused || locked || !PortPasses(port)) return;
         DispatchInputPacket(DecodeInputPacket(bytes));
         if (servedWanted && reportServed) reportServed();
         servedWanted = false;
@@ -142,6 +168,7 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
     HeldDatagram& slot = held[heldNext];
     heldNext = (heldNext + 1) % MOST_HELD;
     slot.sender = sender;
+    slot.port = port;
     slot.at = std::chrono::steady_clock::now();
     std::copy(bytes, bytes + INPUT_PACKET_SIZE, slot.bytes);
     ReportArrival(sender);
@@ -170,7 +197,7 @@ static void ReceiveUntilBroken(SOCKET receiver)
                                           reinterpret_cast<sockaddr*>(&sender), &senderLength));
         if (stopping) return;
         if (received == INPUT_PACKET_SIZE)
-            ActOn(buffer, ntohl(sender.sin_addr.s_addr));
+            ActOn(buffer, ntohl(sender.sin_addr.s_addr), ntohs(sender.sin_port));
         else if (received < 0 && ReceiveFailureIsLasting())
             return;
     }
@@ -180,8 +207,10 @@ static void ReceiveUntilBroken(SOCKET receiver)
 // port cannot be bound again it is tried once a second. The thread ends with the program.
 static void ReceiveInput(SOCKET receiver)
 {
+#ifdef _WIN32
     // It only ever wakes for a datagram, and a phone's input is felt when it is late.
     (void)SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+#endif
     while (receiver != INVALID_SOCKET) {
         ReceiveUntilBroken(receiver);
         closesocket(receiver);

@@ -25,10 +25,13 @@ void StopInputReceiver();
 // first datagram held from each, possibly sent before its connection was accepted, is reported
 // once, and what was held from an address no longer among them is dropped.
 void AwaitInputFrom(const std::vector<uint32_t>& addresses);
+// Whether a sender's port may drive the PC; asked on the receiver's thread, once per port.
+using SenderCheck = bool (*)(uint32_t address, uint16_t port);
 // From now on, datagrams from this address are acted on, as from a phone that starts afresh.
 // withHeld: a phone served straight from its judging; the datagrams it sent in the last moments
-// are acted on first, so that none is lost.
-void ServeInputFrom(uint32_t address, bool withHeld);
+// are acted on first, so that none is lost. With a check (a program of the PC itself, where any
+// program may send from the address), only datagrams from the ports it passes are.
+void ServeInputFrom(uint32_t address, bool withHeld, SenderCheck check = nullptr);
 // No datagram is acted on from now on, and whatever the phone held pressed is released.
 void StopServingInput();
 // While paused no datagram is acted on; whatever the phone held is released as the pause starts.

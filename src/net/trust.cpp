@@ -77,3 +77,8 @@ Admission DecideAdmission(const TrustFacts& facts)
     if (facts.refusedRecently) return Admission::Close;
     return facts.promptOpen ? Admission::Wait : Admission::Ask;
 }
+
+bool SessionMayDrive(uint32_t ownerSession, uint32_t ownSession)
+{
+    return ownerSession == NO_OWNER_SESSION || ownerSession == ownSession;
+}

@@ -35,3 +35,9 @@ struct TrustFacts {
 };
 
 Admission DecideAdmission(const TrustFacts& facts);
+
+// A program of the PC itself drives this user's desktop only from this user's own session: never
+// another user's, a service's (session 0) or a Remote Desktop session's. One the network stack
+// names no owner for (it has gone already) counts as this session's.
+constexpr uint32_t NO_OWNER_SESSION = 0xFFFFFFFF;
+bool SessionMayDrive(uint32_t ownerSession, uint32_t ownSession);

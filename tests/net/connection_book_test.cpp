@@ -21,14 +21,22 @@ struct Event {
     Kind shown;
     uint32_t askNext = 0;  // the connection judged again once a question ends
     uint32_t from = 0;     // the device's address, when not socket * 100
+    std::vector<SocketId> alsoEnded = {};  // the device's other connections ended with it
 };
 
 ConnectionStep Feed(ConnectionBook& book, const Event& event)
 {
     const uint32_t address = event.from ? event.from : uint32_t(event.socket) * 100;
     switch (event.what) {
-    case Event::Accept: return Admit(book, WatchConnection(book, event.socket, address), Admission::Serve);
-    case Event::Watch: WatchConnection(book, event.socket, address); return {};
+    case Event::Accept: return Admit(book, WatchConnection(book, event.socket, address).number, Admission::Serve);
+    case Event::Watch: {
+        // A connection refused outright is closed by the caller; past its share, others end.
+        const Watching watching = WatchConnection(book, event.socket, address);
+        ConnectionStep step;
+        step.close = watching.number ? NO_SOCKET : event.socket;
+        step.endAlso = watching.end;
+        return step;
+    }
     case Event::Ask: return Admit(book, event.number, Admission::Ask);
     case Event::Wait: return Admit(book, event.number, Admission::Wait);
     case Event::Refuse: return Admit(book, event.number, Admission::Close);
@@ -113,7 +121,7 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
           {W, 13, 0, NONE, NONE, Kind::Nothing, 0, 500}, {T, 13, 3, NONE, NONE, Kind::Nothing},
           {W, 14, 0, NONE, NONE, Kind::Nothing}, {T, 14, 4, NONE, NONE, Kind::Nothing},
           {N, 11, 1, 11, NONE, Kind::Nothing, 3}, {Q, 13, 3, NONE, NONE, Kind::Asking, 0, 500},
-          {N, 13, 3, 13, NONE, Kind::Nothing, 4}}},
+          {N, 13, 3, 13, NONE, Kind::Nothing, 4, 500, {12}}}},  // refused: the device's older one ends too
         {"a connection over by its turn is passed over unasked, and the next is judged",
          {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking},
           {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing},
@@ -124,6 +132,17 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
          {{W, 11, 0, NONE, NONE, Kind::Nothing}, {Q, 11, 1, NONE, NONE, Kind::Asking}, {L, 0, 0, NONE, NONE, Kind::Nothing},
           {W, 12, 0, NONE, NONE, Kind::Nothing}, {T, 12, 2, NONE, NONE, Kind::Nothing}, {U, 0, 0, NONE, NONE, Kind::Nothing, 1},
           {Q, 11, 1, NONE, NONE, Kind::Asking}, {E, 11, 1, NONE, 11, Kind::AskingEnded, 2}}},
+        {"a device holds four connections unserved, its question never among those a fifth ends, and a "
+         "refusal ends them all",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing, 0, 500}, {Q, 11, 1, NONE, NONE, Kind::Asking, 0, 500},
+          {W, 12, 0, NONE, NONE, Kind::Nothing, 0, 500}, {W, 13, 0, NONE, NONE, Kind::Nothing, 0, 500},
+          {W, 14, 0, NONE, NONE, Kind::Nothing, 0, 500}, {W, 20, 0, NONE, NONE, Kind::Nothing},
+          {W, 15, 0, NONE, NONE, Kind::Nothing, 0, 500, {12}}, {W, 16, 0, NONE, NONE, Kind::Nothing, 0, 500, {13}},
+          {N, 11, 1, 11, NONE, Kind::Nothing, 0, 500, {14, 15, 16}}, {Q, 20, 5, NONE, NONE, Kind::Asking}}},
+        {"a device that leaves while asked takes its other connections with it",
+         {{W, 11, 0, NONE, NONE, Kind::Nothing, 0, 500}, {Q, 11, 1, NONE, NONE, Kind::Asking, 0, 500},
+          {W, 12, 0, NONE, NONE, Kind::Nothing, 0, 500}, {W, 20, 0, NONE, NONE, Kind::Nothing},
+          {E, 11, 1, NONE, 11, Kind::AskingEnded, 0, 500, {12}}}},
     };
     for (const auto& scenario : scenarios) {
         ConnectionBook book;
@@ -135,6 +154,7 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
             EXPECT_EQ(step.close, event.close);
             EXPECT_EQ(step.change.kind, event.shown);
             EXPECT_EQ(step.askNext, event.askNext);
+            EXPECT_EQ(step.endAlso, event.alsoEnded);
             if (event.shown == Kind::Connected || event.shown == Kind::Asking || event.shown == Kind::AskingEnded) {
                 EXPECT_EQ(step.change.address, event.from ? event.from : uint32_t(event.socket) * 100);
             }
@@ -142,10 +162,23 @@ TEST(ConnectionBookTest, EachEventEndsClosesAndShowsWhatItShould)
     }
 }
 
+// A flood from many devices: past MOST_CONNECTIONS open, a new connection is refused unless it is
+// the served phone reconnecting.
+TEST(ConnectionBookTest, PastTheLimitOnlyTheServedPhoneMayConnect)
+{
+    ConnectionBook book;
+    ASSERT_NE(Admit(book, WatchConnection(book, 1, 7).number, Admission::Serve).change.kind, Kind::Nothing);
+    for (SocketId socket = 2; socket <= MOST_CONNECTIONS; ++socket)
+        ASSERT_NE(WatchConnection(book, socket, uint32_t(socket) + 100).number, 0u) << socket;
+    EXPECT_EQ(WatchConnection(book, 100, 500).number, 0u) << "another device past the limit";
+    EXPECT_NE(WatchConnection(book, 101, 7).number, 0u) << "the served phone reconnecting";
+    EXPECT_EQ(book.watched.size(), MOST_CONNECTIONS + 1);
+}
+
 TEST(ConnectionBookTest, ADatagramsSenderIsJudgedOnceAndItsHeldInputThenGoes)
 {
     ConnectionBook book;
-    const uint32_t first = WatchConnection(book, 10, 7), second = WatchConnection(book, 11, 7);
+    const uint32_t first = WatchConnection(book, 10, 7).number, second = WatchConnection(book, 11, 7).number;
     WatchConnection(book, 12, 8);
     EXPECT_EQ(JudgingFrom(book, 7), (std::vector<uint32_t>{first, second}));
     EXPECT_EQ(JudgingAddresses(book), (std::vector<uint32_t>{7, 8}));

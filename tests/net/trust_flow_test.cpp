@@ -17,6 +17,7 @@
 #include "net/connection.h"
 #include "pc/host.h"
 #include "net/device_name.h"
+#include "net/owner_session.h"
 #include "net/trust_store.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
@@ -215,6 +216,80 @@ TEST_F(OwnNetworkTest, AnAllowedDeviceIsRememberedWithItsHardwareAddressAndOnlyI
     closesocket(device);
 }
 
+// A Forget while the allowed device's hardware address is still being learnt wins: the lookup that
+// returns after it writes nothing back.
+HANDLE lookupMayReturn = nullptr;
+decltype(resolveNeighbour) savedAnswer = nullptr;
+TEST_F(OwnNetworkTest, AForgetWhileTheHardwareAddressIsLearntIsNotUndone)
+{
+    lookupMayReturn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const auto answering = resolveNeighbour;
+    resolveNeighbour = [](PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) -> NETIO_STATUS {
+        WaitForSingleObject(lookupMayReturn, 5000);
+        return savedAnswer(row, source);
+    };
+    savedAnswer = answering;
+    SOCKET device = AskedDevice("127.0.0.43");
+    Answer(L"Allow");
+    SendMessageW(statusWindow.window, WM_COMMAND, IDM_FORGET, 0);
+    SetEvent(lookupMayReturn);
+    PumpMessagesFor(500);
+    EXPECT_TRUE(ReadTrustedPhones().empty()) << "the forgotten device was written back";
+    closesocket(device);
+    CloseHandle(lookupMayReturn);
+}
+
+// A program on the PC itself in another user's session (the seam says session 2 for the ports it
+// is told; Wine names no owner for any) is closed without a question, and while this session's
+// program is served, its datagrams from the same address never act.
+uint16_t otherSessionPorts[2];
+TEST_F(TrustFlowTest, AnotherSessionsProgramIsClosedUnaskedAndItsDatagramsNeverAct)
+{
+    const auto saved = ownerSession;
+    ownerSession = [](Transport, uint32_t, uint16_t port) {
+        return port == otherSessionPorts[0] || port == otherSessionPorts[1] ? 2u : NO_OWNER_SESSION;
+    };
+    const auto boundSocket = [](int type, uint16_t& port) {
+        SOCKET bound = socket(AF_INET, type, 0);
+        sockaddr_in local = {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(bound, reinterpret_cast<sockaddr*>(&local), sizeof local);
+        int length = sizeof local;
+        getsockname(bound, reinterpret_cast<sockaddr*>(&local), &length);
+        port = ntohs(local.sin_port);
+        return bound;
+    };
+    SOCKET other = boundSocket(SOCK_STREAM, otherSessionPorts[0]);
+    sockaddr_in server = {};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(4026);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(other, reinterpret_cast<sockaddr*>(&server), sizeof server), 0);
+    EXPECT_TRUE(Ends(other, 3000)) << "another session's program was kept";
+    EXPECT_EQ(DevicePrompt(), nullptr);
+    EXPECT_FALSE(PhoneConnected());
+    closesocket(other);
+
+    SOCKET own = ConnectPhone("127.0.0.1");
+    ASSERT_TRUE(WaitUntil([] { return PhoneConnected(); }, 3000));
+    SOCKET otherSender = boundSocket(SOCK_DGRAM, otherSessionPorts[1]);
+    unsigned char wheel[INPUT_PACKET_SIZE];
+    EncodeInputPacket(InputPacket{PKT_WHEEL, 120, 0, 0}, wheel);
+    StartInputWatch();
+    sendto(otherSender, reinterpret_cast<const char*>(wheel), sizeof wheel, 0, reinterpret_cast<sockaddr*>(&server),
+           sizeof server);
+    SendDatagram(PKT_WHEEL, 120);  // from a port of this session's
+    PumpMessagesFor(1000);
+    size_t wheels = 0;
+    for (const WatchedInput& input : WatchedInputSoFar()) wheels += input.mouse && input.message == WM_MOUSEWHEEL;
+    StopInputWatch();
+    EXPECT_EQ(wheels, 1u) << "another session's datagram acted, or this session's did not";
+    closesocket(otherSender);
+    closesocket(own);
+    ownerSession = saved;
+}
+
 // "Don't allow", closing the prompt and letting it lapse all refuse: the device is closed at once,
 // and for a minute it is closed again without a question.
 TEST_F(TrustFlowTest, EveryWayOfNotAllowingClosesTheDeviceForAMinute)
@@ -226,6 +301,7 @@ TEST_F(TrustFlowTest, EveryWayOfNotAllowingClosesTheDeviceForAMinute)
     for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.how);
         SOCKET device = AskedDevice(refusal.device);
+        SOCKET second = ConnectPhone(refusal.device);  // waits behind its own question
         const std::string how = refusal.how;
         if (how == "Don't allow") Answer(L"Don't allow");
         if (how == "closed") {
@@ -234,8 +310,10 @@ TEST_F(TrustFlowTest, EveryWayOfNotAllowingClosesTheDeviceForAMinute)
         }
         if (how == "30 seconds") SendMessageW(DevicePrompt(), WM_TIMER, PROMPT_LAPSE_TIMER_ID, 0);
         EXPECT_TRUE(Ends(device, 3000));
+        EXPECT_TRUE(Ends(second, 3000)) << "a connection of the refused device was kept";
         EXPECT_EQ(DevicePrompt(), nullptr);
         closesocket(device);
+        closesocket(second);
         SOCKET again = ConnectPhone(refusal.device);
         const std::string stream(64 * 1024, 'x');  // whatever it sends, it is closed at once
         send(again, stream.data(), int(stream.size()), 0);
@@ -281,8 +359,11 @@ TEST_F(TrustStoreTest, TheListRoundTripsThroughTheRegistryAndAForeignValueIsLeft
     ForgetTrustedPhones();
     EXPECT_TRUE(ReadTrustedPhones().empty());
     EXPECT_EQ(RememberDevice(SeeDevice(device), L""), Remembered::Yes);
-    EXPECT_EQ(ReadTrustedPhones().size(), 1u);
+    ASSERT_EQ(ReadTrustedPhones().size(), 1u);
+    const TrustedPhone entry = ReadTrustedPhones()[0];
     ForgetTrustedPhones();
+    EXPECT_FALSE(RenamePhone(entry, L"renamed")) << "a rename of a forgotten phone said it wrote";
+    EXPECT_TRUE(ReadTrustedPhones().empty());
 }
 
 TEST(HostTest, ThePcsOwnAddressesAreThePcItselfAndOthersAreNot)

@@ -143,7 +143,7 @@ TEST(TrustedListTest, AnAllowedDeviceReplacesItsAddressOnlyEntryAndTakesOnlyTheN
     EXPECT_EQ(list.phones[1].name, L"found");
     EXPECT_EQ(list.phones[1].lastConnected, 9u);
     EXPECT_EQ(list.phones[0].name, L"pixel");
-    EXPECT_EQ(NameFromHostName(L"evil\r\n\u202Ephone.lan"), L"evilphone");
+    EXPECT_EQ(NameFromHostName(L"evil\r\n\u2028\u2029\u202Ephone.lan"), L"evilphone");
 }
 
 TEST(TrustedListTest, TheNewestThousandByLastConnectionAreKept)

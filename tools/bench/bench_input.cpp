@@ -145,7 +145,7 @@ int main(int argc, char** argv)
 #else
     const char* platform = "native Linux build";
 #endif
-    ServeInputFrom(htonl(INADDR_LOOPBACK), false);
+    ServeInputFrom(INADDR_LOOPBACK, false);
     if (!StartInputReceiver(nullptr, nullptr)) {
         std::fprintf(stderr, "bench_input: UDP port %u is taken\n", SERVICE_PORT);
         return 1;
