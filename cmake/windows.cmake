@@ -49,7 +49,7 @@ add_library(palvenor_win STATIC
   src/app/host_view.cpp
   src/app/kept_out_view.cpp
   src/app/serving.cpp
-  src/app/session_view.cpp
+  src/app/session_watch.cpp
   src/app/quit.cpp
   src/app/trust_prompt.cpp
   src/app/trust_view.cpp

@@ -72,10 +72,9 @@ void ShowFirewall()
     // blocks everything and rules of others are beyond it.
     const std::wstring line = LoadText(text);
     ShowFirewallText(line, verdict == FirewallVerdict::Blocked);
-    static std::vector<GUID> told;
-    GUID network = {};
-    (void)ShownAddressAdapter(network);  // none: all such networks count as one
-    ShowBalloonOncePerNetwork(told, network, line.c_str());
+    BalloonSubject network = {};
+    (void)ShownAddressAdapter(network.network);  // none: all such networks count as one
+    ShowBalloonOnce(IDS_FIREWALL_BLOCKED, network, line.c_str());
 }
 
 static void OnFirewallMended(MendOutcome outcome)
@@ -95,7 +94,7 @@ static DWORD WINAPI RunMend(void* window)
     const DWORD exitCode = runElevated(static_cast<HWND>(window), L"-allowfirewall");
     if (SUCCEEDED(com)) CoUninitialize();
     const MendOutcome outcome = exitCode == 0 ? MEND_DONE : exitCode == ERROR_CANCELLED ? MEND_DECLINED : MEND_FAILED;
-    (void)HandToUiThread([outcome] { OnFirewallMended(outcome); });
+    (void)RunOnUiThread([outcome] { OnFirewallMended(outcome); });
     return 0;
 }
 

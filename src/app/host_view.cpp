@@ -25,8 +25,7 @@ void RefreshLocalAddress()
 
 void WarnOfPublicNetwork()
 {
-    static std::vector<GUID> told;
-    GUID network = {};
-    if (phonesNetworkIsPublic(network))
-        ShowBalloonOncePerNetwork(told, network, LoadText(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
+    BalloonSubject network = {};
+    if (phonesNetworkIsPublic(network.network))
+        ShowBalloonOnce(IDS_PUBLIC_NETWORK, network, LoadText(IDS_PUBLIC_NETWORK).c_str(), L"ms-settings:network-status");
 }

@@ -1,7 +1,6 @@
 #include "app/kept_out_view.h"
 
-#include <algorithm>
-#include <vector>
+#include <string>
 
 #include "app/status_layout.h"
 #include "app/texts.h"
@@ -18,8 +17,6 @@ constexpr size_t SHOWN_TITLE_LENGTH = 32;
 // The window in front that the phone cannot reach, and what the line says of it.
 static HWND keptOut = nullptr;
 static std::wstring keptOutText;
-// The windows a balloon has named, while they exist.
-static std::vector<HWND> told;
 
 void WatchForeground()
 {
@@ -36,12 +33,7 @@ static std::wstring LineFor(std::wstring title)
     return text;
 }
 
-static bool Told(HWND window)
-{
-    for (HWND known : told)
-        if (known == window) return true;
-    return false;
-}
+static bool Told(HWND window) { return BalloonSaid(IDS_KEPT_OUT, {GUID{}, window}); }
 
 void OnForegroundChanged()
 {
@@ -56,7 +48,5 @@ void OnForegroundChanged()
 
 void OnInputServed()
 {
-    if (!keptOut || Told(keptOut)) return;  // another window came to the front since
-    told.erase(std::remove_if(told.begin(), told.end(), [](HWND window) { return !IsWindow(window); }), told.end());
-    if (ShowBalloon(keptOutText.c_str())) told.push_back(keptOut);
+    if (keptOut) ShowBalloonOnce(IDS_KEPT_OUT, {GUID{}, keptOut}, keptOutText.c_str());  // gone: another came in front
 }

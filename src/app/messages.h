@@ -31,3 +31,8 @@ constexpr UINT_PTR PROMPT_LAPSE_TIMER_ID = 104;  // the trust prompt goes unansw
 constexpr UINT PROMPT_LAPSE_MS = 30000;
 constexpr UINT_PTR NETWORK_SETTLED_TIMER_ID = 105;  // the advertisement anew after network changes
 constexpr UINT NETWORK_SETTLED_MS = 2000;
+// Early at log-on Remote Desktop's services may not take the session's registration yet.
+constexpr UINT_PTR SESSION_WATCH_TIMER_ID = 106;
+constexpr UINT SESSION_WATCH_RETRY_MS = 5000;
+constexpr UINT_PTR CONSOLE_ASK_TIMER_ID = 107;  // the console was between two sessions
+constexpr UINT CONSOLE_ASK_MS = 1000;

@@ -5,9 +5,10 @@
 #include "advertise/advertise.h"
 #include "app/connection_view.h"
 #include "app/messages.h"
-#include "app/session_view.h"
+#include "app/session_watch.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "base/ui_thread.h"
 #include "net/connection.h"
 #include "net/receiver.h"
 
@@ -35,6 +36,7 @@ INT_PTR OnQuitRequest()
 
 INT_PTR OnDestroy()
 {
+    EndUiThreadWork();  // what workers hand over from now on would find the window gone
     StopWatchingSession();
     PostQuitMessage(0);
     return TRUE;

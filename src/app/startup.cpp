@@ -12,7 +12,7 @@
 #include "app/options.h"
 #include "app/quit.h"
 #include "app/serving.h"
-#include "app/session_view.h"
+#include "app/session_watch.h"
 #include "app/status_window.h"
 #include "app/texts.h"
 #include "app/tray.h"
@@ -99,7 +99,7 @@ static Claim ClaimTheOnlyCopy()
         // holds it poses as a copy, and a second server would only find the port taken.
         if (!marker) return Claim::NameHeld;
         if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            marker.KeepForGood();
+            marker.HoldForLife();
             return Claim::Ours;
         }
         marker.Reset();  // this copy's handle must not keep the other's marker alive

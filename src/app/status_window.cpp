@@ -11,7 +11,7 @@
 #include "app/network_change.h"
 #include "app/quit.h"
 #include "app/serving.h"
-#include "app/session_view.h"
+#include "app/session_watch.h"
 #include "app/status_layout.h"
 #include "app/texts.h"
 #include "app/tray.h"
@@ -60,6 +60,8 @@ static INT_PTR OnTimer(WPARAM timer)
     case REFRESH_TIMER_ID: RefreshLocalAddress(); return FALSE;
     case PORT_RETRY_TIMER_ID: RetryServing(); return FALSE;
     case NETWORK_SETTLED_TIMER_ID: return OnNetworkSettled();
+    case SESSION_WATCH_TIMER_ID: RetryWatchingSession(); return FALSE;
+    case CONSOLE_ASK_TIMER_ID: AskTheConsoleAgain(); return FALSE;
     default: return FALSE;
     }
 }

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/texts.h"
@@ -88,7 +91,8 @@ void ShowTrayLook(const TrayLook& shown)
 bool ShowBalloon(const wchar_t* text, const wchar_t* link)
 {
     QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
-    if (SUCCEEDED(queryNotificationState(&state)) && state == QUNS_QUIET_TIME) return false;
+    const bool known = SUCCEEDED(queryNotificationState(&state));
+    if (known && state == QUNS_QUIET_TIME) return false;
     NOTIFYICONDATAW record = icon;
     record.uFlags = NIF_INFO;
     // Nothing it says is urgent: in a new user's first hour, Windows holds it back.
@@ -97,16 +101,33 @@ bool ShowBalloon(const wchar_t* text, const wchar_t* link)
     lstrcpynW(record.szInfo, text, ARRAYSIZE(record.szInfo));
     record.uTimeout = 10000;  // before Windows Vista; later ones follow the accessibility settings
     balloonLink = link;
-    (void)notifyIcon(NIM_MODIFY, &record);
-    return true;
+    return notifyIcon(NIM_MODIFY, &record) && (!known || state == QUNS_ACCEPTS_NOTIFICATIONS);
 }
 
-void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, const wchar_t* text,
-                               const wchar_t* link)
+namespace {
+
+struct Said {
+    UINT topic;
+    BalloonSubject subject;
+};
+std::vector<Said> said;
+
+}  // namespace
+
+bool BalloonSaid(UINT topic, const BalloonSubject& subject)
 {
-    for (const GUID& known : told)
-        if (IsEqualGUID(known, network)) return;
-    if (ShowBalloon(text, link)) told.push_back(network);
+    said.erase(std::remove_if(said.begin(), said.end(),
+                              [](const Said& once) { return once.subject.window && !IsWindow(once.subject.window); }),
+               said.end());
+    return std::any_of(said.begin(), said.end(), [&](const Said& once) {
+        return once.topic == topic && IsEqualGUID(once.subject.network, subject.network) &&
+               once.subject.window == subject.window;
+    });
+}
+
+void ShowBalloonOnce(UINT topic, const BalloonSubject& subject, const wchar_t* text, const wchar_t* link)
+{
+    if (!BalloonSaid(topic, subject) && ShowBalloon(text, link)) said.push_back({topic, subject});
 }
 
 // "Settings" is the default, bold item: what a double-click or Enter on the icon does.

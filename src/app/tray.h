@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <vector>
-
 // The shell call that adds, changes and removes the icon; tests put a recorder here.
 extern BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAW record);
 
@@ -22,11 +20,20 @@ struct TrayLook {
 void ShowTrayLook(const TrayLook& look);
 // A balloon on the icon's current look; a click on it opens link (a page or a settings address).
 // None is shown in the user's quiet time (a new user's first hour), when Windows would dismiss it
-// unseen: false then, and a balloon meant to be said once is said at its next occasion.
+// unseen. True when it was said: the shell took it while Windows accepts notifications.
 bool ShowBalloon(const wchar_t* text, const wchar_t* link = nullptr);
-// The balloon once for each network, which told remembers once it is shown.
-void ShowBalloonOncePerNetwork(std::vector<GUID>& told, const GUID& network, const wchar_t* text,
-                               const wchar_t* link = nullptr);
+
+// What a balloon said once is about: a network, a window, or neither (once in all).
+struct BalloonSubject {
+    GUID network;
+    HWND window;
+};
+// The balloon, unless one of this topic (the id of its text) was said about this subject already.
+// It counts as said only as ShowBalloon says: one the user could not see (quiet time, away or busy,
+// a presentation or a full-screen program) is said at its next occasion. The tray keeps the one
+// memory of what was said; a window's is forgotten with the window.
+void ShowBalloonOnce(UINT topic, const BalloonSubject& subject, const wchar_t* text, const wchar_t* link = nullptr);
+bool BalloonSaid(UINT topic, const BalloonSubject& subject);
 // Windows' word on whether the user may be shown notifications; tests replace it.
 extern HRESULT(WINAPI* queryNotificationState)(QUERY_USER_NOTIFICATION_STATE* state);
 

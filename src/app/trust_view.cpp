@@ -58,8 +58,8 @@ static void OnDeviceLearnt(uint32_t number, const Device& device)
         question->device = device;
     }
     // Said once: the list stays as it is, and the user can mend or remove it.
-    static bool told = false;
-    if (remembered == Remembered::ForeignValue && !told) told = ShowBalloon(LoadText(IDS_CANNOT_REMEMBER).c_str());
+    if (remembered == Remembered::ForeignValue)
+        ShowBalloonOnce(IDS_CANNOT_REMEMBER, {}, LoadText(IDS_CANNOT_REMEMBER).c_str());
 }
 
 void RememberAllowedDevice(uint32_t address, uint32_t number)

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <new>
@@ -11,81 +10,117 @@
 namespace {
 
 constexpr UINT WM_RUN_WORK = WM_APP;
+// Runs what is queued when a message could not be posted (another program filled the UI thread's
+// queue): a timer's message is made when it is due, never queued, so it always comes.
+constexpr UINT_PTR BACKSTOP_TIMER_ID = 1;
+constexpr UINT BACKSTOP_MS = 100;
 
-HWND worksWindow = nullptr;
-std::mutex queueLock;
-// Each closure with its number, by which one whose message could not be posted is taken back.
-std::deque<std::pair<uint64_t, std::function<void()>>> queue;
-uint64_t lastNumber = 0;
+// The queue and its window. Never destroyed: a worker may still hand work over while the process
+// ends and its statics go.
+struct Works {
+    std::mutex lock;
+    std::deque<std::function<void()>> queue;
+    HWND window = nullptr;
+    // One message at a time stands for the whole queue, so that the message queue's limit never
+    // drops work however much is handed over.
+    bool posted = false;
+    bool taking = false;
+};
+Works& works = *new Works;
 
-bool TakeNext(std::function<void()>& work)
+// Posts the message that stands for the queue; where it cannot be posted, the backstop timer runs
+// the queue, armed here on the UI thread or at the latest by the next hand-off that finds it.
+void PostForQueue(HWND window)
 {
-    std::lock_guard<std::mutex> lock(queueLock);
-    if (queue.empty()) return false;
-    work = std::move(queue.front().second);
-    queue.pop_front();
-    return true;
+    if (PostMessageW(window, WM_RUN_WORK, 0, 0)) return;
+    {
+        std::lock_guard<std::mutex> guard(works.lock);
+        works.posted = false;
+    }
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        SetTimer(window, BACKSTOP_TIMER_ID, BACKSTOP_MS, nullptr);
 }
 
-// Each message runs what is queued, in order; a closure that runs a modal loop lets the next
-// message go on from where it stands.
-LRESULT CALLBACK WorksProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Runs the closure at the front; another message follows for the rest, so that a closure that runs
+// a modal loop lets the queue go on from where it stands, in order.
+void RunNext(HWND window)
 {
-    if (message != WM_RUN_WORK) return DefWindowProcW(window, message, wParam, lParam);
     std::function<void()> work;
-    while (TakeNext(work)) work();
-    return 0;
-}
-
-void TakeBack(uint64_t number)
-{
-    std::lock_guard<std::mutex> lock(queueLock);
-    for (auto queued = queue.begin(); queued != queue.end(); ++queued)
-        if (queued->first == number) {
-            queue.erase(queued);
+    bool more = false;
+    {
+        std::lock_guard<std::mutex> guard(works.lock);
+        if (works.queue.empty()) {
+            works.posted = false;
             return;
         }
+        work = std::move(works.queue.front());
+        works.queue.pop_front();
+        more = !works.queue.empty();
+        works.posted = more;
+    }
+    if (more) PostForQueue(window);
+    work();
 }
 
-bool Queue(std::function<void()> work, bool waitWhileFull)
+LRESULT CALLBACK WorksProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    uint64_t number = 0;
-    {
-        std::lock_guard<std::mutex> lock(queueLock);
-        try {
-            queue.emplace_back(number = ++lastNumber, std::move(work));
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+    switch (message) {
+    case WM_RUN_WORK: RunNext(window); return 0;
+    case WM_TIMER:
+        KillTimer(window, BACKSTOP_TIMER_ID);
+        RunNext(window);
+        return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
-    // A full queue empties in time, unless it is the caller's own.
-    const bool mayWait =
-        waitWhileFull && worksWindow && GetWindowThreadProcessId(worksWindow, nullptr) != GetCurrentThreadId();
-    while (!worksWindow || !PostMessageW(worksWindow, WM_RUN_WORK, 0, 0)) {
-        if (!mayWait || !IsWindow(worksWindow)) {
-            TakeBack(number);
-            return false;
-        }
-        Sleep(50);
-    }
-    return true;
 }
 
 }  // namespace
 
 bool StartUiThreadWork()
 {
-    if (worksWindow) return true;
+    if (works.window) return true;
     WNDCLASSW type = {};
     type.lpfnWndProc = WorksProc;
     type.hInstance = GetModuleHandleW(nullptr);
     type.lpszClassName = L"Palvenor UI thread work";
     if (!RegisterClassW(&type) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    worksWindow = CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+    HWND window = CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
                                   nullptr);
-    return worksWindow != nullptr;
+    std::lock_guard<std::mutex> guard(works.lock);
+    works.window = window;
+    works.taking = window != nullptr;
+    works.posted = false;
+    return works.taking;
 }
 
-bool RunOnUiThread(std::function<void()> work) { return Queue(std::move(work), false); }
+bool RunOnUiThread(std::function<void()> work)
+{
+    HWND window = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(works.lock);
+        if (!works.taking) return false;
+        try {
+            works.queue.push_back(std::move(work));
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (works.posted) return true;  // the message already posted runs this too
+        works.posted = true;
+        window = works.window;
+    }
+    PostForQueue(window);
+    return true;
+}
 
-bool HandToUiThread(std::function<void()> work) { return Queue(std::move(work), true); }
+void EndUiThreadWork()
+{
+    HWND window = nullptr;
+    std::deque<std::function<void()>> dropped;  // destroyed outside the lock
+    {
+        std::lock_guard<std::mutex> guard(works.lock);
+        works.taking = false;
+        dropped.swap(works.queue);
+        window = std::exchange(works.window, nullptr);
+    }
+    if (window) DestroyWindow(window);
+}

@@ -20,59 +20,53 @@ static bool IsLoopback(uint32_t device) { return (device >> 24) == 127; }
 bool (*deviceIsLocal)(uint32_t device) = InLocalRange;
 bool (*deviceIsPcItself)(uint32_t device) = IsLoopback;
 
-static ConnectionBook book;
-static SOCKET listener = INVALID_SOCKET;
+static ConnectionBook connections;
+static OwnedSocket listener;
 static HWND listenWindow = nullptr;
 static ShowChange show = nullptr;
 
-// Each monitor's wake event, by its socket, from the accept until the socket is closed.
-struct Wake {
-    SOCKET socket;
-    OwnedHandle event;
+// Every accepted socket with its monitor's wake event, owned here from the accept until the
+// monitor reports its end. Never destroyed: a monitor may still run as the process ends.
+struct Accepted {
+    OwnedSocket socket;
+    OwnedHandle wake;
 };
-static std::vector<Wake> wakes;
+static std::vector<Accepted>& accepted = *new std::vector<Accepted>;
 
-static Wake* WakeOf(SOCKET socket)
+static Accepted* AcceptedOf(SOCKET socket)
 {
-    for (Wake& wake : wakes)
-        if (wake.socket == socket) return &wake;
+    for (Accepted& entry : accepted)
+        if (entry.socket.get() == socket) return &entry;
     return nullptr;
 }
 
 // Closes the socket, and its monitor's wake event with it.
 static void CloseConnection(SOCKET socket)
 {
-    if (Wake* wake = WakeOf(socket)) {
-        *wake = std::move(wakes.back());
-        wakes.pop_back();
+    if (Accepted* entry = AcceptedOf(socket)) {
+        *entry = std::move(accepted.back());
+        accepted.pop_back();
     }
-    closesocket(socket);
 }
 
 bool Listen(HWND window, UINT socketEvent, ShowChange shown)
 {
     listenWindow = window;
     show = shown;
-    if (listener != INVALID_SOCKET) return true;
-    SOCKET candidate = socket(AF_INET, SOCK_STREAM, 0);
-    if (candidate == INVALID_SOCKET) return false;
+    if (listener) return true;
+    OwnedSocket candidate(socket(AF_INET, SOCK_STREAM, 0));
     // A full backlog refuses phones that connect in a burst, as one does on reconnecting.
-    if (!BindServicePortExclusively(candidate, SERVICE_PORT) || listen(candidate, SOMAXCONN) == SOCKET_ERROR ||
-        WSAAsyncSelect(candidate, window, socketEvent, FD_ACCEPT) == SOCKET_ERROR) {
-        closesocket(candidate);
+    if (!candidate || !BindServicePortExclusively(candidate.get(), SERVICE_PORT) ||
+        listen(candidate.get(), SOMAXCONN) == SOCKET_ERROR ||
+        WSAAsyncSelect(candidate.get(), window, socketEvent, FD_ACCEPT) == SOCKET_ERROR)
         return false;
-    }
-    listener = candidate;
+    listener = std::move(candidate);
     return true;
 }
 
-void StopListening()
-{
-    if (listener != INVALID_SOCKET) closesocket(listener);
-    listener = INVALID_SOCKET;
-}
+void StopListening() { listener.Reset(); }
 
-bool PhoneConnected() { return book.connected; }
+bool PhoneConnected() { return connections.connected; }
 
 static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start);
 static PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number);
@@ -91,14 +85,14 @@ static void AskInTurn(uint32_t number)
 static void EndConnection(SocketId socket)
 {
     (void)shutdown(SOCKET(socket), SD_BOTH);
-    if (Wake* wake = WakeOf(SOCKET(socket))) SetEvent(wake->event.get());
+    if (Accepted* entry = AcceptedOf(SOCKET(socket))) SetEvent(entry->wake.get());
 }
 
 // A datagram from the PC itself is taken only from a program of this session.
 static bool SentFromThisSession(uint32_t address, uint16_t port) { return HeldInThisSession(Transport::Udp, address, port); }
 
 // Carries out a step in its order, and hands back what the user is to be shown.
-static PhoneChange CarryOut(const ConnectionStep& step)
+static PhoneChange TakeStep(const ConnectionStep& step)
 {
     if (step.end != NO_SOCKET) {
         EndConnection(step.end);
@@ -109,7 +103,7 @@ static PhoneChange CarryOut(const ConnectionStep& step)
     if (step.change.kind == PhoneChange::Connected)
         ServeInputFrom(step.change.address, step.judged,
                        deviceIsPcItself(step.change.address) ? SentFromThisSession : nullptr);
-    if (step.judged) AwaitInputFrom(JudgingAddresses(book));
+    if (step.judged) AwaitInputFrom(JudgingAddresses(connections));
     const uint32_t device = step.change.address;
     // Its last connection is when it connected or left.
     if (step.change.kind == PhoneChange::Connected || step.change.kind == PhoneChange::Left) NoteConnectedNow(device);
@@ -121,21 +115,23 @@ static PhoneChange CarryOut(const ConnectionStep& step)
     return step.change;
 }
 
-// Hands the connection to a new monitor; false, with nothing started, when none can be.
-static bool StartMonitor(SOCKET phone, uint32_t number)
+// Hands the connection to a new monitor, and the socket to the accepted ones; false, with nothing
+// started, when none can be (the socket is then closed, here or at the monitor's end).
+static bool StartMonitor(OwnedSocket phone, uint32_t number)
 {
     OwnedHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!wake) return false;
+    const SOCKET lentSocket = phone.get();
     const HANDLE lent = wake.get();
     try {
-        wakes.push_back({phone, std::move(wake)});
+        accepted.push_back({std::move(phone), std::move(wake)});
     } catch (const std::bad_alloc&) {
-        return false;  // the event closed with the entry that could not be kept
+        return false;  // both closed with the entry that could not be kept
     }
-    auto* watched = new (std::nothrow) MonitoredConnection{phone, lent, number, OnJudged, OnEnded};
+    auto* watched = new (std::nothrow) MonitoredConnection{lentSocket, lent, number, OnJudged, OnEnded};
     // Monitors end by themselves and nobody waits for them, so the thread's handle is not kept.
     const OwnedHandle thread(watched ? CreateThread(nullptr, 0, RunConnectionMonitor, watched, 0, nullptr) : nullptr);
-    if (!thread) delete watched;  // the wake event goes when the socket is closed
+    if (!thread) delete watched;  // both go when the socket is closed at its end
     return bool(thread);
 }
 
@@ -154,31 +150,26 @@ static bool AcceptablePeer(SOCKET phone, uint32_t& address)
 
 PhoneChange AcceptConnection()
 {
-    SOCKET phone = accept(listener, nullptr, nullptr);
-    if (phone == INVALID_SOCKET) return {};  // the phone left before it was taken: nothing changes
+    OwnedSocket phone(accept(listener.get(), nullptr, nullptr));
+    if (!phone) return {};  // the phone left before it was taken: nothing changes
 
     // The accepted socket inherits the listener's notification; its monitor takes its own.
-    WSAAsyncSelect(phone, listenWindow, 0, 0);
+    WSAAsyncSelect(phone.get(), listenWindow, 0, 0);
 
     uint32_t address = 0;
-    if (!AcceptablePeer(phone, address)) {
-        closesocket(phone);  // refused: the user sees nothing change
-        return {};
-    }
+    if (!AcceptablePeer(phone.get(), address)) return {};  // refused: the user sees nothing change
+    const SocketId id = SocketId(phone.get());
     Watching watching;
     try {
-        watching = WatchConnection(book, SocketId(phone), address);
-        AwaitInputFrom(JudgingAddresses(book));
+        watching = WatchConnection(connections, id, address);
+        AwaitInputFrom(JudgingAddresses(connections));
     } catch (const std::bad_alloc&) {
         // No memory to record it: as if refused. One recorded goes on, its datagrams not held.
     }
-    if (watching.number == 0) {
-        closesocket(phone);  // too many open, or no memory: as if refused
-        return {};
-    }
+    if (watching.number == 0) return {};  // too many open, or no memory: as if refused
     for (SocketId socket : watching.end) EndConnection(socket);
     const uint32_t number = watching.number;
-    if (!StartMonitor(phone, number)) return CarryOut(MonitorEnded(book, SocketId(phone), number));
+    if (!StartMonitor(std::move(phone), number)) return TakeStep(MonitorEnded(connections, id, number));
     return {};  // the monitor judges it within a second
 }
 
@@ -186,7 +177,7 @@ PhoneChange AcceptConnection()
 static Admission AdmissionOf(uint32_t address)
 {
     const TrustFacts facts = {deviceIsPcItself(address), IsRemembered(ReadTrustedPhones(), SeeDevice(address)),
-                              RefusedRecently(address), Asking(book)};
+                              RefusedRecently(address), Asking(connections)};
     return DecideAdmission(facts);
 }
 
@@ -205,23 +196,23 @@ static bool StillOpen(SocketId socket)
 // back already on a connection of its own), and the next in line is judged.
 static PhoneChange AdmitPhone(uint32_t number)
 {
-    const ConnectionBook::Watched* entry = FindWatched(book, number);
+    const ConnectionBook::Watched* entry = FindWatched(connections, number);
     if (!entry) return {};
     const Admission admission = AdmissionOf(entry->address);
-    if (admission == Admission::Ask && !StillOpen(entry->socket)) return CarryOut(PassOver(book, number));
-    return CarryOut(Admit(book, number, admission));
+    if (admission == Admission::Ask && !StillOpen(entry->socket)) return TakeStep(PassOver(connections, number));
+    return TakeStep(Admit(connections, number, admission));
 }
 
 static PhoneChange HandleConnectionJudged(uint32_t number, ConnectionStart start)
 {
     if (start != ConnectionStart::Phone && start != ConnectionStart::Silent)
-        return CarryOut(Admit(book, number, Admission::Close));  // a browser: no word to the user
-    const ConnectionBook::Watched* entry = FindWatched(book, number);
+        return TakeStep(Admit(connections, number, Admission::Close));  // a browser: no word to the user
+    const ConnectionBook::Watched* entry = FindWatched(connections, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Judging) return {};  // judged by a datagram, or gone
     // A program of the PC itself that has said nothing (a browser's preconnect, which a web page
     // can aim here) takes over from a phone elsewhere only at its first datagram. From the
     // phone's own address it may: that address's datagrams already drive the PC.
-    if (start == ConnectionStart::Silent && book.connected && book.currentAddress != entry->address &&
+    if (start == ConnectionStart::Silent && connections.connected && connections.currentAddress != entry->address &&
         deviceIsPcItself(entry->address))
         return {};
     return AdmitPhone(number);
@@ -231,7 +222,7 @@ PhoneChange HandleInputArrived(uint32_t address)
 {
     PhoneChange shown;
     // The latest connection from the address is the one that counts; earlier ones end with it.
-    for (uint32_t number : JudgingFrom(book, address)) {
+    for (uint32_t number : JudgingFrom(connections, address)) {
         const PhoneChange change = AdmitPhone(number);
         if (change.kind != PhoneChange::Nothing) shown = change;
     }
@@ -240,46 +231,49 @@ PhoneChange HandleInputArrived(uint32_t address)
 
 PhoneChange AnswerDevice(uint32_t number, bool allowed)
 {
-    const ConnectionBook::Watched* entry = FindWatched(book, number);
+    const ConnectionBook::Watched* entry = FindWatched(connections, number);
     if (!entry || entry->stage != ConnectionBook::Watched::Asking) return {};
     if (!allowed) NoteRefused(entry->address);
-    return CarryOut(Answer(book, number, allowed));
+    return TakeStep(Answer(connections, number, allowed));
 }
 
 PhoneChange ForgetDevice(const TrustedPhone& entry)
 {
-    if (!ForgetStoredPhone(entry) || !book.connected || book.currentAddress != entry.address) return {};
-    const uint32_t device = book.currentAddress;
+    if (!ForgetStoredPhone(entry) || !connections.connected || connections.currentAddress != entry.address) return {};
+    const uint32_t device = connections.currentAddress;
     // The phone connected now goes at once unless another entry still vouches for it.
     if (deviceIsPcItself(device) || IsRemembered(ReadTrustedPhones(), SeeDevice(device))) return {};
-    return CarryOut(DisconnectPhone(book));
+    return TakeStep(DisconnectPhone(connections));
 }
 
 PhoneChange ForgetEveryDevice()
 {
     ForgetTrustedPhones();
-    if (!book.connected || deviceIsPcItself(book.currentAddress)) return {};
-    return CarryOut(DisconnectPhone(book));
+    if (!connections.connected || deviceIsPcItself(connections.currentAddress)) return {};
+    return TakeStep(DisconnectPhone(connections));
 }
 
-PhoneChange Disconnect() { return CarryOut(DisconnectPhone(book)); }
+PhoneChange Disconnect() { return TakeStep(DisconnectPhone(connections)); }
 
-static PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return CarryOut(MonitorEnded(book, socket, number)); }
+static PhoneChange HandleMonitorEnded(SocketId socket, uint32_t number) { return TakeStep(MonitorEnded(connections, socket, number)); }
 
 void EndEveryConnection()
 {
-    for (SocketId socket : EndEveryConnection(book)) {
-        ConnectionStep step;
-        step.end = socket;
-        (void)CarryOut(step);
+    for (SocketId socket : EndEveryConnection(connections)) {
+        // Reset, not closed gracefully: with the phone out of reach a closing connection would
+        // linger, and a listener that accepted keeps its exclusive port while any of its
+        // connections does, from the copy at the screen.
+        const linger abort = {1, 0};
+        (void)setsockopt(SOCKET(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+        EndConnection(socket);
     }
     StopServingInput();
     AwaitInputFrom({});
 }
 
-bool HoldQuestions() { return HoldQuestions(book); }
+bool HoldQuestions() { return HoldQuestions(connections); }
 
 void ResumeQuestions()
 {
-    if (const uint32_t next = ResumeQuestions(book)) AskInTurn(next);
+    if (const uint32_t next = ResumeQuestions(connections)) AskInTurn(next);
 }

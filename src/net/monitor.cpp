@@ -61,7 +61,7 @@ void WatchUntilClosed(const MonitoredConnection& watched, const Watch& watch)
             if (start == ConnectionStart::Undecided && now >= judgeBy)
                 start = kept == 0 ? ConnectionStart::Silent : ConnectionStart::Phone;
             if (start != ConnectionStart::Undecided) {
-                if (!HandToUiThread([tell = watched.judged, number = watched.number, start] { tell(number, start); }))
+                if (!RunOnUiThread([tell = watched.judged, number = watched.number, start] { tell(number, start); }))
                     return;
                 judged = true;
             }
@@ -97,11 +97,8 @@ DWORD WINAPI RunConnectionMonitor(LPVOID argument)
         if (WSAEventSelect(watched.socket, arrived, FD_READ | FD_CLOSE) == 0) WatchUntilClosed(watched, watch);
         WSACloseEvent(arrived);
     }
-    // The last use of the socket and the event here; the UI thread closes both when told. Only
-    // with the UI thread gone, when nobody else ever will, are they closed here.
-    if (!HandToUiThread([tell = watched.ended, socket = watched.socket, number = watched.number] { tell(socket, number); })) {
-        closesocket(watched.socket);
-        const OwnedHandle lastOwner(watched.wake);
-    }
+    // The last use of the socket and the event here; the UI thread, their owner, closes both when
+    // told. With the UI thread gone the program is ending, and they go with it.
+    (void)RunOnUiThread([tell = watched.ended, socket = watched.socket, number = watched.number] { tell(socket, number); });
     return 0;
 }

@@ -13,8 +13,9 @@
 #include "net/sockets.h"
 
 // Whom the receiver serves. The lock is held while a packet is dispatched, so once
-// StopServingInput returns no packet of the ended connection can still press anything.
-static std::mutex inputLock;
+// StopServingInput returns no packet of the ended connection can still press anything. What the
+// receiver's thread uses is never destroyed: the thread runs on while the process ends.
+static std::mutex& inputLock = *new std::mutex;
 static bool serving = false;
 static bool paused = false;
 static bool locked = false;
@@ -45,7 +46,8 @@ constexpr auto HELD_FOR = std::chrono::seconds(2);
 static HeldDatagram held[MOST_HELD];
 static size_t heldNext = 0;
 // The addresses being judged, as the connection's side last told, and those already reported.
-static std::vector<uint32_t> awaited, reported;
+static std::vector<uint32_t>& awaited = *new std::vector<uint32_t>;
+static std::vector<uint32_t>& reported = *new std::vector<uint32_t>;
 static InputArrived reportArrival = nullptr;
 static InputServed reportServed = nullptr;
 static bool servedWanted = false;
@@ -174,14 +176,10 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
     ReportArrival(sender);
 }
 
-static SOCKET BindReceiver()
+static OwnedSocket BindReceiver()
 {
-    SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
-    if (receiver == INVALID_SOCKET) return INVALID_SOCKET;
-    if (!BindServicePortExclusively(receiver, SERVICE_PORT)) {
-        closesocket(receiver);
-        return INVALID_SOCKET;
-    }
+    OwnedSocket receiver(socket(AF_INET, SOCK_DGRAM, 0));
+    if (receiver && !BindServicePortExclusively(receiver.get(), SERVICE_PORT)) receiver.Reset();
     return receiver;
 }
 
@@ -204,18 +202,18 @@ static void ReceiveUntilBroken(SOCKET receiver)
 }
 
 // A socket that fails for good is replaced, so that the phone's input keeps arriving; while the
-// port cannot be bound again it is tried once a second. The thread ends with the program.
-static void ReceiveInput(SOCKET receiver)
+// port cannot be bound again it is tried once a second. The thread owns its socket, and ends with
+// the program.
+static void ReceiveInput(OwnedSocket receiver)
 {
 #ifdef _WIN32
     // It only ever wakes for a datagram, and a phone's input is felt when it is late.
     (void)SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
 #endif
-    while (receiver != INVALID_SOCKET) {
-        ReceiveUntilBroken(receiver);
-        closesocket(receiver);
-        receiver = INVALID_SOCKET;
-        while (!ending && !stopping && (receiver = BindReceiver()) == INVALID_SOCKET)
+    while (receiver) {
+        ReceiveUntilBroken(receiver.get());
+        receiver.Reset();
+        while (!ending && !stopping && !(receiver = BindReceiver()))
             std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     receiving = false;
@@ -234,13 +232,12 @@ bool StartInputReceiver(InputArrived arrived, InputServed served)
     reportArrival = arrived;
     reportServed = served;
     reported.reserve(MOST_HELD);  // the receiver's thread never allocates
-    SOCKET receiver = BindReceiver();
-    if (receiver == INVALID_SOCKET) return false;
+    OwnedSocket receiver = BindReceiver();
+    if (!receiver) return false;
     try {
-        std::thread(ReceiveInput, receiver).detach();  // it ends with the process
+        std::thread(ReceiveInput, std::move(receiver)).detach();  // it ends with the process
     } catch (const std::system_error&) {
-        closesocket(receiver);
-        return false;
+        return false;  // the socket closed with the thread that could not start
     }
     receiving = true;
     return true;
@@ -253,16 +250,15 @@ void StopInputReceiver()
 {
     if (!receiving) return;
     stopping = true;
-    SOCKET waker = socket(AF_INET, SOCK_DGRAM, 0);
+    const OwnedSocket waker(socket(AF_INET, SOCK_DGRAM, 0));
     sockaddr_in self = {};
     self.sin_family = AF_INET;
     self.sin_port = htons(SERVICE_PORT);
     self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     for (int tries = 0; receiving && tries < 100; ++tries) {
-        if (waker != INVALID_SOCKET)
-            (void)sendto(waker, "x", 1, 0, reinterpret_cast<const sockaddr*>(&self), sizeof self);
+        if (waker)
+            (void)sendto(waker.get(), "x", 1, 0, reinterpret_cast<const sockaddr*>(&self), sizeof self);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (waker != INVALID_SOCKET) closesocket(waker);
     stopping = false;
 }

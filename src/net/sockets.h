@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/owned_socket.h"
+
 #ifdef _WIN32
 #include <winsock2.h>
 #include <windows.h>
@@ -12,13 +14,9 @@ using SocketLength = int;
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 
-using SOCKET = int;
-constexpr SOCKET INVALID_SOCKET = -1;
-inline int closesocket(SOCKET socket) { return close(socket); }
 using SocketLength = socklen_t;
 #endif
 

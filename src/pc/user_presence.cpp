@@ -1,8 +1,8 @@
 #include "pc/user_presence.h"
 
-ScreenPresence PresenceAtStart(uint32_t ownSession, uint32_t consoleSession)
+ScreenPresence PresenceAtStart(uint32_t ownSession, uint32_t consoleSession, bool locked)
 {
-    return {ownSession == consoleSession, false};
+    return {consoleSession != NO_CONSOLE_SESSION && ownSession == consoleSession, locked};
 }
 
 bool ServesInput(ScreenPresence presence) { return presence.atConsole && !presence.locked; }

@@ -25,8 +25,12 @@ struct PresenceChange {
     bool resumeInput;   // input is acted on again, and a question waiting is asked
 };
 
-// At start-up: the program's own session compared with the console's.
-ScreenPresence PresenceAtStart(uint32_t ownSession, uint32_t consoleSession);
+// The console's session while it is between two sessions (one leaving, the next not yet there).
+constexpr uint32_t NO_CONSOLE_SESSION = 0xFFFFFFFF;
+
+// At start-up: the program's own session compared with the console's, and whether its screen is
+// locked then. With no console session, this one is away until the console is asked again.
+ScreenPresence PresenceAtStart(uint32_t ownSession, uint32_t consoleSession, bool locked);
 // A notice about a session: only this process's own counts.
 PresenceChange OnSessionNotice(ScreenPresence before, uint32_t event, bool ownSession);
 // Whether phones drive the PC: at the console and not locked.

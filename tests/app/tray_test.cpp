@@ -140,6 +140,46 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     queryNotificationState = savedState;
 }
 
+// A balloon said once counts as said only when the shell took it while Windows accepts
+// notifications: one the user could not see is said again at the next occasion.
+QUERY_USER_NOTIFICATION_STATE standInState = QUNS_ACCEPTS_NOTIFICATIONS;
+BOOL shellTakes = TRUE;
+int balloonsOffered = 0;
+TEST_F(TrayTest, ABalloonSaidOnceCountsOnlyWhenTheUserCouldSeeIt)
+{
+    const auto savedState = queryNotificationState;
+    const auto savedShell = notifyIcon;
+    queryNotificationState = [](QUERY_USER_NOTIFICATION_STATE* state) -> HRESULT {
+        *state = standInState;
+        return S_OK;
+    };
+    notifyIcon = [](DWORD, PNOTIFYICONDATAW record) -> BOOL {
+        balloonsOffered += (record->uFlags & NIF_INFO) != 0;
+        return shellTakes;
+    };
+    const struct {
+        QUERY_USER_NOTIFICATION_STATE state;
+        BOOL shellTakes;
+        int offered;  // to the shell, of two occasions
+    } cases[] = {
+        {QUNS_ACCEPTS_NOTIFICATIONS, TRUE, 1}, {QUNS_ACCEPTS_NOTIFICATIONS, FALSE, 2}, {QUNS_QUIET_TIME, TRUE, 0},
+        {QUNS_NOT_PRESENT, TRUE, 2},           {QUNS_BUSY, TRUE, 2},                   {QUNS_PRESENTATION_MODE, TRUE, 2},
+        {QUNS_RUNNING_D3D_FULL_SCREEN, TRUE, 2},
+    };
+    unsigned long network = 100;
+    for (const auto& c : cases) {
+        standInState = c.state;
+        shellTakes = c.shellTakes;
+        balloonsOffered = 0;
+        const BalloonSubject subject = {GUID{++network, 0, 0, {0}}, nullptr};
+        for (int occasion = 0; occasion < 2; ++occasion) ShowBalloonOnce(IDS_PUBLIC_NETWORK, subject, L"public");
+        EXPECT_EQ(balloonsOffered, c.offered) << "state " << c.state << ", shell " << c.shellTakes;
+        EXPECT_EQ(BalloonSaid(IDS_PUBLIC_NETWORK, subject), c.offered == 1) << "state " << c.state;
+    }
+    queryNotificationState = savedState;
+    notifyIcon = savedShell;
+}
+
 // Opens the tray menu as the right button's release, Shift+F10 or the menu key on the icon does,
 // reads the state of "Disconnect" and the default item while it is open, and closes it as the user
 // would with Escape.

@@ -45,6 +45,7 @@ void AppTest::SetUp()
     WSADATA network;
     ASSERT_EQ(WSAStartup(MAKEWORD(2, 1), &network), 0);
     notifyIcon = RecordTrayCall;
+    ASSERT_TRUE(StartUiThreadWork());  // the last test's window took it with it
     statusWindow.instance = GetModuleHandleW(nullptr);
     statusWindow.window =
         CreateDialogParamW(statusWindow.instance, MAKEINTRESOURCEW(IDD_STATUS), nullptr, StatusWindowProc, 0);

@@ -53,8 +53,8 @@ struct Options {
 
 struct Session {
     sockaddr_in server{};
-    SOCKET udp = INVALID_SOCKET;
-    SOCKET tcp = INVALID_SOCKET;
+    OwnedSocket udp;
+    OwnedSocket tcp;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     bool checkingOnly = false;  // commands are parsed, nothing is sent or waited for
 };
@@ -111,7 +111,7 @@ std::vector<uint16_t> Utf16Units(const std::string& text)
 void SendDatagram(const Session& session, const void* bytes, size_t size)
 {
     if (session.checkingOnly) return;
-    sendto(session.udp, static_cast<const char*>(bytes), int(size), 0,
+    sendto(session.udp.get(), static_cast<const char*>(bytes), int(size), 0,
            reinterpret_cast<const sockaddr*>(&session.server), sizeof session.server);
 }
 
@@ -189,7 +189,7 @@ void PrintHeartbeats(Session* session)
     unsigned char buffer[64];
     size_t pending = 0;
     for (;;) {
-        const int received = recv(session->tcp, reinterpret_cast<char*>(buffer), sizeof buffer, 0);
+        const int received = recv(session->tcp.get(), reinterpret_cast<char*>(buffer), sizeof buffer, 0);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - session->start).count();
         if (received <= 0) {
@@ -267,12 +267,12 @@ int main(int argc, char** argv)
     session.server.sin_port = htons(SERVICE_PORT);
     if (inet_pton(AF_INET, options.host.c_str(), &session.server.sin_addr) != 1) Fail("bad --host address");
 
-    session.udp = socket(AF_INET, SOCK_DGRAM, 0);
+    session.udp = OwnedSocket(socket(AF_INET, SOCK_DGRAM, 0));
     if (!options.from.empty()) {
         sockaddr_in local{};
         local.sin_family = AF_INET;
         if (inet_pton(AF_INET, options.from.c_str(), &local.sin_addr) != 1) Fail("bad --from address");
-        if (bind(session.udp, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        if (bind(session.udp.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
             std::fprintf(stderr, "phonesim: cannot send from %s\n", options.from.c_str());
             return 1;
         }
@@ -286,8 +286,8 @@ int main(int argc, char** argv)
 
     std::thread reader;
     if (options.connect) {
-        session.tcp = socket(AF_INET, SOCK_STREAM, 0);
-        if (connect(session.tcp, reinterpret_cast<sockaddr*>(&session.server), sizeof session.server) != 0) {
+        session.tcp = OwnedSocket(socket(AF_INET, SOCK_STREAM, 0));
+        if (connect(session.tcp.get(), reinterpret_cast<sockaddr*>(&session.server), sizeof session.server) != 0) {
             std::fprintf(stderr, "phonesim: cannot connect to %s port %u\n", options.host.c_str(), SERVICE_PORT);
             return 1;
         }
@@ -313,10 +313,8 @@ int main(int argc, char** argv)
 
     std::this_thread::sleep_for(std::chrono::duration<double>(options.holdSeconds));
     if (options.connect) {
-        shutdown(session.tcp, 2);
+        shutdown(session.tcp.get(), 2);
         reader.join();
-        closesocket(session.tcp);
     }
-    closesocket(session.udp);
-    return 0;
+    return 0;  // both sockets close with the session
 }
