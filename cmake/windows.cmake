@@ -47,12 +47,12 @@ add_library(palvenor_win STATIC
   src/app/connection_view.cpp
   src/app/phone_status.cpp
   src/app/host_view.cpp
-  src/app/kept_out_view.cpp
+  src/app/elevated_window_view.cpp
   src/app/serving.cpp
   src/app/session_watch.cpp
   src/app/quit.cpp
   src/app/trust_prompt.cpp
-  src/app/trust_view.cpp
+  src/app/device_trust.cpp
   src/app/trusted_window.cpp
   src/app/texts.cpp
   src/app/advertisement_view.cpp

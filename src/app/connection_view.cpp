@@ -4,7 +4,7 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "app/trust_prompt.h"
-#include "app/trust_view.h"
+#include "app/device_trust.h"
 #include "net/connection.h"
 #include "resources/resource.h"
 

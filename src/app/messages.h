@@ -1,6 +1,6 @@
 // The program's private window messages, timers and identifiers: every number the status window
-// answers has its home here. Only what Windows or another process sends is a message; workers
-// hand the UI thread their work through RunOnUiThread.
+// answers has its home here. Only what Windows, the shell or another process sends is a message;
+// workers hand the UI thread their work through RunOnUiThread.
 //
 // The quit request's number stays: it is posted by other copies and by installers in use. On a
 // dialog, WM_USER to WM_USER + 2 are also the dialog manager's own (DM_GETDEFID, DM_SETDEFID,

@@ -3,7 +3,7 @@
 #include "advertise/advertise.h"
 #include "app/advertisement_view.h"
 #include "app/connection_view.h"
-#include "app/kept_out_view.h"
+#include "app/elevated_window_view.h"
 #include "app/messages.h"
 #include "app/trust_prompt.h"
 #include "app/window.h"
@@ -13,7 +13,7 @@
 #include "pc/host.h"
 
 // Both ports are held: phones can connect, and the service is advertised.
-static bool serving = false;
+static bool portsHeld = false;
 
 void TellInputArrived(uint32_t address)
 {
@@ -27,7 +27,7 @@ void TellInputServed() { (void)RunOnUiThread(OnInputServed); }
 bool OpenServicePort()
 {
     if (!Listen(statusWindow.window, WM_SOCKET_EVENT, ShowPhoneChange)) return false;
-    if (StartInputReceiver(TellInputArrived, TellInputServed)) return serving = true;
+    if (StartInputReceiver(TellInputArrived, TellInputServed)) return portsHeld = true;
     StopListening();  // no accept has been taken: its notification comes after this
     return false;
 }
@@ -60,8 +60,8 @@ void StopServing()
     CloseDevicePrompt();  // its device's connection has ended, unrefused
     StopListening();
     StopInputReceiver();
-    if (serving) WithdrawAdvertisement();
-    serving = false;
+    if (portsHeld) WithdrawAdvertisement();
+    portsHeld = false;
     ShowStatusValue(StatusValue::Advertisement, L"");
 }
 
@@ -75,7 +75,7 @@ void RetryServing()
 
 void Readvertise()
 {
-    if (!serving) return;  // nothing is advertised while another program holds the port
+    if (!portsHeld) return;  // nothing is advertised while another program holds the port
     WithdrawAdvertisement();
     Advertise();
 }

@@ -1,6 +1,6 @@
 // Serving phones: port 4026 taken for the phone's connection and for its input, then the service
 // advertised. While another program holds the port nothing is advertised (a phone would find this
-// PC and talk to that program) and the port is tried again every 10 seconds.
+// PC and talk to that program) and the port is tried again on a timer.
 #pragma once
 #include <cstdint>
 

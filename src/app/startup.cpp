@@ -5,7 +5,7 @@
 #include "app/commands.h"
 #include "app/firewall_view.h"
 #include "app/host_view.h"
-#include "app/kept_out_view.h"
+#include "app/elevated_window_view.h"
 #include "app/link_label.h"
 #include "app/messages.h"
 #include "app/network_change.h"

@@ -7,7 +7,7 @@
 
 // The lines' heights in dialog units, as the template leaves room for them.
 constexpr int FIREWALL_ROW_HEIGHT = 30;
-constexpr int KEPT_OUT_ROW_HEIGHT = 28;
+constexpr int ELEVATED_WINDOW_ROW_HEIGHT = 28;
 constexpr int TRAY_HINT_ROW_HEIGHT = 32;
 
 static RECT ClientRectOf(HWND control, HWND window)
@@ -54,6 +54,6 @@ void ShowFirewallLine(bool shown, bool withLink)
     ShowLine(IDC_FIREWALL_NOTE, IDC_FIREWALL_LINK, FIREWALL_ROW_HEIGHT, shown, withLink);
 }
 
-void ShowKeptOutLine(bool shown) { ShowLine(IDC_KEPT_OUT_NOTE, 0, KEPT_OUT_ROW_HEIGHT, shown, false); }
+void ShowElevatedWindowLine(bool shown) { ShowLine(IDC_ELEVATED_WINDOW_NOTE, 0, ELEVATED_WINDOW_ROW_HEIGHT, shown, false); }
 
 void ShowTrayHintLine(bool shown) { ShowLine(IDC_TRAY_HINT, IDC_TASKBAR_LINK, TRAY_HINT_ROW_HEIGHT, shown, true); }

@@ -5,6 +5,6 @@
 #pragma once
 
 void ShowFirewallLine(bool shown, bool withLink);
-void ShowKeptOutLine(bool shown);
+void ShowElevatedWindowLine(bool shown);
 // While the window is shown by a start, not by the icon: the user may not know where the icon is.
 void ShowTrayHintLine(bool shown);

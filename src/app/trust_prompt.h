@@ -1,5 +1,5 @@
 // The question to the user about a device that wants to connect: "Allow this phone?". At most one
-// is open; it answers itself "Don't allow" when closed or left unanswered for 30 seconds.
+// is open; it answers itself "Don't allow" when closed or left unanswered until it lapses.
 #pragma once
 #include <windows.h>
 

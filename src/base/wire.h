@@ -4,8 +4,9 @@
 // that its build reads from here) all take them from this file.
 #pragma once
 
-// The texts that the resource script and the installer read from here too: the status window's
-// title, and the name of the Startup shortcut that starts the program at log-on.
+// The texts that the resource script and the installer read from here too: the product's name,
+// the status window's title, and the name of the Startup shortcut that starts the program at log-on.
+#define PRODUCT_NAME_TEXT "Palvenor Server"
 #define STATUS_WINDOW_TITLE_TEXT "Quorvane Palvenor Server for Windows"
 #define STARTUP_SHORTCUT_TEXT "Quorvane Palvenor Server.lnk"
 
@@ -18,7 +19,7 @@ constexpr int INPUT_PACKET_SIZE = 16;
 constexpr char SERVICE_TYPE[] = "_Pavrel._tcp";
 
 // Every running copy holds this named semaphore; its status window has this title and ends the
-// program when it is posted the quit request (WM_USER + 3).
+// program when it is posted the quit request.
 constexpr wchar_t INSTANCE_SEMAPHORE_NAME[] = L"PavrelServer";
 // A narrow text the resource script also reads, as the wide text the program uses.
 #define WIRE_WIDEN2(text) L##text
@@ -33,4 +34,8 @@ constexpr unsigned QUIT_REQUEST_MESSAGE = 0x0403;
 constexpr wchar_t SETTINGS_KEY[] = L"Software\\Quorvane\\Palvenor Server";
 constexpr wchar_t START_AT_LOGON_VALUE[] = L"Start at log-on";
 constexpr wchar_t CHOICE_MARK_VALUE[] = L"Installer choice";
+
+// The inbound firewall rules the installer adds and the program's mend adds again, by name.
+constexpr wchar_t FIREWALL_TCP_RULE[] = L"Palvenor Server (TCP)";
+constexpr wchar_t FIREWALL_UDP_RULE[] = L"Palvenor Server (UDP)";
 #endif

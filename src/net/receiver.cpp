@@ -16,7 +16,7 @@
 // StopServingInput returns no packet of the ended connection can still press anything. What the
 // receiver's thread uses is never destroyed: the thread runs on while the process ends.
 static std::mutex& inputLock = *new std::mutex;
-static bool serving = false;
+static bool phoneServed = false;
 static bool paused = false;
 static bool locked = false;
 static uint32_t servedAddress = 0;
@@ -116,7 +116,7 @@ void ServeInputFrom(uint32_t address, bool withHeld, SenderCheck check)
 {
     std::lock_guard<std::mutex> lock(inputLock);
     ResetInputState();
-    serving = true;
+    phoneServed = true;
     servedAddress = address;
     servedCheck = check;
     checkedCount = checkedNext = 0;
@@ -132,7 +132,7 @@ void ServeInputFrom(uint32_t address, bool withHeld, SenderCheck check)
 void StopServingInput()
 {
     std::lock_guard<std::mutex> lock(inputLock);
-    serving = false;
+    phoneServed = false;
     ReleaseHeldInput();
 }
 
@@ -160,7 +160,7 @@ static void ActOn(const unsigned char (&bytes)[INPUT_PACKET_SIZE], uint32_t send
 {
     std::lock_guard<std::mutex> lock(inputLock);
     // Only the connected phone drives this PC; datagrams from any other host are dropped.
-    if (serving && sender == servedAddress) {
+    if (phoneServed && sender == servedAddress) {
         if (paused || locked || !PortPasses(port)) return;
         DispatchInputPacket(DecodeInputPacket(bytes));
         if (servedWanted && reportServed) reportServed();

@@ -1,5 +1,5 @@
-// The input receiver: one worker thread for the life of the program that owns UDP port 4026 and
-// hands the current phone's datagrams to the dispatcher.
+// The input receiver: one worker thread that owns UDP port 4026 while this user is at the screen
+// and hands the served phone's datagrams to the dispatcher.
 #pragma once
 #include <cstdint>
 #include <vector>

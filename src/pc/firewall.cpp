@@ -13,7 +13,7 @@
 namespace {
 
 // The names the installer gives its rules, which the mend gives the rules it adds.
-const wchar_t* const RULE_NAMES[] = {L"Palvenor Server (TCP)", L"Palvenor Server (UDP)"};
+const wchar_t* const RULE_NAMES[] = {FIREWALL_TCP_RULE, FIREWALL_UDP_RULE};
 
 bool OpenPolicy(ComReference<INetFwPolicy2>& policy)
 {

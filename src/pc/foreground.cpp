@@ -32,7 +32,7 @@ static uint32_t IntegrityOfWindowsProcess(HWND window)
     return IntegrityOf(process.get());
 }
 
-static KeptOutWindow AskTheSystem()
+static ElevatedWindow AskTheSystem()
 {
     HWND foreground = GetForegroundWindow();
     if (!foreground ||
@@ -43,7 +43,7 @@ static KeptOutWindow AskTheSystem()
     return {foreground, title};
 }
 
-KeptOutWindow (*readKeptOutForeground)() = AskTheSystem;
+ElevatedWindow (*readElevatedForeground)() = AskTheSystem;
 
 // Who is told; set once, before the hook starts.
 static void (*tellChanged)() = nullptr;

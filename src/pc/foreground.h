@@ -10,8 +10,8 @@ bool WatchForegroundChanges(void (*changed)());
 
 // The foreground window when Windows keeps this program's input out of it, with its title; null
 // otherwise. Tests replace it: Wine has no integrity levels.
-struct KeptOutWindow {
+struct ElevatedWindow {
     HWND window;
     std::wstring title;
 };
-extern KeptOutWindow (*readKeptOutForeground)();
+extern ElevatedWindow (*readElevatedForeground)();

@@ -30,9 +30,9 @@ std::wstring TextIn(LANGID language, UINT id)
 }
 
 // The line with the longest title the window shows, in wide letters.
-std::wstring KeptOutLine(LANGID language)
+std::wstring ElevatedWindowLine(LANGID language)
 {
-    const std::wstring format = TextIn(language, IDS_KEPT_OUT);
+    const std::wstring format = TextIn(language, IDS_ELEVATED_WINDOW);
     const size_t at = format.find(L"%s");
     if (at == std::wstring::npos) return L"";
     return format.substr(0, at) + std::wstring(31, L'W') + L"\u2026" + format.substr(at + 2);
@@ -96,7 +96,7 @@ TEST_F(LanguagesTest, EveryLanguagesWindowIsTranslatedAndNoTextIsCutOff)
             {IDC_FIREWALL_NOTE,
              {TextIn(language, IDS_FIREWALL_BLOCKED), TextIn(language, IDS_FIREWALL_POLICY),
               TextIn(language, IDS_FIREWALL_BLOCKING_ALL), TextIn(language, IDS_FIREWALL_MEND_FAILED)}},
-            {IDC_KEPT_OUT_NOTE, {KeptOutLine(language)}},
+            {IDC_ELEVATED_WINDOW_NOTE, {ElevatedWindowLine(language)}},
             {IDC_COMPUTER_NAME, {L"DESKTOP-MMMMMMM"}},
             {IDC_PHONE_ADDRESS, {L"255.255.255.255"}},
         };

@@ -206,12 +206,15 @@ TEST_F(StatusWindowTest, TheNameAndAddressShowBesideTheirCaptions)
 
 TEST_F(StatusWindowTest, ExitCommandRemovesTheIconAndEndsTheLoop)
 {
+    const HWND window = statusWindow.window;
     EXPECT_EQ(Proc(WM_COMMAND, IDM_EXIT), 0);
     EXPECT_FALSE(IsWindow(statusWindow.window));
     const auto calls = TrayCallsSoFar();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].message, DWORD(NIM_DELETE));
-    EXPECT_EQ(calls[0].record.uID, 101u);
+    // The shell knows the icon by its window and the id its callbacks carry.
+    EXPECT_EQ(calls[0].record.hWnd, window);
+    EXPECT_EQ(calls[0].record.uID, TRAY_ICON_ID);
     MSG quit;
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 0u);

@@ -43,7 +43,7 @@ TEST_F(TrayTest, ANewNotificationAreaGetsTheIconAgainWithItsCurrentLook)
     for (const auto& call : {calls[0], calls[2]}) {
         EXPECT_EQ(std::wstring(call.record.szTip), std::wstring(TIP) + L"CONNECTED");
         EXPECT_EQ(call.record.uFlags & NIF_INFO, 0u) << "the balloon came again";
-        EXPECT_EQ(call.record.uID, 101u);
+        EXPECT_EQ(call.record.uID, TRAY_ICON_ID);  // the id its callbacks carry
     }
     ICONINFO info;  // the icon of the last call: each load at a new scale destroys the one before
     ASSERT_TRUE(GetIconInfo(calls[2].record.hIcon, &info));

@@ -7,7 +7,7 @@
 #include "app/connection_view.h"
 #include "app/status_window.h"
 #include "app/trust_prompt.h"
-#include "app/trust_view.h"
+#include "app/device_trust.h"
 #include "app/window.h"
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"

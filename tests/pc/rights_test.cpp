@@ -11,14 +11,14 @@ TEST(RightsTest, OnlyAProgramRunAsAdministratorAboveThisOneIsSaidToKeepThePhoneO
     const struct {
         const char* name;
         uint32_t own, foreground;
-        bool keptOut;
+        bool elevated;
     } cases[] = {
         {"an administrator's Task Manager", MEDIUM_INTEGRITY, HIGH_INTEGRITY, true},
         {"an ordinary program", MEDIUM_INTEGRITY, MEDIUM_INTEGRITY, false},
         {"a level that cannot be read", MEDIUM_INTEGRITY, UNKNOWN_INTEGRITY, false},
         {"above a low server, but not run as administrator", LOW, MEDIUM_INTEGRITY, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(InputKeptOutOfForeground(c.own, c.foreground), c.keptOut) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(InputKeptOutOfForeground(c.own, c.foreground), c.elevated) << c.name;
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ SetDateSave off
 !include FileFunc.nsh
 !include Sections.nsh
 
-!define NAME "Palvenor Server"
+!define NAME "${PRODUCT_NAME_TEXT}"
 !define PUBLISHER "Quorvane"
 !define EXE "PalvenorServer.exe"
 !define UNINSTALLER "Uninstall.exe"
@@ -129,7 +129,7 @@ FunctionEnd
 !insertmacro SharedFunctions "un." uninstall
 
 !macro RemoveFirewallRule PROTOCOL
-  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${NAME} (${PROTOCOL})"'
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${FIREWALL_${PROTOCOL}_RULE}"'
   Pop $0
 !macroend
 
@@ -138,7 +138,7 @@ FunctionEnd
 ; reaches the port.
 !macro AllowFromLocalSubnet PROTOCOL
   !insertmacro RemoveFirewallRule ${PROTOCOL}
-  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${NAME} (${PROTOCOL})" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${FIREWALL_${PROTOCOL}_RULE}" dir=in action=allow program="$INSTDIR\${EXE}" protocol=${PROTOCOL} localport=${SERVICE_PORT} remoteip=localsubnet profile=private,domain'
   Pop $0
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend

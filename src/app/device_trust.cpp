@@ -1,4 +1,4 @@
-#include "app/trust_view.h"
+#include "app/device_trust.h"
 
 #include <winsock2.h>
 

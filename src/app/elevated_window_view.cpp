@@ -1,4 +1,4 @@
-#include "app/kept_out_view.h"
+#include "app/elevated_window_view.h"
 
 #include <string>
 
@@ -15,8 +15,8 @@
 constexpr size_t SHOWN_TITLE_LENGTH = 32;
 
 // The window in front that the phone cannot reach, and what the line says of it.
-static HWND keptOut = nullptr;
-static std::wstring keptOutText;
+static HWND elevated = nullptr;
+static std::wstring elevatedText;
 
 void WatchForeground()
 {
@@ -29,24 +29,24 @@ static std::wstring LineFor(std::wstring title)
     const std::wstring cut = CutToCharacters(title, SHOWN_TITLE_LENGTH);
     if (cut.size() < title.size()) title = CutToCharacters(cut, SHOWN_TITLE_LENGTH - 1) + L"\u2026";
     wchar_t text[1024];  // wsprintfW writes at most this many
-    wsprintfW(text, LoadText(IDS_KEPT_OUT).c_str(), title.c_str());
+    wsprintfW(text, LoadText(IDS_ELEVATED_WINDOW).c_str(), title.c_str());
     return text;
 }
 
-static bool Told(HWND window) { return BalloonSaid(IDS_KEPT_OUT, {GUID{}, window}); }
+static bool Told(HWND window) { return BalloonSaid(IDS_ELEVATED_WINDOW, {GUID{}, window}); }
 
 void OnForegroundChanged()
 {
-    const KeptOutWindow foreground = readKeptOutForeground();
-    keptOut = foreground.window;
-    ShowKeptOutLine(keptOut != nullptr);
-    if (!keptOut) return;
-    keptOutText = LineFor(foreground.title);
-    SetDlgItemTextW(statusWindow.window, IDC_KEPT_OUT_NOTE, keptOutText.c_str());
-    if (!Told(keptOut)) TellOfNextInputServed();
+    const ElevatedWindow foreground = readElevatedForeground();
+    elevated = foreground.window;
+    ShowElevatedWindowLine(elevated != nullptr);
+    if (!elevated) return;
+    elevatedText = LineFor(foreground.title);
+    SetDlgItemTextW(statusWindow.window, IDC_ELEVATED_WINDOW_NOTE, elevatedText.c_str());
+    if (!Told(elevated)) TellOfNextInputServed();
 }
 
 void OnInputServed()
 {
-    if (keptOut) ShowBalloonOnce(IDS_KEPT_OUT, {GUID{}, keptOut}, keptOutText.c_str());  // gone: another came in front
+    if (elevated) ShowBalloonOnce(IDS_ELEVATED_WINDOW, {GUID{}, elevated}, elevatedText.c_str());  // gone: another came in front
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/kept_out_view.h"
+#include "app/elevated_window_view.h"
 #include "app/messages.h"
 #include "app/status_window.h"
 #include "app/window.h"
@@ -17,22 +17,22 @@
 
 namespace {
 
-KeptOutWindow foreground = {nullptr, L""};
-KeptOutWindow StandInForeground() { return foreground; }
+ElevatedWindow foreground = {nullptr, L""};
+ElevatedWindow StandInForeground() { return foreground; }
 
-using KeptOutViewTest = AppTest;
+using ElevatedWindowViewTest = AppTest;
 
 bool LineShown()
 {
-    return (GetWindowLongPtrW(GetDlgItem(statusWindow.window, IDC_KEPT_OUT_NOTE), GWL_STYLE) & WS_VISIBLE) != 0;
+    return (GetWindowLongPtrW(GetDlgItem(statusWindow.window, IDC_ELEVATED_WINDOW_NOTE), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 // Two elevated windows (one with a long title, shortened) and an ordinary one come to the front in
 // turn; input served while an elevated one is in front brings its balloon, once for each window.
-TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWhenInputIsServed)
+TEST_F(ElevatedWindowViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWhenInputIsServed)
 {
-    const auto saved = readKeptOutForeground;
-    readKeptOutForeground = StandInForeground;
+    const auto saved = readElevatedForeground;
+    readElevatedForeground = StandInForeground;
     HWND taskManager = CreateWindowW(L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     HWND editor = CreateWindowW(L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     const std::wstring longTitle = L"Registry Editor - HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
@@ -41,13 +41,13 @@ TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWh
                                     L"\u2026\u201d, which runs as administrator.";
     const struct {
         const char* name;
-        KeptOutWindow front;
+        ElevatedWindow front;
         bool inputServed;
         std::wstring line;  // empty: none
         std::vector<std::wstring> balloons;
     } steps[] = {
         {"Task Manager in front, input served", {taskManager, L"Task Manager"}, true, taskLine, {taskLine}},
-        {"an ordinary window", KeptOutWindow{nullptr, L""}, true, L"", {}},
+        {"an ordinary window", ElevatedWindow{nullptr, L""}, true, L"", {}},
         {"the editor, shortened", {editor, longTitle}, true, editorLine, {editorLine}},
         {"Task Manager again: told already", {taskManager, L"Task Manager"}, true, taskLine, {}},
     };
@@ -58,13 +58,13 @@ TEST_F(KeptOutViewTest, TheLineFollowsTheForegroundAndEachWindowGetsOneBalloonWh
         if (step.inputServed) OnInputServed();
         EXPECT_EQ(LineShown(), !step.line.empty()) << step.name;
         if (!step.line.empty()) {
-            EXPECT_EQ(WindowText(GetDlgItem(statusWindow.window, IDC_KEPT_OUT_NOTE)), step.line) << step.name;
+            EXPECT_EQ(WindowText(GetDlgItem(statusWindow.window, IDC_ELEVATED_WINDOW_NOTE)), step.line) << step.name;
         }
         EXPECT_EQ(BalloonsSoFar(), step.balloons) << step.name;
     }
-    foreground = KeptOutWindow{nullptr, L""};
+    foreground = ElevatedWindow{nullptr, L""};
     OnForegroundChanged();
-    readKeptOutForeground = saved;
+    readElevatedForeground = saved;
     DestroyWindow(taskManager);
     DestroyWindow(editor);
 }
