@@ -12,6 +12,8 @@ if(NOT MSVC)
   # No folder of the machine that built it goes into a program: the same commit gives the same bytes.
   target_compile_options(palvenor_options INTERFACE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
     -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+  # Nor the time of a link: a program linked earlier in the same folder is the same bytes.
+  target_link_options(palvenor_options INTERFACE -Wl,--no-insert-timestamp)
   # MinGW's wWinMain entry and its __wargv.
   set(UNICODE_ENTRY -municode)
 endif()

@@ -3,12 +3,13 @@
 # the test kit for a Windows PC beside it (docs/testing.md), writes SHA256SUMS naming both, and
 # prints the installer's path on the last line.
 #
-# The same commit gives the same bytes wherever and whenever it is built: times come from the
-# commit (SOURCE_DATE_EPOCH, which binutils writes as the programs' time stamp).
+# The same commit gives the same bytes wherever and whenever it is built, whatever was built in the
+# folder before: programs carry no time, and the packages' times come from the commit
+# (SOURCE_DATE_EPOCH), signatures' too.
 # SIGN_COMMAND: a command that signs the file named as its last argument in place; the program,
 #   the uninstaller and the installer are signed with it, and a failure stops the packaging.
 # RELEASE_BASE_URL: the address the installer will be published under; a winget manifest (version,
-#   installer and default-locale files) is written beside the installer.
+#   installer and default-locale files) is written beside the installer, and checked as winget reads it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # As many build jobs as the machine has processors, unless told otherwise.
@@ -19,9 +20,11 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target installer test_kit >&2
 installer=$(cat build/windows/installer-path.txt)
 kit=$(cat build/windows/test-kit-path.txt)
+# Made anew with this commit's time, never taken from an earlier build in the folder.
+rm -rf "$installer" "$kit" build/windows/package
+cmake --build --preset windows --target installer test_kit >&2
 folder=$(dirname "$installer")
 name=$(basename "$installer")
 (cd "$folder" && sha256sum "$name" "$(basename "$kit")" >SHA256SUMS)
@@ -53,6 +56,8 @@ InstallerSwitches:
   SilentWithProgress: /S
   InstallLocation: /D=<INSTALLPATH>
 ExpectedReturnCodes:
+- InstallerReturnCode: 1
+  ReturnResponse: cancelledByUser
 - InstallerReturnCode: 2
   ReturnResponse: packageInUse
 - InstallerReturnCode: 3
@@ -77,5 +82,7 @@ ShortDescription: Lets the Palvenor phone app act as a wireless mouse and keyboa
 ManifestType: defaultLocale
 ManifestVersion: $schema
 MANIFEST
+  "$(command -v /usr/bin/python3 || command -v python3)" tools/check_winget_manifest.py "$folder" "$installer" \
+    "${RELEASE_BASE_URL%/}/$name" >&2
 fi
 echo "$installer"

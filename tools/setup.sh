@@ -9,7 +9,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine
   xvfb xdotool
-  python3 strace iproute2
+  python3 python3-yaml strace iproute2
   nsis osslsigncode openssl p7zip-full
   locales fonts-wqy-microhei
 )

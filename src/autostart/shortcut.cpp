@@ -10,16 +10,23 @@
 #include "base/program_path.h"
 #include "base/wire.h"
 
+static bool AskTheShell(wchar_t (&folder)[MAX_PATH])
+{
+    PIDLIST_ABSOLUTE location = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &location))) return false;
+    const BOOL found = SHGetPathFromIDListW(location, folder);
+    CoTaskMemFree(location);
+    return found && folder[0] != L'\0';
+}
+
+bool (*startupFolder)(wchar_t (&folder)[MAX_PATH]) = AskTheShell;
+
 // The shortcut's full path, built afresh each time. A Startup folder that cannot be found, or
 // a path that would not fit in MAX_PATH, gives false: no shortcut is written to a cut path.
 static bool BuildShortcutPath(wchar_t (&path)[MAX_PATH])
 {
     path[0] = L'\0';
-    PIDLIST_ABSOLUTE folder = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folder))) return false;
-    const BOOL found = SHGetPathFromIDListW(folder, path);
-    CoTaskMemFree(folder);
-    if (!found || path[0] == L'\0') return false;
+    if (!startupFolder(path)) return false;
     if (wcslen(path) + 1 + wcslen(STARTUP_SHORTCUT_NAME) >= MAX_PATH) return false;
     wcscat_s(path, MAX_PATH, L"\\");
     wcscat_s(path, MAX_PATH, STARTUP_SHORTCUT_NAME);

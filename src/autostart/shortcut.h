@@ -5,3 +5,6 @@
 HRESULT CreateStartupShortcut();
 BOOL DeleteStartupShortcut();
 BOOL StartupShortcutExists();
+
+// The user's Startup folder, as the shell names it; tests give a folder of their own.
+extern bool (*startupFolder)(wchar_t (&folder)[MAX_PATH]);

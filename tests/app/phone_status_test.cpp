@@ -19,60 +19,34 @@
 
 namespace {
 
-// Two adapters: the first reads both settings, the second cannot read its streaming mode.
-constexpr WLAN_INTF_OPCODE OPCODES[] = {wlan_intf_opcode_media_streaming_mode, wlan_intf_opcode_background_scan_enabled};
-const BOOL BEFORE[2][2] = {{FALSE, TRUE}, {FALSE, TRUE}};
-BOOL settings[2][2];
+// Two adapters, streaming off and scanning on; the second cannot read its streaming mode.
+constexpr WLAN_INTF_OPCODE STREAMING = wlan_intf_opcode_media_streaming_mode;
+BOOL settings[2][2];  // by adapter, then streaming and scanning
 int openHandles = 0;
 ULONG throttleControl = ~0u, throttleState = ~0u;
 
-int OpcodeIndex(WLAN_INTF_OPCODE opcode) { return opcode == OPCODES[0] ? 0 : 1; }
-
-DWORD WINAPI Open(DWORD, PVOID, PDWORD, PHANDLE client)
+bool LoadStandIn(WlanFunctions& f)
 {
-    ++openHandles;
-    *client = reinterpret_cast<HANDLE>(0x5A);
-    return ERROR_SUCCESS;
-}
-
-DWORD WINAPI Enumerate(HANDLE, PVOID, PWLAN_INTERFACE_INFO_LIST* list)
-{
-    auto* adapters = static_cast<WLAN_INTERFACE_INFO_LIST*>(
-        std::calloc(1, sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO)));
-    adapters->dwNumberOfItems = 2;
-    for (DWORD i = 0; i < 2; ++i) adapters->InterfaceInfo[i].InterfaceGuid.Data1 = i;
-    *list = adapters;
-    return ERROR_SUCCESS;
-}
-
-DWORD WINAPI Query(HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, PVOID, PDWORD size, PVOID* data,
-                   PWLAN_OPCODE_VALUE_TYPE)
-{
-    if (adapter->Data1 == 1 && opcode == OPCODES[0]) return ERROR_NOT_SUPPORTED;
-    auto* value = static_cast<BOOL*>(std::malloc(sizeof(BOOL)));
-    *value = settings[adapter->Data1][OpcodeIndex(opcode)];
-    *size = sizeof(BOOL);
-    *data = value;
-    return ERROR_SUCCESS;
-}
-
-DWORD WINAPI Set(HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, DWORD, const PVOID data, PVOID)
-{
-    settings[adapter->Data1][OpcodeIndex(opcode)] = *static_cast<const BOOL*>(data);
-    return ERROR_SUCCESS;
-}
-
-DWORD WINAPI Close(HANDLE, PVOID)
-{
-    --openHandles;
-    return ERROR_SUCCESS;
-}
-
-VOID WINAPI FreeMemory(PVOID memory) { std::free(memory); }
-
-bool LoadStandIn(WlanFunctions& functions)
-{
-    functions = {Open, Enumerate, Query, Set, Close, FreeMemory};
+    f.open = [](DWORD, PVOID, PDWORD, PHANDLE client) -> DWORD { return *client = reinterpret_cast<HANDLE>(INT_PTR(++openHandles)), 0; };
+    f.close = [](HANDLE, PVOID) -> DWORD { return --openHandles, 0; };
+    f.freeMemory = [](PVOID memory) { std::free(memory); };
+    f.enumerate = [](HANDLE, PVOID, PWLAN_INTERFACE_INFO_LIST* list) -> DWORD {
+        *list = static_cast<WLAN_INTERFACE_INFO_LIST*>(
+            std::calloc(1, sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO)));
+        (*list)->dwNumberOfItems = 2;
+        (*list)->InterfaceInfo[1].InterfaceGuid.Data1 = 1;
+        return 0;
+    };
+    f.query = [](HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, PVOID, PDWORD size, PVOID* data,
+                 PWLAN_OPCODE_VALUE_TYPE) -> DWORD {
+        if (adapter->Data1 == 1 && opcode == STREAMING) return ERROR_NOT_SUPPORTED;
+        *data = std::malloc(*size = sizeof(BOOL));
+        *static_cast<BOOL*>(*data) = settings[adapter->Data1][opcode != STREAMING];
+        return 0;
+    };
+    f.set = [](HANDLE, const GUID* adapter, WLAN_INTF_OPCODE opcode, DWORD, const PVOID data, PVOID) -> DWORD {
+        return settings[adapter->Data1][opcode != STREAMING] = *static_cast<const BOOL*>(data), 0;
+    };
     return true;
 }
 
@@ -88,9 +62,7 @@ class PhoneStatusTest : public NetTest {
 protected:
     void SetUp() override
     {
-        std::memcpy(settings, BEFORE, sizeof settings);
-        savedLoad = loadWlan;
-        savedThrottle = setProcessInformation;
+        for (auto& adapter : settings) adapter[0] = FALSE, adapter[1] = TRUE;
         loadWlan = LoadStandIn;
         setProcessInformation = RecordThrottling;
         NetTest::SetUp();
@@ -104,8 +76,8 @@ protected:
     static void Notice(WPARAM event) { SendMessageW(statusWindow.window, WM_WTSSESSION_CHANGE, event, 1); }
     static HICON TrayPicture() { return TrayCallsSoFar().empty() ? nullptr : TrayCallsSoFar().back().record.hIcon; }
 
-    bool (*savedLoad)(WlanFunctions&) = nullptr;
-    BOOL(WINAPI* savedThrottle)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD) = nullptr;
+    decltype(loadWlan) savedLoad = loadWlan;
+    decltype(setProcessInformation) savedThrottle = setProcessInformation;
 };
 
 // Served: the first adapter streams and stops scanning, the second keeps the streaming mode it
@@ -131,11 +103,10 @@ TEST_F(PhoneStatusTest, ThePcIsKeptQuickOnlyWhileAPhoneIsServedAndPutBackAfter)
     };
     for (const auto& step : steps) {
         step.act();
-        const BOOL firstAdapter[2] = {step.served ? TRUE : FALSE, step.served ? FALSE : TRUE};
-        EXPECT_EQ(settings[0][0], firstAdapter[0]) << step.step;
-        EXPECT_EQ(settings[0][1], firstAdapter[1]) << step.step;
-        EXPECT_EQ(settings[1][0], BEFORE[1][0]) << step.step << ": a setting that could not be read was changed";
-        EXPECT_EQ(settings[1][1], firstAdapter[1]) << step.step;
+        EXPECT_EQ(settings[0][0], BOOL(step.served)) << step.step;
+        EXPECT_EQ(settings[0][1], BOOL(!step.served)) << step.step;
+        EXPECT_EQ(settings[1][0], FALSE) << step.step << ": a setting that could not be read was changed";
+        EXPECT_EQ(settings[1][1], BOOL(!step.served)) << step.step;
         EXPECT_EQ(openHandles, step.served ? 1 : 0) << step.step;
         EXPECT_EQ(throttleControl, step.served ? ULONG(PROCESS_POWER_THROTTLING_EXECUTION_SPEED) : 0u) << step.step;
         EXPECT_EQ(throttleState, 0u) << step.step;
@@ -144,16 +115,13 @@ TEST_F(PhoneStatusTest, ThePcIsKeptQuickOnlyWhileAPhoneIsServedAndPutBackAfter)
     // Away with a phone connected: no address, no connected picture, and the tip says why.
     EXPECT_EQ(Label(StatusValue::PhoneAddress), L"0.0.0.0");
     EXPECT_NE(TrayPicture(), connectedPicture);
-    EXPECT_NE(LastTrayTip().find(L"Another user"), std::wstring::npos);
+    EXPECT_NE(LastTrayTip().find(Label(StatusValue::Connection)), std::wstring::npos);
 
     // Back while another program holds the port: said, with neither address nor picture, until
     // the retry takes the port.
+    const sockaddr_in port = {AF_INET, htons(4026), {}, {}};
     SOCKET other = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in port = {};
-    port.sin_family = AF_INET;
-    port.sin_port = htons(4026);
-    ASSERT_EQ(bind(other, reinterpret_cast<sockaddr*>(&port), sizeof port), 0);
-    listen(other, 1);
+    ASSERT_EQ(bind(other, reinterpret_cast<const sockaddr*>(&port), sizeof port), 0);
     Notice(WTS_CONSOLE_CONNECT);
     EXPECT_EQ(Label(StatusValue::Connection), L"Port 4026 is in use by another program");
     EXPECT_EQ(Label(StatusValue::PhoneAddress), L"0.0.0.0");

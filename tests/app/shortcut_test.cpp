@@ -17,7 +17,7 @@ namespace {
 std::wstring ShortcutPath()
 {
     wchar_t folder[MAX_PATH];
-    SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, 0, folder);
+    startupFolder(folder);
     return std::wstring(folder) + L"\\Quorvane Palvenor Server.lnk";
 }
 

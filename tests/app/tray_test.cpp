@@ -94,14 +94,17 @@ bool StandInNetworkIsPublic(GUID& network)
 std::vector<std::wstring> openedPages;
 void RecordOpenedPage(const wchar_t* address) { openedPages.push_back(address); }
 
-bool quietTime = false;
+QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
 HRESULT WINAPI StandInNotificationState(QUERY_USER_NOTIFICATION_STATE* state)
 {
-    *state = quietTime ? QUNS_QUIET_TIME : QUNS_ACCEPTS_NOTIFICATIONS;
+    *state = notificationState;
     return S_OK;
 }
+decltype(notifyIcon) recordTrayCall = nullptr;
+bool shellRefuses = false;
 
-// A balloon Windows would dismiss in the user's quiet time is not counted as told.
+// None is shown in the user's quiet time, when Windows would dismiss it; one the user could not see
+// (away, busy, a full-screen program or a presentation) or the shell refused is told again.
 TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetworkSettings)
 {
     const auto savedCategory = phonesNetworkIsPublic;
@@ -110,17 +113,28 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     phonesNetworkIsPublic = StandInNetworkIsPublic;
     openWebPage = RecordOpenedPage;
     queryNotificationState = StandInNotificationState;
+    recordTrayCall = notifyIcon;
+    notifyIcon = [](DWORD message, PNOTIFYICONDATAW record) -> BOOL {
+        return recordTrayCall(message, record) && !shellRefuses;
+    };
     const wchar_t warning[] = L"Windows treats this network as public, so phones cannot reach this PC. To use "
                               L"Palvenor here, make it a private network in Windows Settings.";
+    const auto A = QUNS_ACCEPTS_NOTIFICATIONS;
     const struct {
         unsigned long network;  // 0: private
-        bool quiet;
+        QUERY_USER_NOTIFICATION_STATE state;
+        bool shellRefuses;
         bool told;
-    } changes[] = {{0, false, false}, {1, false, true}, {1, false, false}, {2, false, true},
-                   {0, false, false}, {1, false, false}, {3, true, false},  {3, false, true}};
+    } changes[] = {{0, A, false, false}, {1, A, false, true}, {1, A, false, false}, {2, A, false, true},
+                   {0, A, false, false}, {1, A, false, false}, {3, QUNS_QUIET_TIME, false, false}, {3, A, false, true},
+                   {4, QUNS_BUSY, false, true}, {4, A, false, true}, {5, QUNS_NOT_PRESENT, false, true},
+                   {5, A, false, true}, {6, QUNS_RUNNING_D3D_FULL_SCREEN, false, true}, {6, A, false, true},
+                   {7, QUNS_PRESENTATION_MODE, false, true}, {7, A, false, true}, {8, A, true, true},
+                   {8, A, false, true}, {8, A, false, false}};
     for (const auto& change : changes) {
         publicNetwork = GUID{change.network, 0, 0, {0}};
-        quietTime = change.quiet;
+        notificationState = change.state;
+        shellRefuses = change.shellRefuses;
         ClearTrayCalls();
         OnAddressChanged();
         // Right after a change Windows calls a network still being identified public: the
@@ -138,46 +152,7 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     phonesNetworkIsPublic = savedCategory;
     openWebPage = savedOpen;
     queryNotificationState = savedState;
-}
-
-// A balloon said once counts as said only when the shell took it while Windows accepts
-// notifications: one the user could not see is said again at the next occasion.
-QUERY_USER_NOTIFICATION_STATE standInState = QUNS_ACCEPTS_NOTIFICATIONS;
-BOOL shellTakes = TRUE;
-int balloonsOffered = 0;
-TEST_F(TrayTest, ABalloonSaidOnceCountsOnlyWhenTheUserCouldSeeIt)
-{
-    const auto savedState = queryNotificationState;
-    const auto savedShell = notifyIcon;
-    queryNotificationState = [](QUERY_USER_NOTIFICATION_STATE* state) -> HRESULT {
-        *state = standInState;
-        return S_OK;
-    };
-    notifyIcon = [](DWORD, PNOTIFYICONDATAW record) -> BOOL {
-        balloonsOffered += (record->uFlags & NIF_INFO) != 0;
-        return shellTakes;
-    };
-    const struct {
-        QUERY_USER_NOTIFICATION_STATE state;
-        BOOL shellTakes;
-        int offered;  // to the shell, of two occasions
-    } cases[] = {
-        {QUNS_ACCEPTS_NOTIFICATIONS, TRUE, 1}, {QUNS_ACCEPTS_NOTIFICATIONS, FALSE, 2}, {QUNS_QUIET_TIME, TRUE, 0},
-        {QUNS_NOT_PRESENT, TRUE, 2},           {QUNS_BUSY, TRUE, 2},                   {QUNS_PRESENTATION_MODE, TRUE, 2},
-        {QUNS_RUNNING_D3D_FULL_SCREEN, TRUE, 2},
-    };
-    unsigned long network = 100;
-    for (const auto& c : cases) {
-        standInState = c.state;
-        shellTakes = c.shellTakes;
-        balloonsOffered = 0;
-        const BalloonSubject subject = {GUID{++network, 0, 0, {0}}, nullptr};
-        for (int occasion = 0; occasion < 2; ++occasion) ShowBalloonOnce(IDS_PUBLIC_NETWORK, subject, L"public");
-        EXPECT_EQ(balloonsOffered, c.offered) << "state " << c.state << ", shell " << c.shellTakes;
-        EXPECT_EQ(BalloonSaid(IDS_PUBLIC_NETWORK, subject), c.offered == 1) << "state " << c.state;
-    }
-    queryNotificationState = savedState;
-    notifyIcon = savedShell;
+    notifyIcon = recordTrayCall;
 }
 
 // Opens the tray menu as the right button's release, Shift+F10 or the menu key on the icon does,

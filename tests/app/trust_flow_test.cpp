@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -239,53 +240,34 @@ TEST_F(OwnNetworkTest, AForgetWhileTheHardwareAddressIsLearntIsNotUndone)
     CloseHandle(lookupMayReturn);
 }
 
-// A program on the PC itself in another user's session (the seam says session 2 for the ports it
-// is told; Wine names no owner for any) is closed without a question, and while this session's
-// program is served, its datagrams from the same address never act.
-uint16_t otherSessionPorts[2];
+// A program on the PC itself in another user's session (the seam names session 2 while told to;
+// Wine names no owner at all) is closed without a question, and while this session's program is
+// served, its datagrams from the same address never act.
+std::atomic<bool> anotherSession{false};
 TEST_F(TrustFlowTest, AnotherSessionsProgramIsClosedUnaskedAndItsDatagramsNeverAct)
 {
     const auto saved = ownerSession;
-    ownerSession = [](Transport, uint32_t, uint16_t port) {
-        return port == otherSessionPorts[0] || port == otherSessionPorts[1] ? 2u : NO_OWNER_SESSION;
-    };
-    const auto boundSocket = [](int type, uint16_t& port) {
-        SOCKET bound = socket(AF_INET, type, 0);
-        sockaddr_in local = {};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(bound, reinterpret_cast<sockaddr*>(&local), sizeof local);
-        int length = sizeof local;
-        getsockname(bound, reinterpret_cast<sockaddr*>(&local), &length);
-        port = ntohs(local.sin_port);
-        return bound;
-    };
-    SOCKET other = boundSocket(SOCK_STREAM, otherSessionPorts[0]);
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(4026);
-    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(other, reinterpret_cast<sockaddr*>(&server), sizeof server), 0);
+    ownerSession = [](Transport, uint32_t, uint16_t) { return anotherSession ? 2u : NO_OWNER_SESSION; };
+    anotherSession = true;
+    SOCKET other = ConnectPhone("127.0.0.1");
     EXPECT_TRUE(Ends(other, 3000)) << "another session's program was kept";
     EXPECT_EQ(DevicePrompt(), nullptr);
     EXPECT_FALSE(PhoneConnected());
     closesocket(other);
 
+    anotherSession = false;
     SOCKET own = ConnectPhone("127.0.0.1");
     ASSERT_TRUE(WaitUntil([] { return PhoneConnected(); }, 3000));
-    SOCKET otherSender = boundSocket(SOCK_DGRAM, otherSessionPorts[1]);
-    unsigned char wheel[INPUT_PACKET_SIZE];
-    EncodeInputPacket(InputPacket{PKT_WHEEL, 120, 0, 0}, wheel);
     StartInputWatch();
-    sendto(otherSender, reinterpret_cast<const char*>(wheel), sizeof wheel, 0, reinterpret_cast<sockaddr*>(&server),
-           sizeof server);
-    SendDatagram(PKT_WHEEL, 120);  // from a port of this session's
-    PumpMessagesFor(1000);
+    for (bool fromAnother : {true, false}) {
+        anotherSession = fromAnother;
+        SendDatagram(PKT_WHEEL, 120);  // each from a port of its own
+        PumpMessagesFor(500);
+    }
     size_t wheels = 0;
     for (const WatchedInput& input : WatchedInputSoFar()) wheels += input.mouse && input.message == WM_MOUSEWHEEL;
     StopInputWatch();
     EXPECT_EQ(wheels, 1u) << "another session's datagram acted, or this session's did not";
-    closesocket(otherSender);
     closesocket(own);
     ownerSession = saved;
 }
@@ -375,7 +357,7 @@ TEST(HostTest, ThePcsOwnAddressesAreThePcItselfAndOthersAreNot)
         EXPECT_TRUE(IsPcItself(mine.address)) << std::hex << mine.address;
         beyondLoopback += (mine.address >> 24) != 127;
     }
-    EXPECT_GT(beyondLoopback, 0u) << "the PC has no address beyond loopback to check";
+    if (beyondLoopback == 0) GTEST_SKIP() << "this PC has no address beyond loopback to check";
     EXPECT_FALSE(IsPcItself(0xCB007107));  // 203.0.113.7
 }
 

@@ -12,6 +12,9 @@
 //                               program, printing "held" once it is open
 //   probe screenshot PATH [TITLE]  write the status window (or the window of that title), as the
 //                               screen shows it, to a 24-bit BMP
+//   probe witness               another program's window in front, with the keyboard, until it is
+//                               closed; then print how many keys, clicks and wheel turns reached it
+//   probe close TITLE           close the window of that title
 #include <windows.h>
 #include <shlobj.h>
 
@@ -136,6 +139,35 @@ static int Screenshot(const wchar_t* path, HWND window)
     return 0;
 }
 
+static int received = 0;
+
+static LRESULT CALLBACK WitnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN: case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL: ++received; return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+static int Witness()
+{
+    WNDCLASSW type = {};
+    type.lpfnWndProc = WitnessProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"PalvenorWitness";
+    RegisterClassW(&type);
+    HWND window = CreateWindowW(type.lpszClassName, L"Palvenor witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                800, 600, nullptr, nullptr, type.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    std::printf("received=%d\n", received);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) return 2;
@@ -147,6 +179,8 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"shortcut" && argc == 3) return PrintShortcut(argv[2]);
     if (command == L"hold" && argc == 4) return Hold(argv[2], DWORD(std::wcstoul(argv[3], nullptr, 10)));
     if (command == L"window" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (command == L"witness") return Witness();
+    if (command == L"close" && argc == 3) return PostMessageW(FindWindowW(nullptr, argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
     if (command == L"screenshot" && argc == 3) return Screenshot(argv[2], Server());
     if (command == L"screenshot" && argc == 4) return Screenshot(argv[2], FindWindowW(nullptr, argv[3]));

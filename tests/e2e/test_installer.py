@@ -1,6 +1,7 @@
 """The installer as a Windows user meets it: a silent install, an install over a running copy, one
-over a copy that will not quit, one into a folder of the user's choice, and a silent uninstall, in
-the test prefix, with a stand-in netsh.exe that records the firewall rules."""
+over a copy that will not quit, one into a folder of the user's choice inside Program Files, folders
+it refuses, and a silent uninstall, in the test prefix, with a stand-in netsh.exe that records the
+firewall rules."""
 import glob
 import os
 import shutil
@@ -82,8 +83,12 @@ class InstallerTest(ServerTest):
         probe('wait-gone', 10000)
         super().tearDown()
 
-    def install(self, *arguments):
-        code = wine([INSTALLER, '/S'] + list(arguments), timeout=120, env=self.env, cwd=self.downloads).returncode
+    def install(self, *arguments, folder=None):
+        # NSIS takes /D= last and unquoted, so a folder with spaces goes through cmd's own line.
+        command = [INSTALLER, '/S'] + list(arguments)
+        if folder:
+            command = ['cmd', '/c', ' '.join([windows_path(INSTALLER), '/S'] + list(arguments) + ['/D=' + folder])]
+        code = wine(command, timeout=120, env=self.env, cwd=self.downloads).returncode
         self.assertFalse(os.path.exists(self.planted), 'a program planted in the working folder ran')
         return code
 
@@ -145,6 +150,10 @@ class InstallerTest(ServerTest):
         self.assertEqual(window_state()['visible'], '0', 'an upgrade showed the window')
 
         open(self.record, 'w').close()
+        # A Startup shortcut nobody may write (Windows reads it as read-only) goes too.
+        with open(shortcut_path(), 'w') as f:
+            f.write('a shortcut')
+        os.chmod(shortcut_path(), 0o444)
         # The uninstaller hands over to a copy of itself and returns at once; that copy removes the
         # folder last.
         self.assertEqual(wine([os.path.join(FOLDER, 'Uninstall.exe'), '/S'], timeout=120, env=self.env).returncode, 0)
@@ -161,24 +170,38 @@ class InstallerTest(ServerTest):
         self.assertEqual(len(log), 1, 'no log in the temporary folder')
         return self.lines(log[0])
 
-    def test_a_chosen_folder_is_created_with_its_rights(self):
-        chosen = os.path.join(DRIVE_C, 'PalvenorChosen')
-        shutil.rmtree(chosen, ignore_errors=True)
-        self.addCleanup(shutil.rmtree, chosen, True)
-        self.assertEqual(self.install('/D=C:\\PalvenorChosen'), 0)
-        self.assertIn('folder created with its rights: 1', self.setup_log())
-        self.assertTrue(os.path.exists(os.path.join(chosen, 'PalvenorServer.exe')))
+    def test_a_nested_folder_in_program_files_is_created_kept_at_the_upgrade_and_removed(self):
+        top = os.path.join(DRIVE_C, 'Program Files', 'Palvenor Nested')
+        nested = os.path.join(top, 'Deeper', 'Palvenor Server')
+        shutil.rmtree(top, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, top, True)
+        self.assertEqual(self.install(folder='C:\\Program Files\\Palvenor Nested\\Deeper\\Palvenor Server'), 0)
+        self.assertIn('folder created with its rights, from C:\\Program Files\\Palvenor Nested', self.setup_log())
+        self.assertTrue(os.path.exists(os.path.join(nested, 'PalvenorServer.exe')))
+        # Without /D= the upgrade goes where the earlier install is: no second copy.
+        self.assertEqual(self.install(), 0)
+        self.assertIn('rights of the folder set again: 1', self.setup_log())
+        self.assertFalse(os.path.exists(FOLDER), 'a second copy in the default folder')
+        self.assertEqual(wine([os.path.join(nested, 'Uninstall.exe'), '/S'], timeout=120, env=self.env).returncode, 0)
+        self.assertTrue(wait_until(lambda: not os.path.exists(top), 60), 'the folders the setup created stay')
 
-    def test_an_existing_folder_and_files_the_setup_did_not_install_are_refused_and_left_alone(self):
-        foreign = os.path.join(DRIVE_C, 'PalvenorForeign')
-        cases = [('an empty folder a user made', foreign, [], 'the folder exists already'),
-                 ('a folder of the user\'s files', foreign, ['letter.txt', 'IPHLPAPI.DLL'], 'the folder exists already'),
-                 ('a library planted beside the installed program', FOLDER, ['version.dll'],
+    def test_a_folder_outside_program_files_or_one_not_its_own_is_refused_and_left_alone(self):
+        foreign = os.path.join(DRIVE_C, 'Program Files', 'Palvenor Foreign')
+        outside = os.path.join(DRIVE_C, 'PalvenorOutside')
+        cases = [('outside Program Files', outside, 'C:\\PalvenorOutside', [], 'the folder is outside Program Files'),
+                 ('out of Program Files through ..', outside, 'C:\\Program Files\\..\\PalvenorOutside', [],
+                  'the folder is outside Program Files'),
+                 ('an empty folder a user made', foreign, 'C:\\Program Files\\Palvenor Foreign', [],
+                  'the folder exists already'),
+                 ('a folder of the user\'s files', foreign, 'C:\\Program Files\\Palvenor Foreign',
+                  ['letter.txt', 'IPHLPAPI.DLL'], 'the folder exists already'),
+                 ('a library planted beside the installed program', FOLDER, None, ['version.dll'],
                   'the folder holds a file the setup did not install: version.dll')]
-        for name, folder, files, reason in cases:
+        for name, folder, target, files, reason in cases:
             with self.subTest(name):
-                shutil.rmtree(foreign, ignore_errors=True)
-                self.addCleanup(shutil.rmtree, foreign, True)
+                for made in (foreign, outside):
+                    shutil.rmtree(made, ignore_errors=True)
+                    self.addCleanup(shutil.rmtree, made, True)
                 if folder == FOLDER:
                     self.assertEqual(self.install(), 0)
                     probe('post', 0x0403, 0, 0)
@@ -190,23 +213,30 @@ class InstallerTest(ServerTest):
                 before = sorted(os.listdir(folder))
                 if os.path.exists(self.record):
                     os.remove(self.record)
-                shown = 'C:\\Program Files\\Palvenor Server' if folder == FOLDER else 'C:\\PalvenorForeign'
-                target = [] if folder == FOLDER else ['/D=' + shown]
-                self.assertEqual(self.install(*target), 3)
+                self.assertEqual(self.install(folder=target), 3)
                 self.assertEqual(sorted(os.listdir(folder)), before)
                 self.assertEqual(self.netsh(), [], 'the install went on')
-                self.assertIn(f'not installed in {shown}: {reason}', self.setup_log())
+                log = '\n'.join(self.setup_log())
+                self.assertIn(f': {reason}', log)
+
+    def test_an_earlier_install_outside_program_files_is_not_upgraded(self):
+        wine(['reg', 'add', UNINSTALL_KEY, '/v', 'InstallLocation', '/d', 'C:\\Tools\\Palvenor Server', '/f'])
+        self.assertEqual(self.install(), 3)
+        self.assertFalse(os.path.exists(FOLDER))
+        self.assertIn('an earlier install is outside Program Files, in C:\\Tools\\Palvenor Server', '\n'.join(self.setup_log()))
 
     def test_a_folder_made_while_the_setup_waits_for_a_running_copy_is_refused(self):
-        raced = os.path.join(DRIVE_C, 'PalvenorRaced')
+        raced = os.path.join(DRIVE_C, 'Program Files', 'PalvenorRaced')
         shutil.rmtree(raced, ignore_errors=True)
         self.addCleanup(shutil.rmtree, raced, True)
         self.server('waited-for')
         # The running copy holds the setup's wait, as a standard user's copy may, while the folder is made.
         self.assertEqual(subprocess.run(['pkill', '-STOP', '-f', 'PalvenorServer[.]exe']).returncode, 0)
         try:
-            setup = subprocess.Popen([RUN, STATE, INSTALLER, '/S', '/D=C:\\PalvenorRaced'], env=self.env,
-                                     cwd=self.downloads, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            setup = subprocess.Popen([RUN, STATE, 'cmd', '/c',
+                                      f'{windows_path(INSTALLER)} /S /D=C:\\Program Files\\PalvenorRaced'],
+                                     env=self.env, cwd=self.downloads, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
             time.sleep(3)
             os.makedirs(raced)
             open(os.path.join(raced, 'version.dll'), 'w').close()
@@ -214,7 +244,7 @@ class InstallerTest(ServerTest):
             subprocess.run(['pkill', '-CONT', '-f', 'PalvenorServer[.]exe'])
         self.assertEqual(setup.wait(120), 3)
         self.assertEqual(sorted(os.listdir(raced)), ['version.dll'], 'installed beside the planted library')
-        self.assertIn('not installed in C:\\PalvenorRaced: the folder exists already', self.setup_log())
+        self.assertIn('not installed in C:\\Program Files\\PalvenorRaced: the folder exists already', self.setup_log())
 
     def test_an_upgrade_stops_when_another_users_copy_holds_the_program(self):
         self.assertEqual(self.install(), 0)

@@ -114,6 +114,7 @@ bool AnyHeld()
 TEST_F(ConnectionTest, WhatThePhoneHeldIsReleasedWhenItsConnectionEnds)
 {
     enum Ending { PhoneCloses, AnotherPhoneTakesOver, TrayDisconnect };
+    TakeForeground();
     for (Ending ending : {PhoneCloses, AnotherPhoneTakesOver, TrayDisconnect}) {
         SOCKET phone = Connect();
         for (int32_t key : {59, 58, 55}) SendDatagram(PKT_KEY_DOWN, key);
@@ -154,6 +155,7 @@ TEST_F(ConnectionTest, AFirstDatagramMakesANewConnectionThePhoneAtOnceAndIsActed
 TEST_F(ConnectionTest, PausedInputIsIgnoredAndWhatThePhoneHeldIsReleased)
 {
     SOCKET phone = Connect();
+    TakeForeground();
     StartInputWatch();
     SendDatagram(PKT_KEY_DOWN, 59);  // Ctrl
     ASSERT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }, 2000));

@@ -124,6 +124,7 @@ struct TypingTarget {
 TEST_F(ReceiverTest, TextAndSpecialKeysTypeIntoARealEditControl)
 {
     TypingTarget target;
+    ASSERT_EQ(GetForegroundWindow(), target.window) << "Windows kept another window in front of the tests' own";
     ASSERT_EQ(GetFocus(), target.edit);
     // Backspace takes the "!", Left steps back over the "d".
     Phone(L"text Hello, World! keydown 51 keyup 51 keydown 123 keyup 123 text X");
@@ -136,6 +137,7 @@ TEST_F(ReceiverTest, TextAndSpecialKeysTypeIntoARealEditControl)
 TEST_F(ReceiverTest, CharactersTheLayoutLacksArriveAsThemselves)
 {
     TypingTarget target;
+    ASSERT_EQ(GetForegroundWindow(), target.window) << "Windows kept another window in front of the tests' own";
     ASSERT_EQ(GetFocus(), target.edit);
     const std::wstring text = L"a\u00e9\u4e2d\xD83D\xDE00Z\u20ac";  // "aé中", an emoji, "Z€"
     Phone(L"text " + text);

@@ -34,5 +34,8 @@ protected:
     // A message sent through the dialog manager, as the system delivers it.
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     bool Visible();
+    // The status window in front, the pointer over it: where the keys and buttons a test injects
+    // go, rather than to another program's window. Fails where Windows refuses it.
+    void TakeForeground();
     std::wstring Label(StatusValue value);
 };

@@ -1,5 +1,7 @@
 #include "support/win_test_support.h"
 
+#include <cstdio>
+
 #include <ws2tcpip.h>
 
 #include <mutex>
@@ -247,6 +249,69 @@ static DWORD WINAPI RunInputWatch(LPVOID ready)
     UnhookWindowsHookEx(mouse);
     UnhookWindowsHookEx(keyboard);
     return 0;
+}
+
+// While the tests run: an injected key, button or wheel reaches only the tests' own windows. One
+// aimed at another program's window in front is held back here, and said once; moves pass.
+static bool Ours(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+static bool ForegroundIsOurs() { return Ours(GetForegroundWindow()); }
+
+static void SayHeldBack()
+{
+    static bool said = false;
+    if (said) return;
+    said = true;
+    wchar_t title[128] = {};
+    GetWindowTextW(GetForegroundWindow(), title, 128);
+    std::fprintf(stderr, "Input the tests made was held back from \"%ls\", another program's window in front; "
+                         "a test that needs it fails.\n", title);
+}
+
+static LRESULT CALLBACK GuardMouse(int code, WPARAM message, LPARAM data)
+{
+    const MSLLHOOKSTRUCT* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+    // A button or wheel goes to the window under the pointer, and the keyboard's focus follows it.
+    if (code == HC_ACTION && (event->flags & LLMHF_INJECTED) && message != WM_MOUSEMOVE &&
+        !(ForegroundIsOurs() && Ours(WindowFromPoint(event->pt)))) {
+        SayHeldBack();
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+static LRESULT CALLBACK GuardKeyboard(int code, WPARAM message, LPARAM data)
+{
+    const KBDLLHOOKSTRUCT* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    if (code == HC_ACTION && (event->flags & LLKHF_INJECTED) && !ForegroundIsOurs()) {
+        SayHeldBack();
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+static DWORD WINAPI RunInputGuard(LPVOID ready)
+{
+    SetWindowsHookExW(WH_MOUSE_LL, GuardMouse, GetModuleHandleW(nullptr), 0);
+    SetWindowsHookExW(WH_KEYBOARD_LL, GuardKeyboard, GetModuleHandleW(nullptr), 0);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    SetEvent(static_cast<HANDLE>(ready));
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+void GuardInjectedInput()
+{
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, RunInputGuard, ready, 0, nullptr));  // it lasts as long as the tests
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
 }
 
 // A user's pointer speed and acceleration, kept while a watch measures relative moves one pixel

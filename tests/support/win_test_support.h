@@ -36,6 +36,10 @@ std::string ReceiveFor(SOCKET socket, size_t count, DWORD timeoutMs);
 // True when the peer has ended the connection (orderly or by reset) within the time.
 bool ConnectionEnds(SOCKET socket, DWORD timeoutMs);
 
+// From now on, no key, button or wheel event the tests inject reaches another program's window
+// in front: it is held back, and said once. Moving the pointer is allowed.
+void GuardInjectedInput();
+
 // Input seen by low-level hooks in a thread of the test program. While watched, relative moves go
 // one pixel per count (the user's speed and acceleration come back at the stop).
 struct WatchedInput {

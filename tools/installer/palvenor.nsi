@@ -2,8 +2,8 @@
 ; the windows preset), which defines VERSION, PROGRAM, ICON and OUTFILE, and the program's own
 ; SERVICE_PORT and INSTANCE_SEMAPHORE, read from its source.
 ;
-; Per machine into Program Files (or a new folder of the user's choice, which only administrators
-; may then change), a Start-menu shortcut, an Apps & Features entry, two inbound firewall rules for
+; Per machine into Program Files (a folder of the user's choice there, which only administrators
+; may create or change), a Start-menu shortcut, an Apps & Features entry, two inbound firewall rules for
 ; port 4026 from the local subnet only, and the choice of a start at log-on, which each user's copy
 ; applies. A running copy is asked to quit and waited for before any file is replaced, and again
 ; before the uninstaller removes anything; no step with the installer's rights runs a program from
@@ -16,10 +16,14 @@ SetDateSave off
 
 ; Given SIGN (a command that signs the file named last, in place), the program is signed before it
 ; goes in, and the uninstaller and the installer as they are made; a failing command stops the build.
+; Its plug-ins, which the installer and the uninstaller unpack and run, come signed from the build
+; (SIGNED_PLUGINS), so that application control lets them run too. The command may lie in a folder
+; whose path holds spaces.
 !ifdef SIGN
-  !system '${SIGN} "${PROGRAM}"' = 0
-  !finalize '${SIGN} "%1"' = 0
-  !uninstfinalize '${SIGN} "%1"' = 0
+  !system '"${SIGN}" "${PROGRAM}"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !addplugindir /amd64-unicode "${SIGNED_PLUGINS}"
 !endif
 
 !include MUI2.nsh
@@ -33,10 +37,13 @@ SetDateSave off
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
 !define SHORTCUT "$SMPROGRAMS\${NAME}.lnk"
+!define CREATED_FOLDER_VALUE "Created folder"
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${NAME}"
+; An upgrade stays where the earlier install is, unless told /D=.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" InstallLocation
 RequestExecutionLevel admin
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1033 ProductName "${NAME}"
@@ -66,7 +73,10 @@ Var WasRunning  ; a copy ran before the install, and runs again after it
 Var LogFile     ; the log's handle, and its path in the temporary folder
 Var LogPath
 Var FolderRights  ; the folder's security descriptor while the setup takes the folder
-Var FailCode      ; the exit code of a setup that stops: 2 a copy still runs, 3 the folder is refused
+Var CreatedFolder ; the highest folder the setup created, which the uninstaller removes once empty
+; The exit code of a setup that stops: 2 a copy still runs, 3 the folder is refused, 4 any other
+; failure (NSIS's own too); 1 is a cancel.
+Var FailCode
 
 ; Writes a line to the log, which tells a user who reports a failure what was done.
 !macro Log TEXT
@@ -82,13 +92,12 @@ Function ${UN}OpenLog
   !insertmacro Log "${NAME} ${VERSION}: ${WHAT} in $INSTDIR"
 FunctionEnd
 
-; Ends the setup with exit code $FailCode (2, a running copy did not quit, unless told otherwise),
-; telling where the log is, with nothing more replaced or removed.
+; Ends the setup with exit code $FailCode, telling where the log is, with nothing more replaced or
+; removed.
 Function ${UN}Fail
-  !insertmacro Log "stopped"
+  !insertmacro Log "stopped: $FailCode"
   FileClose $LogFile
   MessageBox MB_ICONSTOP "$(STOPPED)" /SD IDOK
-  ${IfThen} $FailCode == "" ${|} StrCpy $FailCode 2 ${|}
   SetErrorLevel $FailCode
   Quit
 FunctionEnd
@@ -121,6 +130,7 @@ Function ${UN}StopServer
     ${If} $R1 <> 0
       !insertmacro Log "a running copy did not quit within 15 seconds"
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(STILL_RUNNING)" /SD IDCANCEL IDRETRY retry
+      StrCpy $FailCode 2
       Call ${UN}Fail
     ${EndIf}
 FunctionEnd
@@ -143,89 +153,36 @@ FunctionEnd
   !insertmacro Log "firewall rule ${PROTOCOL}: $0"
 !macroend
 
-; $R3 is 1 when $R1 is owned by Administrators, SYSTEM or TrustedInstaller, or by the account that
-; runs this elevated setup (an administrator), else 0: nothing a standard user owns.
-Function IsOwnedByAdministrators
-  StrCpy $R3 0
-  System::Call 'advapi32::GetNamedSecurityInfoW(w R1, i 1, i 1, *p .R4, p 0, p 0, p 0, *p .R5) i .R6'
-  ${If} $R6 <> 0
-    Return
-  ${EndIf}
-  System::Call 'advapi32::IsWellKnownSid(p R4, i 26) i .R3'
-  ${If} $R3 = 0
-    System::Call 'advapi32::IsWellKnownSid(p R4, i 22) i .R3'
-  ${EndIf}
-  ${If} $R3 = 0
-    System::Call 'advapi32::ConvertStringSidToSidW(w "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", *p .R7) i .R6'
-    ${If} $R6 <> 0
-      System::Call 'advapi32::EqualSid(p R4, p R7) i .R3'
-      System::Call 'kernel32::LocalFree(p R7)'
-    ${EndIf}
-  ${EndIf}
-  ${If} $R3 = 0
-    System::Call 'kernel32::GetCurrentProcess() p .R7'
-    System::Call 'advapi32::OpenProcessToken(p R7, i 8, *p .R7) i .R6'
-    ${If} $R6 <> 0
-      System::Alloc 256
-      Pop $R8
-      System::Call 'advapi32::GetTokenInformation(p R7, i 1, p R8, i 256, *i .R9) i .R6'
-      ${If} $R6 <> 0
-        System::Call '*$R8(p .R9)'
-        System::Call 'advapi32::EqualSid(p R4, p R9) i .R3'
-      ${EndIf}
-      System::Free $R8
-      System::Call 'kernel32::CloseHandle(p R7)'
-    ${EndIf}
-  ${EndIf}
-  ${If} $R3 <> 0
-    StrCpy $R3 1
-  ${EndIf}
-  System::Call 'kernel32::LocalFree(p R5)'
-FunctionEnd
-
-; $R0 is the reason $R1 and the folders above it may not hold the program, or "": none may be a
-; link or junction (the folder would be elsewhere), none may be owned by a standard user (who could
-; move the installed folder aside and put another in its place), and none may be inside a user's
-; profile, which its user may change.
-Function CheckPathUp
-  StrCpy $R0 ""
+; $R1 made whole, as Windows resolves it (the current folder is the system folder, so that a
+; relative path or a bare drive leads nowhere a user controls), without a trailing backslash; $R2
+; is 1 when it lies inside Program Files, where only administrators may create or rename a folder.
+Function InsideProgramFiles
+  System::Call 'kernel32::GetFullPathNameW(w R1, i ${NSIS_MAX_STRLEN}, w .R1, p 0) i .R3'
   ${Do}
-    System::Call 'kernel32::GetFileAttributesW(w R1) i .R2'
-    ${If} $R2 <> -1
-      IntOp $R2 $R2 & 0x400
-      ${If} $R2 <> 0
-        StrCpy $R0 "a folder on its way is a link: $R1"
-        Return
-      ${EndIf}
-      Call IsOwnedByAdministrators
-      ${If} $R3 = 0
-        StrCpy $R0 "a standard user may change $R1"
-        Return
-      ${EndIf}
-    ${EndIf}
-    ${GetParent} "$R1" $R1
-  ${LoopUntil} $R1 == ""
-  StrCpy $R2 0
-  ${Do}
-    EnumRegKey $R3 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList" $R2
-    ${IfThen} $R3 == "" ${|} ${ExitDo} ${|}
-    ReadRegStr $R4 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\$R3" ProfileImagePath
-    ExpandEnvStrings $R4 "$R4\"
-    StrLen $R5 $R4
-    StrCpy $R6 "$INSTDIR\" $R5
-    ${If} $R4 != "\"
-    ${AndIf} $R6 == $R4
-      StrCpy $R0 "the folder is inside a user's profile"
-      Return
-    ${EndIf}
-    IntOp $R2 $R2 + 1
+    StrCpy $R3 $R1 1 -1
+    ${IfThen} $R3 != "\" ${|} ${ExitDo} ${|}
+    StrCpy $R1 $R1 -1
   ${Loop}
+  StrCpy $R2 0
+  StrLen $R3 "$PROGRAMFILES64\"
+  StrCpy $R4 $R1 $R3
+  StrLen $R5 $R1
+  ${If} $R4 == "$PROGRAMFILES64\"
+  ${AndIf} $R5 > $R3
+    StrCpy $R2 1
+  ${EndIf}
 FunctionEnd
 
-; A quick look on the folder page: a folder that exists and is not this program's own is refused
-; at once. The setup judges the folder again as it takes it (TakeFolder), after every running copy
-; has ended: by then a standard user may have made it.
+; The folder page: a folder outside Program Files, or one that exists and is not this program's
+; own, is refused at once. The setup judges the folder again as it takes it.
 Function CheckChosenFolder
+  StrCpy $R1 $INSTDIR
+  Call InsideProgramFiles
+  ${If} $R2 = 0
+    MessageBox MB_ICONEXCLAMATION "$(INSIDE_PROGRAM_FILES)"
+    Abort
+  ${EndIf}
+  StrCpy $INSTDIR $R1
   ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" InstallLocation
   ${If} ${FileExists} "$INSTDIR\*"
   ${AndIf} $R2 != $INSTDIR
@@ -234,18 +191,40 @@ Function CheckChosenFolder
   ${EndIf}
 FunctionEnd
 
-; Stops the setup, with nothing changed and exit code 3, for the reason in $R0.
+; Stops the setup, with nothing changed and exit code 3, for the reason in $R0; $R6 is what the
+; user is told.
 Function RefuseFolder
   !insertmacro Log "not installed in $INSTDIR: $R0"
-  MessageBox MB_ICONSTOP "$(FOLDER_NOT_EMPTY)" /SD IDOK
+  MessageBox MB_ICONSTOP "$R6" /SD IDOK
   StrCpy $FailCode 3
   Call Fail
 FunctionEnd
 
+; Before anything changes: only a folder inside Program Files, and no earlier install outside it,
+; which would go on starting its own copy.
+Function JudgeFolderPlace
+  ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" InstallLocation
+  ${If} $R1 != ""
+    Call InsideProgramFiles
+    ${If} $R2 = 0
+      StrCpy $R0 "an earlier install is outside Program Files, in $R1"
+      StrCpy $R6 "$(EARLIER_OUTSIDE)"
+      Call RefuseFolder
+    ${EndIf}
+  ${EndIf}
+  StrCpy $R1 $INSTDIR
+  Call InsideProgramFiles
+  ${If} $R2 = 0
+    StrCpy $R0 "the folder is outside Program Files"
+    StrCpy $R6 "$(INSIDE_PROGRAM_FILES)"
+    Call RefuseFolder
+  ${EndIf}
+  StrCpy $INSTDIR $R1
+FunctionEnd
+
 ; The folder's security descriptor, whole: Administrators own it, Administrators and SYSTEM may
-; change it, users may read and run; nothing is inherited from the folder above (a folder outside
-; Program Files inherits "Authenticated Users: Modify" from the drive). Well-known identifiers, so
-; that any language of Windows takes them. $R2 is the descriptor, or 0.
+; change it, users may read and run. Well-known identifiers, so that any language of Windows takes
+; them. $R2 is the descriptor, or 0.
 Function MakeFolderDescriptor
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .R2, p 0) i .R3'
   ${If} $R3 = 0
@@ -253,36 +232,42 @@ Function MakeFolderDescriptor
   ${EndIf}
 FunctionEnd
 
-; A new install creates the folder itself, with its descriptor in place, so that nothing can open
-; it in between; one that exists by now was made by someone else, and is refused.
+; A new install creates the folder, and each missing folder above it, itself, with its descriptor
+; in place; one that appears meanwhile was made by someone else, and is refused. The highest folder
+; created is recorded, for the uninstaller to remove once empty.
 Function CreateNewFolder
-  ${GetParent} "$INSTDIR" $R1
-  Call CheckPathUp
-  ${IfThen} $R0 != "" ${|} Return ${|}
-  CreateDirectory "$R1"
-  ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
-  System::Call '*(i 24, i 0, p $FolderRights, i 0, i 0) p .R4'
-  System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p R4) i .R3 ?e'
-  Pop $R5
-  System::Free $R4
-  ${If} $R3 = 0
-    ${If} $R5 = 183
-      StrCpy $R0 "the folder exists already"
-    ${Else}
-      StrCpy $R0 "the folder could not be created (error $R5)"
-    ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\*"
+    StrCpy $R0 "the folder exists already"
     Return
   ${EndIf}
-  !insertmacro Log "folder created with its rights: $R3"
+  StrCpy $R1 $INSTDIR
+  StrCpy $R7 0
+  ${DoUntil} ${FileExists} "$R1\*"
+    Push $R1
+    IntOp $R7 $R7 + 1
+    StrCpy $CreatedFolder $R1
+    ${GetParent} "$R1" $R1
+  ${Loop}
+  ; SECURITY_ATTRIBUTES: the length, padding, the descriptor, whether handles are inherited, padding.
+  System::Call '*(i 24, i 0, p $FolderRights, i 0, i 0) p .R4'
+  ${For} $R8 1 $R7
+    Pop $R1
+    ${If} $R0 == ""
+      System::Call 'kernel32::CreateDirectoryW(w R1, p R4) i .R3 ?e'
+      Pop $R5
+      ${If} $R3 = 0
+        StrCpy $R0 "$R1 could not be created (error $R5)"
+        ${IfThen} $R5 = 183 ${|} StrCpy $R0 "$R1 appeared while the setup made it" ${|}
+      ${EndIf}
+    ${EndIf}
+  ${Next}
+  System::Free $R4
+  ${IfThen} $R0 == "" ${|} !insertmacro Log "folder created with its rights, from $CreatedFolder" ${|}
 FunctionEnd
 
-; An upgrade goes only into this program's own recorded folder: no link on its way, owned by
-; Administrators, its descriptor set again whole, and then holding nothing but what the setup put
-; there, whose files are written anew so that they take only what the folder passes on.
+; An upgrade goes only into this program's own recorded folder: its descriptor set again whole,
+; and then holding nothing but what the setup put there.
 Function SecureOwnFolder
-  StrCpy $R1 "$INSTDIR"
-  Call CheckPathUp
-  ${IfThen} $R0 != "" ${|} Return ${|}
   ; OWNER, DACL and PROTECTED_DACL: the descriptor replaces the folder's own.
   System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 0x80000005, p $FolderRights) i .R3'
   !insertmacro Log "rights of the folder set again: $R3"
@@ -302,58 +287,60 @@ Function SecureOwnFolder
     FindNext $R3 $R4
   ${Loop}
   FindClose $R3
-  ${IfThen} $R0 != "" ${|} Return ${|}
-  Delete "$INSTDIR\${EXE}"
-  Delete "$INSTDIR\${UNINSTALLER}"
 FunctionEnd
 
-; Judges the folder and takes it in one step, once no copy runs: only Administrators and SYSTEM
-; may change it and what it holds before any file is written there; otherwise a standard user
-; could replace the program or put a library beside it, and be given the rights of whoever runs
-; it next (the elevated copy that mends the firewall among them).
+; Takes the folder, once no copy runs: only Administrators and SYSTEM may change it and what it
+; holds before any file is written there.
 Function TakeFolder
   Call MakeFolderDescriptor
   ${If} $R2 = 0
     !insertmacro Log "the folder's rights could not be made"
+    StrCpy $FailCode 4
     Call Fail
   ${EndIf}
   StrCpy $FolderRights $R2
+  StrCpy $R0 ""
   ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" InstallLocation
   ${If} $R1 == $INSTDIR
   ${AndIf} ${FileExists} "$INSTDIR\*"
     Call SecureOwnFolder
+    ReadRegStr $CreatedFolder HKLM "${UNINSTALL_KEY}" "${CREATED_FOLDER_VALUE}"
   ${Else}
     Call CreateNewFolder
   ${EndIf}
   System::Call 'kernel32::LocalFree(p $FolderRights)'
   ${If} $R0 != ""
+    StrCpy $R6 "$(FOLDER_NOT_EMPTY)"
     Call RefuseFolder
   ${EndIf}
 FunctionEnd
 
 ; The program can be replaced only when no copy runs it: one of another signed-in user, whose
-; window cannot be seen from here, holds it open. Nothing is replaced then.
+; window cannot be seen from here, holds it open. Only an existing file is opened, never through
+; a link at its end (GENERIC_WRITE, no sharing, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT).
 Function CheckProgramReplaceable
   retry:
-    ${IfNot} ${FileExists} "$INSTDIR\${EXE}"
+    System::Call 'kernel32::CreateFileW(w "$INSTDIR\${EXE}", i 0x40000000, i 0, p 0, i 3, i 0x00200000, p 0) p .R0 ?e'
+    Pop $R1
+    ${If} $R0 <> -1
+      System::Call 'kernel32::CloseHandle(p R0)'
       Return
     ${EndIf}
-    ClearErrors
-    FileOpen $R0 "$INSTDIR\${EXE}" a
-    ${IfNot} ${Errors}
-      FileClose $R0
-      Return
-    ${EndIf}
+    ${IfThen} $R1 = 2 ${|} Return ${|}  ; none there: a new install
     !insertmacro Log "the program cannot be replaced: a copy still runs it"
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(STILL_RUNNING)" /SD IDCANCEL IDRETRY retry
+    StrCpy $FailCode 2
     Call Fail
 FunctionEnd
 
 Section "-${NAME}"
   Call OpenLog
+  Call JudgeFolderPlace
   Call StopServer
-  Call CheckProgramReplaceable
   Call TakeFolder
+  Call CheckProgramReplaceable
+  Delete "$INSTDIR\${EXE}"
+  Delete "$INSTDIR\${UNINSTALLER}"
 
   SetOutPath "$INSTDIR"
   File "${PROGRAM}"
@@ -366,6 +353,7 @@ Section "-${NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon '"$INSTDIR\${EXE}",0'
   WriteRegStr HKLM "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${CREATED_FOLDER_VALUE}" "$CreatedFolder"
   WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoModify 1
@@ -403,6 +391,7 @@ SectionEnd
 Function .onInit
   SetRegView 64
   SetShellVarContext all
+  SetOutPath $SYSDIR  ; before any path is read: a relative one leads nowhere a user controls
   ; A silent install starts at log-on too, unless told /NOAUTOSTART.
   ${GetParameters} $0
   ClearErrors
@@ -415,6 +404,12 @@ FunctionEnd
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
+  SetOutPath $SYSDIR
+FunctionEnd
+
+; NSIS's own failure (a file it could not write) ends with the code of any other failure.
+Function .onInstFailed
+  SetErrorLevel 4
 FunctionEnd
 
 ; Started through Explorer, so that the server runs as the user at the desktop and not with the
@@ -430,28 +425,47 @@ FunctionEnd
 ; elsewhere), and the file is deleted through that same handle, so nothing can be swapped between
 ; the check and the delete.
 Function un.DeletePlainFile
-  ; DELETE | FILE_READ_ATTRIBUTES, every sharing mode, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT.
-  System::Call 'kernel32::CreateFileW(w R5, i 0x10080, i 7, p 0, i 3, i 0x00200000, p 0) p .R6'
+  ; DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, every sharing mode, OPEN_EXISTING,
+  ; FILE_FLAG_OPEN_REPARSE_POINT.
+  System::Call 'kernel32::CreateFileW(w R5, i 0x10180, i 7, p 0, i 3, i 0x00200000, p 0) p .R6 ?e'
+  Pop $R7
   ${If} $R6 = -1
-    Return  ; nothing there, or a folder on the way is missing
+    !insertmacro Log "not deleted: $R5 (error $R7)"  ; 2 or 3: nothing there
+    Return
   ${EndIf}
   System::Call 'kernel32::GetFinalPathNameByHandleW(p R6, w .R7, i ${NSIS_MAX_STRLEN}, i 0) i .R8'
   ; BY_HANDLE_FILE_INFORMATION's first field: the attributes.
   System::Alloc 52
   Pop $R9
   System::Call 'kernel32::GetFileInformationByHandle(p R6, p R9) i .R8'
-  System::Call '*$R9(i .R8)'
+  System::Call '*$R9(i .R4)'
   System::Free $R9
-  IntOp $R8 $R8 & 0x410  ; a folder, or a link
+  IntOp $R8 $R4 & 0x410  ; a folder, or a link
   ${If} $R7 != "\\?\$R5"
     !insertmacro Log "not followed: $R5 leads to $R7"
   ${ElseIf} $R8 <> 0
     !insertmacro Log "not followed: $R5 is a link"
   ${Else}
+    ; A read-only file refuses its deletion: the attribute is cleared first, through the same
+    ; handle. FILE_BASIC_INFO: four times (0 keeps each), the attributes (NORMAL when none are left).
+    IntOp $R8 $R4 & 1
+    ${If} $R8 <> 0
+      IntOp $R4 $R4 & 0xFFFFFFFE
+      ${IfThen} $R4 = 0 ${|} StrCpy $R4 0x80 ${|}
+      System::Call '*(l 0, l 0, l 0, l 0, i R4, i 0) p .R9'
+      System::Call 'kernel32::SetFileInformationByHandle(p R6, i 0, p R9, i 40) i .R8'
+      System::Free $R9
+    ${EndIf}
     ; FILE_DISPOSITION_INFO { DeleteFile = TRUE }, FileDispositionInfo (4).
     System::Call '*(i 1) p .R9'
-    System::Call 'kernel32::SetFileInformationByHandle(p R6, i 4, p R9, i 4) i .R8'
+    System::Call 'kernel32::SetFileInformationByHandle(p R6, i 4, p R9, i 4) i .R8 ?e'
+    Pop $R4
     System::Free $R9
+    ${If} $R8 <> 0
+      !insertmacro Log "deleted: $R5"
+    ${Else}
+      !insertmacro Log "not deleted: $R5 (error $R4)"
+    ${EndIf}
   ${EndIf}
   System::Call 'kernel32::CloseHandle(p R6)'
 FunctionEnd
@@ -479,6 +493,7 @@ Section "Uninstall"
   Call un.StopServer
   Call un.RemoveStartupShortcuts
   DeleteRegKey HKLM "${SETTINGS_KEY}"
+  ReadRegStr $CreatedFolder HKLM "${UNINSTALL_KEY}" "${CREATED_FOLDER_VALUE}"
 
   !insertmacro RemoveFirewallRule TCP
   !insertmacro RemoveFirewallRule UDP
@@ -490,4 +505,14 @@ Section "Uninstall"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  ; The folders above it that the setup created, each only once empty.
+  StrCpy $R1 $INSTDIR
+  ${If} $CreatedFolder != ""
+    ${Do}
+      ${IfThen} $R1 == $CreatedFolder ${|} ${ExitDo} ${|}
+      ${GetParent} "$R1" $R1
+      ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
+      RMDir "$R1"
+    ${Loop}
+  ${EndIf}
 SectionEnd
