@@ -2,24 +2,21 @@
 
 #include <winsock2.h>
 
-#include "advertise/dns_sd_client.h"
 #include "advertise/windows_dns_sd.h"
-#include "base/library_function.h"
+#include "base/dns_sd_client.h"
+#include "base/loaded_functions.h"
 #include "base/wire.h"
 
 // Bonjour's registration stays in force for as long as the process holds its reference.
 static DNSServiceRef serviceReference = nullptr;
 static DNSServiceRefDeallocateFunction deallocate = nullptr;
 
+// From the system folder, where Bonjour installs it.
 static bool RegisterWithBonjour()
 {
-    // Only from the system folder, where Bonjour installs it: a copy beside the program, in the
-    // current folder or on the PATH would otherwise be run at every log-on.
-    HMODULE library = LoadLibraryExW(DNS_SD_LIBRARY, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!library) return false;
-    const auto registerService = LibraryFunction<DNSServiceRegisterFunction>(library, "DNSServiceRegister");
+    const auto registerService = Load(DNS_SERVICE_REGISTER);
     if (!registerService) return false;
-    deallocate = LibraryFunction<DNSServiceRefDeallocateFunction>(library, "DNSServiceRefDeallocate");
+    deallocate = Load(DNS_SERVICE_REF_DEALLOCATE);
     return registerService(&serviceReference, 0, 0, "", SERVICE_TYPE, "", "", htons(SERVICE_PORT), 0, nullptr,
                            nullptr, nullptr) == 0;
 }

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <string>
 
-#include "advertise/dns_service_client.h"
-#include "base/library_function.h"
+#include "base/dns_service_client.h"
+#include "base/loaded_functions.h"
 #include "base/ui_thread.h"
 #include "base/wire.h"
 
@@ -46,13 +46,11 @@ static VOID WINAPI OnDeregistrationComplete(DWORD, PVOID, DnsServiceInstance* co
 
 bool RegisterWithWindows(void (*outcome)(bool registered), const wchar_t* computer)
 {
-    HMODULE library = LoadLibraryExW(L"dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!library) return false;
-    const auto construct = LibraryFunction<DnsServiceConstructInstanceFunction>(library, "DnsServiceConstructInstance");
-    const auto registerService = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceRegister");
-    freeInstance = LibraryFunction<DnsServiceFreeInstanceFunction>(library, "DnsServiceFreeInstance");
-    deregister = LibraryFunction<DnsServiceRegisterFunction>(library, "DnsServiceDeRegister");
-    cancelRegistration = LibraryFunction<DnsServiceRegisterCancelFunction>(library, "DnsServiceRegisterCancel");
+    const auto construct = Load(DNS_SERVICE_CONSTRUCT_INSTANCE);
+    const auto registerService = Load(DNS_SERVICE_REGISTER_WINDOWS);
+    freeInstance = Load(DNS_SERVICE_FREE_INSTANCE);
+    deregister = Load(DNS_SERVICE_DEREGISTER);
+    cancelRegistration = Load(DNS_SERVICE_REGISTER_CANCEL);
     if (!construct || !registerService || !freeInstance || !deregister || !cancelRegistration)
         return false;  // before Windows 10 1903
     if (!deregistered) deregistered = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -10,16 +10,14 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
-#include "base/library_function.h"
+#include "base/loaded_functions.h"
 #include "resources/resource.h"
 
 BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
-// Windows Vista and later; before it there is no quiet time.
 static HRESULT WINAPI AskTheShell(QUERY_USER_NOTIFICATION_STATE* state)
 {
-    typedef HRESULT(WINAPI * QueryFunction)(QUERY_USER_NOTIFICATION_STATE*);
-    const auto query = LibraryFunction<QueryFunction>(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState");
+    const auto query = Load(QUERY_USER_NOTIFICATION_STATE_FUNCTION);
     return query ? query(state) : E_NOTIMPL;
 }
 

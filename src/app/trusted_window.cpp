@@ -11,7 +11,7 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "app/window.h"
-#include "base/library_function.h"
+#include "base/loaded_functions.h"
 #include "base/ui_thread.h"
 #include "base/unix_time.h"
 #include "net/connection.h"
@@ -110,10 +110,7 @@ static UINT columnsDpi = 0;
 
 static UINT DpiOf(HWND window)
 {
-    typedef UINT(WINAPI * DpiForWindowFunction)(HWND);
-    // Windows 10 (1607) and later; before it the whole session has one scale.
-    const auto dpiForWindow =
-        LibraryFunction<DpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    const auto dpiForWindow = Load(GET_DPI_FOR_WINDOW);
     if (dpiForWindow) return dpiForWindow(window);
     HDC screen = GetDC(nullptr);
     const UINT dpi = UINT(GetDeviceCaps(screen, LOGPIXELSX));

@@ -2,28 +2,19 @@
 
 #include <vector>
 
-#include "base/library_function.h"
+#include "base/loaded_functions.h"
 
 static bool LoadFromSystemFolder(WlanFunctions& functions)
 {
-    // Only from the system folder: a copy elsewhere on the search path would run in this process.
-    static const HMODULE library = LoadLibraryExW(L"wlanapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!library) return false;
-    functions.open = LibraryFunction<decltype(functions.open)>(library, "WlanOpenHandle");
-    functions.enumerate = LibraryFunction<decltype(functions.enumerate)>(library, "WlanEnumInterfaces");
-    functions.query = LibraryFunction<decltype(functions.query)>(library, "WlanQueryInterface");
-    functions.set = LibraryFunction<decltype(functions.set)>(library, "WlanSetInterface");
-    functions.close = LibraryFunction<decltype(functions.close)>(library, "WlanCloseHandle");
-    functions.freeMemory = LibraryFunction<decltype(functions.freeMemory)>(library, "WlanFreeMemory");
+    functions = {Load(WLAN_OPEN_HANDLE), Load(WLAN_ENUM_INTERFACES), Load(WLAN_QUERY_INTERFACE),
+                 Load(WLAN_SET_INTERFACE), Load(WLAN_CLOSE_HANDLE), Load(WLAN_FREE_MEMORY)};
     return functions.open && functions.enumerate && functions.query && functions.set && functions.close &&
            functions.freeMemory;
 }
 
 bool (*loadWlan)(WlanFunctions& functions) = LoadFromSystemFolder;
 
-BOOL(WINAPI* setProcessInformation)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD) =
-    LibraryFunction<BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD)>(
-        GetModuleHandleW(L"kernel32.dll"), "SetProcessInformation");
+BOOL(WINAPI* setProcessInformation)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD) = Load(SET_PROCESS_INFORMATION);
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "advertise/advertise.h"
-#include "advertise/dns_service_client.h"
+#include "base/dns_service_client.h"
 #include "app/advertisement_view.h"
 #include "app/connection_view.h"
 #include "app/messages.h"

@@ -13,7 +13,7 @@
 #include <cwchar>
 #include <thread>
 
-#include "advertise/dns_service_client.h"
+#include "base/dns_service_client.h"
 
 static long Setting(const char* name, long unset)
 {

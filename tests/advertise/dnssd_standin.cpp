@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "advertise/dns_sd_client.h"
+#include "base/dns_sd_client.h"
 
 static FILE* OpenRecord()
 {

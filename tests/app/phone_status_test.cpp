@@ -6,9 +6,7 @@
 #include <wtsapi32.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <string>
 
 #include "app/messages.h"
 #include "app/window.h"
@@ -52,9 +50,9 @@ bool LoadStandIn(WlanFunctions& f)
 
 BOOL WINAPI RecordThrottling(HANDLE, PROCESS_INFORMATION_CLASS kind, LPVOID value, DWORD size)
 {
-    if (kind != ProcessPowerThrottling || size != sizeof(PROCESS_POWER_THROTTLING_STATE)) return FALSE;
-    throttleControl = static_cast<PROCESS_POWER_THROTTLING_STATE*>(value)->ControlMask;
-    throttleState = static_cast<PROCESS_POWER_THROTTLING_STATE*>(value)->StateMask;
+    const auto* state = static_cast<PROCESS_POWER_THROTTLING_STATE*>(value);
+    if (kind != ProcessPowerThrottling || size != sizeof *state) return FALSE;
+    throttleControl = state->ControlMask, throttleState = state->StateMask;
     return TRUE;
 }
 

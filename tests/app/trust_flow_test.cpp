@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/messages.h"
 #include "app/trust_prompt.h"
@@ -220,16 +221,13 @@ TEST_F(OwnNetworkTest, AnAllowedDeviceIsRememberedWithItsHardwareAddressAndOnlyI
 // A Forget while the allowed device's hardware address is still being learnt wins: the lookup that
 // returns after it writes nothing back.
 HANDLE lookupMayReturn = nullptr;
-decltype(resolveNeighbour) savedAnswer = nullptr;
+decltype(resolveNeighbour) answer = nullptr;
 TEST_F(OwnNetworkTest, AForgetWhileTheHardwareAddressIsLearntIsNotUndone)
 {
     lookupMayReturn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const auto answering = resolveNeighbour;
-    resolveNeighbour = [](PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) -> NETIO_STATUS {
-        WaitForSingleObject(lookupMayReturn, 5000);
-        return savedAnswer(row, source);
-    };
-    savedAnswer = answering;
+    answer = std::exchange(resolveNeighbour, [](PMIB_IPNET_ROW2 row, const SOCKADDR_INET* source) {
+        return WaitForSingleObject(lookupMayReturn, 5000), answer(row, source);
+    });
     SOCKET device = AskedDevice("127.0.0.43");
     Answer(L"Allow");
     SendMessageW(statusWindow.window, WM_COMMAND, IDM_FORGET, 0);

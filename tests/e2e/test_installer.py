@@ -189,8 +189,6 @@ class InstallerTest(ServerTest):
         foreign = os.path.join(DRIVE_C, 'Program Files', 'Palvenor Foreign')
         outside = os.path.join(DRIVE_C, 'PalvenorOutside')
         cases = [('outside Program Files', outside, 'C:\\PalvenorOutside', [], 'the folder is outside Program Files'),
-                 ('out of Program Files through ..', outside, 'C:\\Program Files\\..\\PalvenorOutside', [],
-                  'the folder is outside Program Files'),
                  ('an empty folder a user made', foreign, 'C:\\Program Files\\Palvenor Foreign', [],
                   'the folder exists already'),
                  ('a folder of the user\'s files', foreign, 'C:\\Program Files\\Palvenor Foreign',

@@ -12,6 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ResetRecorder();
+    ResetInputState();  // each input as a new phone's: no half of an emoji waits from the last
+    bool halfWaiting = false;
     for (size_t offset = 0; offset + INPUT_PACKET_SIZE <= size; offset += INPUT_PACKET_SIZE) {
         const InputPacket packet = DecodeInputPacket(data + offset);
         const InputPacket previous = previousPacket;
@@ -34,11 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (added != (previous.type == PKT_MOVE_X ? 1u : 0u)) std::abort();
             break;
         case PKT_CHAR: {
-            // An emoji's first half waits for its second; anything else is typed: a key with up to
-            // three modifiers, or one or two Unicode units.
+            // An emoji's first half waits for its second, and a second half alone is dropped;
+            // anything else is typed: a key with up to three modifiers, or one or two Unicode units.
             const uint16_t unit = uint16_t(packet.arg1);
-            const bool firstHalf = unit >= 0xD800 && unit <= 0xDBFF;
-            if (firstHalf ? added != 0 : added < 1 || added > 8) std::abort();
+            const bool firstHalf = unit >= 0xD800 && unit <= 0xDBFF, secondHalf = unit >= 0xDC00 && unit <= 0xDFFF;
+            const bool typed = !firstHalf && (!secondHalf || halfWaiting);
+            if (typed ? added < 1 || added > 8 : added != 0) std::abort();
+            halfWaiting = firstHalf;
             break;
         }
         default:

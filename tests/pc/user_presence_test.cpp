@@ -38,21 +38,17 @@ TEST(UserPresenceTest, OnlyTheOwnSessionsNoticesMoveItAndEachMoveCarriesItsOwnWo
         EXPECT_EQ(change.holdInput, c.hold) << c.name;
         EXPECT_EQ(change.resumeInput, c.resume) << c.name;
     }
+    // At the screen; signed in in the background, or Remote Desktop; the console between two
+    // sessions; started locked.
     const struct {
-        const char* name;
         uint32_t console;
-        bool locked;
-        bool atConsole, serves;
-    } starts[] = {
-        {"at the screen", 1, false, true, true},
-        {"a user signed in in the background, or Remote Desktop", 2, false, false, false},
-        {"the console between two sessions", NO_CONSOLE_SESSION, false, false, false},
-        {"started locked", 1, true, true, false},
-    };
+        bool locked, atConsole, serves;
+    } starts[] = {{1, false, true, true}, {2, false, false, false}, {NO_CONSOLE_SESSION, false, false, false},
+                  {1, true, true, false}};
     for (const auto& start : starts) {
         const ScreenPresence presence = PresenceAtStart(1, start.console, start.locked);
-        EXPECT_EQ(presence.atConsole, start.atConsole) << start.name;
-        EXPECT_EQ(ServesInput(presence), start.serves) << start.name;
+        EXPECT_EQ(presence.atConsole, start.atConsole) << start.console << start.locked;
+        EXPECT_EQ(ServesInput(presence), start.serves) << start.console << start.locked;
     }
 }
 

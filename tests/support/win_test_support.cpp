@@ -5,6 +5,7 @@
 #include <ws2tcpip.h>
 
 #include <mutex>
+#include <utility>
 
 std::wstring ProgramDirectory()
 {
@@ -238,17 +239,33 @@ static LRESULT CALLBACK WatchKeyboard(int code, WPARAM message, LPARAM data)
     return CallNextHookEx(nullptr, code, message, data);
 }
 
-static DWORD WINAPI RunInputWatch(LPVOID ready)
+// Low-level hooks live on a thread of their own, which runs its messages until told to quit.
+struct Hooks {
+    HOOKPROC mouse, keyboard;
+    HANDLE ready;
+};
+
+static DWORD WINAPI RunHooks(LPVOID argument)
 {
-    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, WatchMouse, GetModuleHandleW(nullptr), 0);
-    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, WatchKeyboard, GetModuleHandleW(nullptr), 0);
+    const Hooks hooks = *static_cast<Hooks*>(argument);
+    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, hooks.mouse, GetModuleHandleW(nullptr), 0);
+    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, hooks.keyboard, GetModuleHandleW(nullptr), 0);
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the start is reported
-    SetEvent(static_cast<HANDLE>(ready));
+    SetEvent(hooks.ready);
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     UnhookWindowsHookEx(mouse);
     UnhookWindowsHookEx(keyboard);
     return 0;
+}
+
+static HANDLE StartHooks(HOOKPROC mouse, HOOKPROC keyboard, DWORD* threadId)
+{
+    Hooks hooks = {mouse, keyboard, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = CreateThread(nullptr, 0, RunHooks, &hooks, 0, threadId);
+    WaitForSingleObject(hooks.ready, 5000);
+    CloseHandle(hooks.ready);
+    return thread;
 }
 
 // While the tests run: an injected key, button or wheel reaches only the tests' own windows. One
@@ -265,8 +282,7 @@ static bool ForegroundIsOurs() { return Ours(GetForegroundWindow()); }
 static void SayHeldBack()
 {
     static bool said = false;
-    if (said) return;
-    said = true;
+    if (std::exchange(said, true)) return;
     wchar_t title[128] = {};
     GetWindowTextW(GetForegroundWindow(), title, 128);
     std::fprintf(stderr, "Input the tests made was held back from \"%ls\", another program's window in front; "
@@ -295,24 +311,7 @@ static LRESULT CALLBACK GuardKeyboard(int code, WPARAM message, LPARAM data)
     return CallNextHookEx(nullptr, code, message, data);
 }
 
-static DWORD WINAPI RunInputGuard(LPVOID ready)
-{
-    SetWindowsHookExW(WH_MOUSE_LL, GuardMouse, GetModuleHandleW(nullptr), 0);
-    SetWindowsHookExW(WH_KEYBOARD_LL, GuardKeyboard, GetModuleHandleW(nullptr), 0);
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-    SetEvent(static_cast<HANDLE>(ready));
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-    return 0;
-}
-
-void GuardInjectedInput()
-{
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CloseHandle(CreateThread(nullptr, 0, RunInputGuard, ready, 0, nullptr));  // it lasts as long as the tests
-    WaitForSingleObject(ready, 5000);
-    CloseHandle(ready);
-}
+void GuardInjectedInput() { CloseHandle(StartHooks(GuardMouse, GuardKeyboard, nullptr)); }  // for the whole run
 
 // A user's pointer speed and acceleration, kept while a watch measures relative moves one pixel
 // per count; changed for this session only, never in the user's profile.
@@ -327,10 +326,7 @@ void StartInputWatch()
     int oneToOne[3] = {0, 0, 0};
     SystemParametersInfoW(SPI_SETMOUSE, 0, oneToOne, 0);
     SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(10)), 0);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    watchThread = CreateThread(nullptr, 0, RunInputWatch, ready, 0, &watchThreadId);
-    WaitForSingleObject(ready, 5000);
-    CloseHandle(ready);
+    watchThread = StartHooks(WatchMouse, WatchKeyboard, &watchThreadId);
 }
 
 std::vector<WatchedInput> WatchedInputSoFar()
