@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Checks the built program's icons: the program icon and both tray icons hold an image for every
-size Windows asks for, and the program icon comes first. Usage: check-resources.py PROGRAM.exe"""
+"""Checks the built program's icons, by their ids in its resource.h: the program icon and both tray
+icons hold an image for every size Windows asks for, and the program icon comes first."""
+import re
 import struct
 import sys
 
 RT_GROUP_ICON = 14
 SIZES = {16, 20, 24, 32, 40, 48, 64, 256}
-ICONS = {100: 'program', 133: 'connected', 134: 'not connected'}
 
 
 def resources(path):
@@ -36,11 +36,12 @@ def resources(path):
 
 def main():
     found = resources(sys.argv[1])
+    icons = {int(ident): name for name, ident in re.findall(r'^#define IDI_(\w+) (\d+)', open(sys.argv[2]).read(), re.M)}
     failures = []
     groups = sorted(ident for kind, ident in found if kind == RT_GROUP_ICON)
-    if not groups or groups[0] != 100:
+    if not groups or icons.get(groups[0]) != 'PROGRAM':
         failures.append(f'the program icon is not the first icon group: {groups}')
-    for ident, name in ICONS.items():
+    for ident, name in icons.items():
         group = found.get((RT_GROUP_ICON, ident))
         if group is None:
             failures.append(f'no {name} icon')

@@ -135,17 +135,30 @@ static bool StartMonitor(OwnedSocket phone, uint32_t number)
     return bool(thread);
 }
 
-// The phone's address, or false when it cannot be read, is not on a local network, or is a program
-// of the PC itself in another user's session.
+// The peer's address and port; false when they cannot be read.
+static bool ReadPeer(SOCKET phone, sockaddr_in& peer)
+{
+    int peerLength = sizeof peer;
+    return getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) == 0 && peer.sin_family == AF_INET;
+}
+
+// The phone's address, or false when it cannot be read or is not on a local network.
 static bool AcceptablePeer(SOCKET phone, uint32_t& address)
 {
     sockaddr_in peer = {};
-    int peerLength = sizeof peer;
-    if (getpeername(phone, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 || peer.sin_family != AF_INET)
-        return false;
+    if (!ReadPeer(phone, peer)) return false;
     address = ntohl(peer.sin_addr.s_addr);
-    if (!deviceIsLocal(address)) return false;
-    return !deviceIsPcItself(address) || HeldInThisSession(Transport::Tcp, address, ntohs(peer.sin_port));
+    return deviceIsLocal(address);
+}
+
+// A program of the PC itself drives this user's desktop only from this user's session. Asked as
+// the connection is to be admitted, not at every accept: the table of connections is long to read
+// during a flood, most of which never lives to be judged.
+static bool FromAnotherSession(const ConnectionBook::Watched& entry)
+{
+    sockaddr_in peer = {};
+    return deviceIsPcItself(entry.address) && ReadPeer(SOCKET(entry.socket), peer) &&
+           !HeldInThisSession(Transport::Tcp, entry.address, ntohs(peer.sin_port));
 }
 
 PhoneChange AcceptConnection()
@@ -198,6 +211,7 @@ static PhoneChange AdmitPhone(uint32_t number)
 {
     const ConnectionBook::Watched* entry = FindWatched(connections, number);
     if (!entry) return {};
+    if (FromAnotherSession(*entry)) return TakeStep(Admit(connections, number, Admission::Close));  // unseen
     const Admission admission = AdmissionOf(entry->address);
     if (admission == Admission::Ask && !StillOpen(entry->socket)) return TakeStep(PassOver(connections, number));
     return TakeStep(Admit(connections, number, admission));

@@ -6,6 +6,7 @@
 #include <wtsapi32.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include "app/messages.h"
@@ -101,10 +102,9 @@ TEST_F(PhoneStatusTest, ThePcIsKeptQuickOnlyWhileAPhoneIsServedAndPutBackAfter)
     };
     for (const auto& step : steps) {
         step.act();
-        EXPECT_EQ(settings[0][0], BOOL(step.served)) << step.step;
-        EXPECT_EQ(settings[0][1], BOOL(!step.served)) << step.step;
-        EXPECT_EQ(settings[1][0], FALSE) << step.step << ": a setting that could not be read was changed";
-        EXPECT_EQ(settings[1][1], BOOL(!step.served)) << step.step;
+        // The second adapter's streaming mode, which could not be read, is never changed.
+        const BOOL served = step.served, expected[2][2] = {{served, !served}, {FALSE, !served}};
+        EXPECT_EQ(std::memcmp(settings, expected, sizeof settings), 0) << step.step;
         EXPECT_EQ(openHandles, step.served ? 1 : 0) << step.step;
         EXPECT_EQ(throttleControl, step.served ? ULONG(PROCESS_POWER_THROTTLING_EXECUTION_SPEED) : 0u) << step.step;
         EXPECT_EQ(throttleState, 0u) << step.step;

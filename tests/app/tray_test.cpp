@@ -100,8 +100,6 @@ HRESULT WINAPI StandInNotificationState(QUERY_USER_NOTIFICATION_STATE* state)
     *state = notificationState;
     return S_OK;
 }
-decltype(notifyIcon) recordTrayCall = nullptr;
-bool shellRefuses = false;
 
 // None is shown in the user's quiet time, when Windows would dismiss it; one the user could not see
 // (away, busy, a full-screen program or a presentation) or the shell refused is told again.
@@ -113,10 +111,6 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     phonesNetworkIsPublic = StandInNetworkIsPublic;
     openWebPage = RecordOpenedPage;
     queryNotificationState = StandInNotificationState;
-    recordTrayCall = notifyIcon;
-    notifyIcon = [](DWORD message, PNOTIFYICONDATAW record) -> BOOL {
-        return recordTrayCall(message, record) && !shellRefuses;
-    };
     const wchar_t warning[] = L"Windows treats this network as public, so phones cannot reach this PC. To use "
                               L"Palvenor here, make it a private network in Windows Settings.";
     const auto A = QUNS_ACCEPTS_NOTIFICATIONS;
@@ -134,7 +128,7 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     for (const auto& change : changes) {
         publicNetwork = GUID{change.network, 0, 0, {0}};
         notificationState = change.state;
-        shellRefuses = change.shellRefuses;
+        shellRefusesTrayCalls = change.shellRefuses;
         ClearTrayCalls();
         OnAddressChanged();
         // Right after a change Windows calls a network still being identified public: the
@@ -152,7 +146,6 @@ TEST_F(TrayTest, APublicNetworkIsToldOnceEachOnceSettledAndTheBalloonOpensNetwor
     phonesNetworkIsPublic = savedCategory;
     openWebPage = savedOpen;
     queryNotificationState = savedState;
-    notifyIcon = recordTrayCall;
 }
 
 // Opens the tray menu as the right button's release, Shift+F10 or the menu key on the icon does,

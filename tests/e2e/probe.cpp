@@ -152,15 +152,11 @@ static LRESULT CALLBACK WitnessProc(HWND window, UINT message, WPARAM wParam, LP
 
 static int Witness()
 {
-    WNDCLASSW type = {};
-    type.lpfnWndProc = WitnessProc;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = L"PalvenorWitness";
+    const WNDCLASSW type = {0, WitnessProc, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr,
+                            L"PalvenorWitness"};
     RegisterClassW(&type);
-    HWND window = CreateWindowW(type.lpszClassName, L"Palvenor witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                800, 600, nullptr, nullptr, type.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
+    SetForegroundWindow(CreateWindowW(type.lpszClassName, L"Palvenor witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                      0, 800, 600, nullptr, nullptr, type.hInstance, nullptr));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     std::printf("received=%d\n", received);

@@ -217,12 +217,6 @@ class InstallerTest(ServerTest):
                 log = '\n'.join(self.setup_log())
                 self.assertIn(f': {reason}', log)
 
-    def test_an_earlier_install_outside_program_files_is_not_upgraded(self):
-        wine(['reg', 'add', UNINSTALL_KEY, '/v', 'InstallLocation', '/d', 'C:\\Tools\\Palvenor Server', '/f'])
-        self.assertEqual(self.install(), 3)
-        self.assertFalse(os.path.exists(FOLDER))
-        self.assertIn('an earlier install is outside Program Files, in C:\\Tools\\Palvenor Server', '\n'.join(self.setup_log()))
-
     def test_a_folder_made_while_the_setup_waits_for_a_running_copy_is_refused(self):
         raced = os.path.join(DRIVE_C, 'Program Files', 'PalvenorRaced')
         shutil.rmtree(raced, ignore_errors=True)

@@ -126,11 +126,8 @@ except OSError:
         self.assertEqual(ip('-n', SERVER_NS, 'address', 'add', '203.0.113.1/24', 'dev', 'pv-server').returncode, 0)
         self.assertTrue(self.connect_from_phone().startswith('open'), 'the phone on the joined network was refused')
 
-    # What is asked, refused, served and remembered is proven in-process on loopback addresses,
-    # through the network stack's seams. What only the real program on a real network shows: Wine
-    # cannot read the route to a device (GetBestRoute2 answers ERROR_NOT_SUPPORTED), and there trust
-    # fails closed, as on any PC whose route cannot be read: the allowed device is served, but no
-    # entry is stored without its hardware address, and it is asked again after a restart.
+    # The rest is proven in-process through the network stack's seams. Wine cannot read the route to
+    # a device (GetBestRoute2 answers ERROR_NOT_SUPPORTED): there trust fails closed, as on any PC.
     def test_where_the_route_cannot_be_read_an_allowed_device_is_served_and_never_remembered(self):
         self.probe('post', WM_COMMAND, FORGET_COMMAND, 0)  # what an earlier run allowed
         phone = self.local_phone()

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/trust.h"
@@ -101,11 +102,8 @@ TEST(TrustTest, EachDeviceIsServedAskedKeptWaitingOrClosedByWhatIsKnownOfIt)
 
 TEST(TrustTest, AProgramOfThePcItselfDrivesItOnlyFromThisUsersSession)
 {
-    const struct {
-        uint32_t owner;
-        bool drives;
-    } cases[] = {{1, true}, {0, false}, {2, false}, {NO_OWNER_SESSION, true}};
-    for (const auto& c : cases) EXPECT_EQ(SessionMayDrive(c.owner, 1), c.drives) << c.owner;
+    const std::pair<uint32_t, bool> cases[] = {{1, true}, {0, false}, {2, false}, {NO_OWNER_SESSION, true}};
+    for (const auto& c : cases) EXPECT_EQ(SessionMayDrive(c.first, 1), c.second) << c.first;
 }
 
 }  // namespace

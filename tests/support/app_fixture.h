@@ -18,6 +18,7 @@ struct RecordedTrayCall {
 };
 
 std::vector<RecordedTrayCall> TrayCallsSoFar();
+extern bool shellRefusesTrayCalls;  // the recorder records them all, and answers as a shell that refused
 void ClearTrayCalls();
 // What the tray shows: the tip of its look now, whether that look is the connected one, and the
 // text of each balloon since the calls were last cleared.

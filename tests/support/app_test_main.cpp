@@ -17,6 +17,7 @@
 #include "support/app_fixture.h"
 #include "support/win_test_support.h"
 
+bool shellRefusesTrayCalls = false;
 static std::mutex trayMutex;
 static std::vector<RecordedTrayCall> trayCalls;
 static std::wstring lastTip;  // kept across ClearTrayCalls: the icon shows it until it changes
@@ -26,7 +27,7 @@ static BOOL WINAPI RecordTrayCall(DWORD message, PNOTIFYICONDATAW record)
     std::lock_guard<std::mutex> lock(trayMutex);
     trayCalls.push_back({message, *record});
     if (record->uFlags & NIF_TIP) lastTip = record->szTip;
-    return TRUE;
+    return !shellRefusesTrayCalls;
 }
 
 std::vector<RecordedTrayCall> TrayCallsSoFar()

@@ -17,8 +17,7 @@ folder="$downloads/$(basename "$kit" .zip)"
 settings='HKCU\Software\Quorvane\Palvenor Server'
 startup="$(dirname "$downloads")/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup"
 mkdir -p "$startup"
-printf 'the tester'"'"'s own shortcut' >"$startup/Quorvane Palvenor Server.lnk"
-cp "$startup/Quorvane Palvenor Server.lnk" "$state/shortcut-before"
+printf 'the tester'"'"'s own shortcut' | tee "$state/shortcut-before" >"$startup/Quorvane Palvenor Server.lnk"
 run reg add "$settings" /v "Trusted phones" /t REG_MULTI_SZ /d "192.168.1.20" /f >/dev/null
 run reg query "$settings" /s >"$state/before.txt" 2>&1
 touch "$state/started"

@@ -282,11 +282,9 @@ static bool ForegroundIsOurs() { return Ours(GetForegroundWindow()); }
 static void SayHeldBack()
 {
     static bool said = false;
-    if (std::exchange(said, true)) return;
-    wchar_t title[128] = {};
-    GetWindowTextW(GetForegroundWindow(), title, 128);
-    std::fprintf(stderr, "Input the tests made was held back from \"%ls\", another program's window in front; "
-                         "a test that needs it fails.\n", title);
+    if (!std::exchange(said, true))
+        std::fprintf(stderr, "Input the tests made was held back from another program's window in front; a test "
+                             "that needs it fails.\n");
 }
 
 static LRESULT CALLBACK GuardMouse(int code, WPARAM message, LPARAM data)
