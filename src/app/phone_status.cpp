@@ -63,5 +63,3 @@ void ShowPhoneAway(bool away)
     phone.away = away;
     Draw();
 }
-
-bool PhoneShownConnected() { return Connected(); }

@@ -17,5 +17,3 @@ void ShowPhonePaused(bool paused);
 void ShowPhoneLocked(bool locked);
 // Another user is at the screen: no phone is shown connected, and the window and tip say why.
 void ShowPhoneAway(bool away);
-// Whether the window shows a phone connected, as the tray menu's Disconnect needs to know.
-bool PhoneShownConnected();
