@@ -9,6 +9,7 @@
 #include "app/trust_prompt.h"
 #include "app/window.h"
 #include "net/connection.h"
+#include "net/owner_session.h"
 #include "net/receiver.h"
 #include "pc/user_presence.h"
 
@@ -42,13 +43,6 @@ bool AskWhetherLocked()
 }
 
 ScreenPresence presence = {true, false};
-
-DWORD OwnSession()
-{
-    DWORD own = 0;
-    (void)ProcessIdToSessionId(GetCurrentProcessId(), &own);
-    return own;
-}
 
 void HoldInput()
 {
@@ -96,7 +90,7 @@ bool WatchSession()
     if (!registerSessionNotices(statusWindow.window, NOTIFY_FOR_THIS_SESSION))
         SetTimer(statusWindow.window, SESSION_WATCH_TIMER_ID, SESSION_WATCH_RETRY_MS, nullptr);
     const DWORD console = activeConsoleSession();
-    presence = PresenceAtStart(OwnSession(), console, sessionLockedNow());
+    presence = PresenceAtStart(ThisSession(), console, sessionLockedNow());
     if (console == NO_CONSOLE_SESSION) SetTimer(statusWindow.window, CONSOLE_ASK_TIMER_ID, CONSOLE_ASK_MS, nullptr);
     if (presence.locked) HoldInput();
     if (!presence.atConsole) ShowPhoneAway(true);
@@ -109,7 +103,7 @@ void AskTheConsoleAgain()
     const DWORD console = activeConsoleSession();
     if (console == NO_CONSOLE_SESSION) return;
     KillTimer(statusWindow.window, CONSOLE_ASK_TIMER_ID);
-    if (console == OwnSession()) ActOnPresence(OnSessionNotice(presence, SESSION_CONSOLE_CONNECT, true));
+    if (console == ThisSession()) ActOnPresence(OnSessionNotice(presence, SESSION_CONSOLE_CONNECT, true));
 }
 
 void StopWatchingSession()
@@ -121,6 +115,6 @@ void StopWatchingSession()
 
 INT_PTR OnSessionChange(WPARAM event, LPARAM session)
 {
-    ActOnPresence(OnSessionNotice(presence, uint32_t(event), DWORD(session) == OwnSession()));
+    ActOnPresence(OnSessionNotice(presence, uint32_t(event), DWORD(session) == ThisSession()));
     return TRUE;
 }

@@ -55,9 +55,14 @@ uint32_t AskTheNetworkStack(Transport transport, uint32_t address, uint16_t port
 
 uint32_t (*ownerSession)(Transport, uint32_t, uint16_t) = AskTheNetworkStack;
 
-bool HeldInThisSession(Transport transport, uint32_t address, uint16_t port)
+uint32_t ThisSession()
 {
     DWORD own = 0;
     (void)ProcessIdToSessionId(GetCurrentProcessId(), &own);
-    return SessionMayDrive(ownerSession(transport, address, port), own);
+    return own;
+}
+
+bool HeldInThisSession(Transport transport, uint32_t address, uint16_t port)
+{
+    return SessionMayDrive(ownerSession(transport, address, port), ThisSession());
 }

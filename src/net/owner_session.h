@@ -16,6 +16,8 @@ enum class Transport { Tcp, Udp };
 // this session. Where the network stack names no owner (the program has gone already), it counts
 // as this session's.
 bool HeldInThisSession(Transport transport, uint32_t address, uint16_t port);
+// The session this program runs in.
+uint32_t ThisSession();
 
 // The session of the process that holds the address and port, or NO_OWNER_SESSION where none is
 // named. Tests replace it: Wine names process 0, nobody, for every row.
