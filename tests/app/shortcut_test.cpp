@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include <string>
-#include <thread>
 
 #include "app/status_window.h"
 #include "app/window.h"
@@ -127,22 +126,10 @@ TEST_F(ShortcutTest, ClickingTheBoxTogglesItAndTheFile)
 }
 
 // Clicks the box from a state the Startup folder will not take, and gives the text of the message
-// that explains it, or "" when none came. A thread answers the message box as the user would.
+// that explains it, or "" when none came.
 std::wstring ClickBoxAndReadTheMessage(HWND box)
 {
-    std::wstring said;
-    std::thread user([&] {
-        for (int i = 0; i < 100 && said.empty(); ++i, Sleep(50))
-            for (HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); found;
-                 found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
-                if (GetWindow(found, GW_OWNER) != statusWindow.window) continue;
-                said = WindowText(GetDlgItem(found, 0xFFFF));  // the message box's text
-                PostMessageW(found, WM_COMMAND, IDOK, 0);
-            }
-    });
-    SendMessageW(box, BM_CLICK, 0, 0);  // the message box's own loop runs inside
-    user.join();
-    return said;
+    return ReadAndCloseTheMessageBox([box] { SendMessageW(box, BM_CLICK, 0, 0); }).text;
 }
 
 TEST_F(ShortcutTest, TheBoxShowsTheFoldersRealStateAndAFailureSaysWhy)

@@ -1,7 +1,5 @@
 // Start-up in the test's process, where a step can be made to fail.
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "app/startup.h"
 #include "app/status_window.h"
@@ -15,8 +13,7 @@ namespace {
 int WINAPI RefuseToStart(WORD, LPWSADATA) { return WSASYSNOTREADY; }
 
 struct Ending {
-    bool boxShown;
-    std::wstring title, body;
+    MessageBoxRead box;
     int exitCode;
 };
 
@@ -24,23 +21,9 @@ struct Ending {
 // and closes it.
 Ending RunAndAnswerTheBox()
 {
-    Ending ending = {false, L"", L"", 0};
-    std::atomic<bool> answered{false};
-    std::thread user([&] {
-        for (int i = 0; i < 300 && !answered; ++i) {
-            HWND box = FindWindowW(L"#32770", L"Quorvane Palvenor Server");
-            if (box) {
-                ending.title = WindowText(box);
-                ending.body = WindowText(GetDlgItem(box, 0xFFFF));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                answered = true;
-            }
-            Sleep(100);
-        }
-    });
-    ending.exitCode = RunServer(GetModuleHandleW(nullptr), CommandLineOutcome{});
-    user.join();
-    ending.boxShown = answered;
+    Ending ending = {};
+    ending.box = ReadAndCloseTheMessageBox(
+        [&] { ending.exitCode = RunServer(GetModuleHandleW(nullptr), CommandLineOutcome{}); });
     return ending;
 }
 
@@ -53,9 +36,8 @@ TEST(StartupTest, ANameHeldByAnotherKindOfObjectIsToldAndTheServerDoesNotRun)
     ASSERT_NE(posing, nullptr);
     const Ending ending = RunAndAnswerTheBox();
     CloseHandle(posing);
-    EXPECT_TRUE(ending.boxShown) << "it ended without a word, or ran";
-    EXPECT_EQ(ending.body, L"Palvenor Server cannot start: another program holds the name that marks a running "
-                           L"Palvenor Server.");
+    EXPECT_EQ(ending.box.text, L"Palvenor Server cannot start: another program holds the name that marks a running "
+                               L"Palvenor Server.");
     EXPECT_EQ(ending.exitCode, 0);
 }
 
@@ -66,9 +48,8 @@ TEST(StartupTest, NetworkLibraryThatCannotStartEndsWithTheErrorBoxAndCodeOne)
     const Ending ending = RunAndAnswerTheBox();
     startNetwork = WSAStartup;
 
-    EXPECT_TRUE(ending.boxShown) << "no error box";
-    EXPECT_EQ(ending.title, L"Quorvane Palvenor Server");
-    EXPECT_EQ(ending.body, L"Failed to initialize Winsock\nPalvenor Server cannot continue!");
+    EXPECT_EQ(ending.box.title, L"Quorvane Palvenor Server");
+    EXPECT_EQ(ending.box.text, L"Failed to initialize Winsock\nPalvenor Server cannot continue!");
     EXPECT_EQ(ending.exitCode, 1) << "a server that could not start reported success";
     const auto calls = TrayCallsSoFar();
     ASSERT_FALSE(calls.empty());
