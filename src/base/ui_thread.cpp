@@ -10,8 +10,10 @@
 namespace {
 
 constexpr UINT WM_RUN_WORK = WM_APP;
-// Runs what is queued when a message could not be posted (another program filled the UI thread's
-// queue): a timer's message is made when it is due, never queued, so it always comes.
+// Arms the backstop timer, which runs what is queued when the message that stands for it could
+// not be posted (another program filled the UI thread's message queue): a timer's message is made
+// when it is due, never queued, so it always comes.
+constexpr UINT WM_ARM_BACKSTOP = WM_APP + 1;
 constexpr UINT_PTR BACKSTOP_TIMER_ID = 1;
 constexpr UINT BACKSTOP_MS = 100;
 
@@ -28,17 +30,18 @@ struct Works {
 };
 Works& works = *new Works;
 
-// Posts the message that stands for the queue; where it cannot be posted, the backstop timer runs
-// the queue, armed here on the UI thread or at the latest by the next hand-off that finds it.
+// Posts the message that stands for the queue. Where it cannot be posted, the backstop is armed
+// through a sent message instead, which no limit of posted messages holds back: on the UI thread
+// it arms the timer at once, and from a worker it reaches the UI thread at its next look for
+// messages, where it only arms the timer, so that no work runs in the middle of another call.
 void PostForQueue(HWND window)
 {
-    if (PostMessageW(window, WM_RUN_WORK, 0, 0)) return;
+    if (postMessage(window, WM_RUN_WORK, 0, 0)) return;
     {
         std::lock_guard<std::mutex> guard(works.lock);
         works.posted = false;
     }
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
-        SetTimer(window, BACKSTOP_TIMER_ID, BACKSTOP_MS, nullptr);
+    SendNotifyMessageW(window, WM_ARM_BACKSTOP, 0, 0);
 }
 
 // Runs the closure at the front; another message follows for the rest, so that a closure that runs
@@ -62,19 +65,27 @@ void RunNext(HWND window)
     work();
 }
 
+void ArmBackstop(HWND window) { SetTimer(window, BACKSTOP_TIMER_ID, BACKSTOP_MS, nullptr); }
+
+void RunOnBackstop(HWND window)
+{
+    KillTimer(window, BACKSTOP_TIMER_ID);
+    RunNext(window);
+}
+
 LRESULT CALLBACK WorksProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_RUN_WORK: RunNext(window); return 0;
-    case WM_TIMER:
-        KillTimer(window, BACKSTOP_TIMER_ID);
-        RunNext(window);
-        return 0;
+    case WM_ARM_BACKSTOP: ArmBackstop(window); return 0;
+    case WM_TIMER: RunOnBackstop(window); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 }  // namespace
+
+BOOL(WINAPI* postMessage)(HWND, UINT, WPARAM, LPARAM) = PostMessageW;
 
 bool StartUiThreadWork()
 {

@@ -2,6 +2,8 @@
 // What a closure needs it captures by value (numbers, strings), never a pointer to something that
 // may be gone by the time it runs.
 #pragma once
+#include <windows.h>
+
 #include <functional>
 
 // Called once on the UI thread, before any worker hands it work; false when its window cannot be
@@ -15,3 +17,7 @@ bool RunOnUiThread(std::function<void()> work);
 // The UI thread takes no more work: what is queued is dropped unrun, and every later hand-off is
 // refused. On the UI thread, as the program ends.
 void EndUiThreadWork();
+
+// How the message that stands for the queue is posted; tests give one that fails, as a message
+// queue that another program filled does.
+extern BOOL(WINAPI* postMessage)(HWND, UINT, WPARAM, LPARAM);

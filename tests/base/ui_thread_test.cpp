@@ -27,3 +27,19 @@ TEST(UiThreadTest, TwentyThousandClosuresHandedWhileItIsBusyAllRunInOrderAndNone
     EXPECT_FALSE(handed || late) << "handed over after the end, or run";
     ASSERT_TRUE(StartUiThreadWork());
 }
+
+BOOL WINAPI RefuseToPost(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A message queue another program filled takes no post: what a worker hands over runs all the
+// same, and so does what the UI thread hands itself.
+TEST(UiThreadTest, WorkHandedOverRunsWhenNoMessageCanBePosted)
+{
+    ASSERT_TRUE(StartUiThreadWork());
+    postMessage = RefuseToPost;
+    std::vector<int> ran;
+    std::thread([&] { RunOnUiThread([&ran] { ran.push_back(1); }); }).join();
+    EXPECT_TRUE(WaitUntil([&] { return ran.size() == 1; }, 5000)) << "a worker's work waits";
+    RunOnUiThread([&ran] { ran.push_back(2); });
+    EXPECT_TRUE(WaitUntil([&] { return ran.size() == 2; }, 5000)) << "the UI thread's own work waits";
+    postMessage = PostMessageW;
+}
