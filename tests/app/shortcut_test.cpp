@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <thread>
 
 #include "app/status_window.h"
 #include "app/window.h"
@@ -126,10 +127,23 @@ TEST_F(ShortcutTest, ClickingTheBoxTogglesItAndTheFile)
 }
 
 // Clicks the box from a state the Startup folder will not take, and gives the text of the message
-// that explains it, or "" when none came.
+// that explains it, or "" when none came. A thread answers the message box as the user would.
 std::wstring ClickBoxAndReadTheMessage(HWND box)
 {
-    return ReadAndCloseTheMessageBox([box] { SendMessageW(box, BM_CLICK, 0, 0); }).text;
+    std::wstring said;
+    std::thread user([&] {
+        for (int i = 0; i < 600 && said.empty(); ++i, Sleep(50))
+            for (HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); found;
+                 found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
+                // Read once shown: a box still being built has no text yet, and closed only then.
+                if (GetWindow(found, GW_OWNER) != statusWindow.window || !IsWindowVisible(found)) continue;
+                said = WindowText(GetDlgItem(found, 0xFFFF));  // the message box's text
+                if (!said.empty()) PostMessageW(found, WM_COMMAND, IDOK, 0);
+            }
+    });
+    SendMessageW(box, BM_CLICK, 0, 0);  // the message box's own loop runs inside
+    user.join();
+    return said;
 }
 
 TEST_F(ShortcutTest, TheBoxShowsTheFoldersRealStateAndAFailureSaysWhy)

@@ -39,6 +39,7 @@ run reg query "$settings" /s >"$state/after.txt" 2>&1
 last=$(grep -v '^$' "$state/run.txt" | tail -n1)
 failures=0
 if ! [[ "$last" =~ ^[1-9][0-9]*\ passed,\ 0\ failed$ ]] || [ "$status" -ne 0 ]; then
+  grep -A8 ': Failure$' "$state/run.txt" | head -n40  # where a long log is cut, this is still seen
   echo "run-kit: the kit's run failed (exit code $status, last line \"$last\")"
   failures=1
 fi

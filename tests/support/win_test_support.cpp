@@ -4,10 +4,7 @@
 
 #include <ws2tcpip.h>
 
-#include <algorithm>
-#include <atomic>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 std::wstring ProgramDirectory()
@@ -159,48 +156,6 @@ std::wstring WindowText(HWND window)
     SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
                         &length);
     return text;
-}
-
-static std::vector<HWND> DialogsOfThisProcess()
-{
-    std::vector<HWND> dialogs;
-    for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog;
-         dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(dialog, &process);
-        if (process == GetCurrentProcessId()) dialogs.push_back(dialog);
-    }
-    return dialogs;
-}
-
-// A box is found as soon as its window exists, before its text is in place: it is read once it
-// shows, and only a box with its text is closed, so that a slow machine never reads it empty.
-// Dialogs that were there before (the status window among them) are no message box of `run`.
-static bool ReadTheShownBox(const std::vector<HWND>& before, MessageBoxRead& read)
-{
-    for (HWND box : DialogsOfThisProcess()) {
-        if (std::find(before.begin(), before.end(), box) != before.end() || !IsWindowVisible(box)) continue;
-        read.text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
-        if (read.text.empty()) continue;
-        read.title = WindowText(box);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return true;
-    }
-    return false;
-}
-
-MessageBoxRead ReadAndCloseTheMessageBox(const std::function<void()>& run)
-{
-    MessageBoxRead read;
-    const std::vector<HWND> before = DialogsOfThisProcess();
-    std::atomic<bool> ran{false};
-    std::thread user([&] {
-        while (!ran && !ReadTheShownBox(before, read)) Sleep(20);
-    });
-    run();  // the message box's own loop runs inside
-    ran = true;
-    user.join();
-    return read;
 }
 
 SOCKET ConnectPhone(const char* from)

@@ -28,13 +28,6 @@ void KillProcess(HANDLE& process);
 // Text of a window of any process.
 std::wstring WindowText(HWND window);
 
-// Plays the user who reads the message box that this process shows while `run` runs, and closes
-// it. Gives the box's title and text; both are empty when no box came before `run` returned.
-struct MessageBoxRead {
-    std::wstring title, text;
-};
-MessageBoxRead ReadAndCloseTheMessageBox(const std::function<void()>& run);
-
 // Connects to TCP port 4026 on loopback the way the phone does, from this loopback address (a
 // device of its own); INVALID_SOCKET on failure.
 SOCKET ConnectPhone(const char* from = "127.0.0.1");
