@@ -1,7 +1,6 @@
 """The installer as a Windows user meets it: a silent install, an install over a running copy, one
-over a copy that will not quit, one into a folder of the user's choice inside Program Files, folders
-it refuses, and a silent uninstall, in the test prefix, with a stand-in netsh.exe that records the
-firewall rules."""
+over a copy that will not quit, one into a folder of the user's choice, folders it refuses, and a
+silent uninstall, in the test prefix, with a stand-in netsh.exe that records the firewall rules."""
 import glob
 import os
 import shutil
@@ -214,8 +213,7 @@ class InstallerTest(ServerTest):
                 self.assertEqual(self.install(folder=target), 3)
                 self.assertEqual(sorted(os.listdir(folder)), before)
                 self.assertEqual(self.netsh(), [], 'the install went on')
-                log = '\n'.join(self.setup_log())
-                self.assertIn(f': {reason}', log)
+                self.assertIn(f': {reason}', '\n'.join(self.setup_log()))
 
     def test_a_folder_made_while_the_setup_waits_for_a_running_copy_is_refused(self):
         raced = os.path.join(DRIVE_C, 'Program Files', 'PalvenorRaced')
